@@ -1,0 +1,33 @@
+// The configuration file Config.ini and the data folders under the application folder.
+#pragma once
+
+#include <QString>
+
+// Paths of the application folder. Config.ini keeps "0" as the default of every key: for the
+// photo folder it stands for DATA/Photo, for a template category it is an ordinary folder name.
+class Config {
+ public:
+  explicit Config(QString app_folder);
+
+  const QString& AppFolder() const { return app_folder_; }
+
+  // The configuration file, found whatever the case of its name; "Config.ini" when there is none.
+  QString ConfigPath() const;
+
+  // The photo folder: Photo/Template, where "0" (also the default) means DATA/Photo.
+  QString PhotoFolder() const;
+  QString DefaultPhotoFolder() const;
+  // Remembers a chosen photo folder in Photo/Template. Throws "Unable to write to".
+  void SetPhotoFolder(const QString& folder) const;
+
+  // The folder name of template category 1..3 (Template/Template<n>, default "0") and the
+  // category folder DATA/Mask/<name>/ (with its trailing slash).
+  QString TemplateFolderName(int category) const;
+  QString TemplateFolder(int category) const;
+
+ private:
+  QString app_folder_;
+};
+
+// Photo files by name, without regard to case: *.jpg, *.bmp, *.png, *.gif.
+bool IsPhotoFileName(const QString& file_name);

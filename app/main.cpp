@@ -1,0 +1,65 @@
+// Program entry: the command line when a command is given, the window otherwise.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "app/app_folder.h"
+#include "app/command_line.h"
+#include "app/gui_main.h"
+#include "app/lumisto_error.h"
+
+namespace {
+
+QString ExecutableFolder(const char* argv0) {
+  // applicationDirPath needs an application object; /proc/self/exe is what it reads on Linux.
+  const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+  if (!exe.isEmpty()) return QFileInfo(exe).absolutePath();
+  return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
+}
+
+// On the command line only our own one-line messages reach stderr; Qt's start-up chatter
+// (a missing XDG_RUNTIME_DIR and the like) is dropped unless LUMISTO_DEBUG is set.
+void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+
+  QString home;
+  try {
+    home = TakeHomeOption(args);
+  } catch (const LumistoError& e) {
+    err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
+    return kExitUsage;
+  }
+  const QString app_folder =
+      ResolveAppFolder(home, qEnvironmentVariable("LUMISTO_HOME"), ExecutableFolder(argv[0]));
+
+  if (WantsCommandLine(args)) {
+    // Headless: drawing text and images needs a GUI application, never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("LUMISTO_DEBUG")) qInstallMessageHandler(QuietMessages);
+    QGuiApplication app(argc, argv);
+    return RunCommandLine(args, app_folder, out, err);
+  }
+
+  if (!HasDisplay()) {
+    err << "lumisto: no display to open the window on; for the command line see 'lumisto --help'\n";
+    return kExitFailure;
+  }
+  QApplication app(argc, argv);
+  return RunGui(app, app_folder);
+}

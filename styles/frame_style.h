@@ -1,0 +1,96 @@
+// The frame style record: 32 values that describe one frame, and its "Frames" settings section.
+#pragma once
+
+#include <QRgb>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// One frame: seven effects switched on and off with their opacity, size, colour, shape and
+// texture. Fields are declared in slot order (the order of the settings file and the renderer).
+// Opacities are 0..255; sizes are pixels of the bitmap being drawn; switches use only their low
+// byte; colours are words 0x00BBGGRR; FrameSharp is 0 rectangle, 1 ellipse, 2 diamond; the texture
+// indexes name tiles of the TextureList (0..78).
+struct FrameStyle {
+  std::int32_t blend_opacity = 0;     // 0  BlendOpacity
+  std::int32_t color_draw = 0;        // 1  ColorDraw
+  std::int32_t color_opacity = 0;     // 2  ColorOpacity
+  std::int32_t color_color = 0;       // 3  ColorColor
+  std::int32_t line_draw = 0;         // 4  LineDraw
+  std::int32_t line_opacity = 0;      // 5  LineOpacity
+  std::int32_t line_size = 0;         // 6  LineSize
+  std::int32_t line_color = 0;        // 7  LineColor
+  std::int32_t frame_include = 0;     // 8  FrameInclude
+  std::int32_t frame_sharp = 0;       // 9  FrameSharp
+  std::int32_t frame_color_text = 0;  // 10 FrameColorText
+  std::int32_t frame_text = 0;        // 11 FrameText
+  std::int32_t frame_text_size = 0;   // 12 FrameTextSize
+  std::int32_t frame_draw = 0;        // 13 FrameDraw
+  std::int32_t frame_opacity = 0;     // 14 FrameOpacity
+  std::int32_t frame_size = 0;        // 15 FrameSize
+  std::int32_t frame_color = 0;       // 16 FrameColor
+  std::int32_t stroke_draw = 0;       // 17 StrokeDraw
+  std::int32_t stroke_opacity = 0;    // 18 StrokeOpacity
+  std::int32_t stroke_size = 0;       // 19 StrokeSize
+  std::int32_t stroke_color = 0;      // 20 StrokeColor
+  std::int32_t shadow_draw = 0;       // 21 ShadowDraw
+  std::int32_t shadow_opacity = 0;    // 22 ShadowOpacity
+  std::int32_t shadow_size = 0;       // 23 ShadowSize
+  std::int32_t shadow_color = 0;      // 24 ShadowColor
+  std::int32_t back_color_text = 0;   // 25 BackColorText
+  std::int32_t back_text = 0;         // 26 BackText
+  std::int32_t back_text_size = 0;    // 27 BackTextSize
+  std::int32_t back_draw = 0;         // 28 BackDraw
+  std::int32_t back_opacity = 0;      // 29 BackOpacity
+  std::int32_t back_size = 0;         // 30 BackSize
+  std::int32_t back_color = 0;        // 31 BackColor
+
+  static constexpr int kSlotCount = 32;
+  std::int32_t& Slot(int index);
+  std::int32_t Slot(int index) const;
+
+  bool operator==(const FrameStyle&) const = default;
+};
+
+enum class SlotKind { Opacity, Switch, Colour, Size, Index };
+
+struct FrameStyleSlot {
+  const char* key;  // the key in the "Frames" section
+  SlotKind kind;
+  std::int32_t FrameStyle::*field;
+};
+
+// The 32 slots in slot order.
+const std::array<FrameStyleSlot, FrameStyle::kSlotCount>& FrameStyleSlots();
+
+// A switch slot is on when its low byte is not zero.
+inline bool IsOn(std::int32_t switch_slot) { return (switch_slot & 0xFF) != 0; }
+
+// Opacity a (low byte) and colour word 0x00BBGGRR give the ARGB word (a << 24 | r << 16 | g << 8 | b).
+inline QRgb StyleArgb(std::int32_t opacity, std::int32_t colour) {
+  const auto c = static_cast<std::uint32_t>(colour);
+  return (static_cast<std::uint32_t>(opacity & 0xFF) << 24) | ((c & 0xFF) << 16) | (c & 0xFF00) |
+         ((c >> 16) & 0xFF);
+}
+
+// Colour word to its eleven-character text "RRR,GGG,BBB" (the top byte is dropped).
+QString StyleColourToText(std::int32_t colour);
+// Text to colour word: the pieces at characters 1-3, 5-7 and 9-11, each converted strictly and
+// cut to its low 8 bits. Throws LumistoError with the conversion message.
+std::int32_t StyleTextToColour(const QString& text);
+
+// Percent of the editor to stored opacity and back, truncating (50 -> 127, 127 -> 49).
+inline int StoredOpacityFromPercent(int percent) { return percent * 255 / 100; }
+inline int PercentFromStoredOpacity(int stored) { return stored * 100 / 255; }
+
+// Reads the "Frames" section of the settings file at path into style, slot by slot. On a
+// conversion error the slots before the failing key hold their new values, that slot and the
+// later ones keep theirs, and the LumistoError is thrown. A missing key reads as "0".
+void ReadFrameStyle(const QString& path, FrameStyle& style);
+
+// Writes the 32 keys of style into the "Frames" section of the file at path (created when
+// missing), keeping every other line; one replacement of the file. Throws "Unable to write to".
+void WriteFrameStyle(const QString& path, const FrameStyle& style);
+
+// The text a slot is written as: decimal, the low byte of a switch, or the colour text.
+QString SlotText(const FrameStyleSlot& slot, std::int32_t value);

@@ -1,0 +1,56 @@
+// Test helpers.
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
+#include <cstdlib>
+
+namespace testing_support {
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int MaxChannelDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return -1;
+  const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+  const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+  int worst = 0;
+  for (int row = 0; row < x.height(); ++row) {
+    const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+    const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+    for (int col = 0; col < x.width(); ++col) {
+      worst = std::max({worst, std::abs(qAlpha(p[col]) - qAlpha(q[col])), std::abs(qRed(p[col]) - qRed(q[col])),
+                        std::abs(qGreen(p[col]) - qGreen(q[col])), std::abs(qBlue(p[col]) - qBlue(q[col]))});
+    }
+  }
+  return worst;
+}
+
+ProcessResult RunLumisto(const QStringList& args, const QProcessEnvironment& env, int timeout_ms) {
+  QProcess process;
+  process.setProcessEnvironment(env);
+  process.start(QStringLiteral(LUMISTO_EXE), args);
+  ProcessResult result;
+  if (!process.waitForFinished(timeout_ms)) {
+    process.kill();
+    process.waitForFinished();
+    return result;
+  }
+  result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  result.out = process.readAllStandardOutput();
+  result.err = process.readAllStandardError();
+  return result;
+}
+
+}  // namespace testing_support

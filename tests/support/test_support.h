@@ -1,0 +1,30 @@
+// Helpers shared by the tests: files, images, and running the real executable.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace testing_support {
+
+// Writes bytes to path (creating folders); QFAILs are the caller's business, this returns success.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+// The largest difference of any channel between two images of equal size (ARGB32, unpremultiplied);
+// -1 when the sizes differ.
+int MaxChannelDifference(const QImage& a, const QImage& b);
+
+struct ProcessResult {
+  int exit_code = -1;
+  QByteArray out;
+  QByteArray err;
+};
+
+// Runs the built lumisto executable with args and waits for it.
+ProcessResult RunLumisto(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                         int timeout_ms = 120000);
+
+}  // namespace testing_support
