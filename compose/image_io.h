@@ -1,0 +1,43 @@
+// Decoding photos by content (TurboJPEG for JPEG, Qt's readers for the rest) and encoding files.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+enum class LoadStatus { Ok, Missing, Undecodable, TooLarge };
+
+struct LoadedImage {
+  QImage image;  // empty unless status is Ok; EXIF orientation already applied
+  LoadStatus status = LoadStatus::Missing;
+  QSize full_size;  // the file's oriented pixel size (known also when only a reduced size was decoded)
+};
+
+// The file's pixel size after its EXIF orientation, read from the header only (never decodes).
+// An invalid QSize when the file is missing or not an image.
+QSize ReadImageSize(const QString& path);
+
+// Decodes the whole file at full size, upright. Format_ARGB32_Premultiplied (or Format_RGB32 for
+// opaque photos). Files above the pixel ceiling give LoadStatus::TooLarge and no image.
+LoadedImage LoadImage(const QString& path);
+
+// Decodes at reduced size where the format allows (JPEG at 1/2, 1/4, 1/8): the smallest scale whose
+// oriented result is still at least at_least on both axes. Other formats decode whole and are
+// returned unscaled. Callers scale the result further as they need.
+LoadedImage LoadImageAtLeast(const QString& path, QSize at_least);
+
+// Encoder table: MIME types "image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif".
+// The index of the encoder with exactly that MIME type (case-sensitive), or -1.
+int FindEncoder(const QString& mime_type);
+// The MIME type of an output file name's extension (jpg/jpeg, bmp, png, tif/tiff, gif), or empty.
+QString MimeTypeForFileName(const QString& path);
+
+// Writes image to path in the format of mime_type (JPEG at the given quality 1..100) through a
+// temporary file in the target folder renamed into place: never a half-written file.
+// Returns false (and sets *error to one line) when the type is unknown or the write fails.
+bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
+                 QString* error);
+
+// Rotate-flip in place by a code 0..7: 0 none, 1 90 clockwise, 2 180, 3 270, 4 horizontal mirror,
+// 5..7 the turns 1..3 each followed by a horizontal mirror.
+void RotateFlip(QImage& image, int code);
