@@ -1,0 +1,3 @@
+list(APPEND LUMISTO_CORE_SOURCES
+  edit/tone_matrix.h
+)
