@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include "app/lumisto_error.h"
+#include "app/strict_int.h"
+#include "compose/render_to_file.h"
 #include "styles/frame_style.h"
 
 namespace {
@@ -24,6 +26,37 @@ int StyleShow(const QStringList& args, QTextStream& out) {
   return kExitOk;
 }
 
+int Render(const QStringList& args) {
+  QStringList positional;
+  RenderRequest request;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (arg == QLatin1String("--quality")) {
+      if (i + 1 >= args.size()) throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+      bool ok = false;
+      request.quality = args[++i].toInt(&ok);
+      if (!ok || request.quality < 1 || request.quality > 100)
+        throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+    } else if (arg.startsWith(QLatin1String("--"))) {
+      throw UsageError(QStringLiteral("render does not know %1").arg(arg));
+    } else {
+      positional << arg;
+    }
+  }
+  if (positional.size() != 3) throw UsageError(QStringLiteral("render takes PHOTO TEMPLATE OUT"));
+  request.photo_path = positional[0];
+  request.output_path = positional[2];
+  const QString settings = TemplateSettingsPath(positional[1]);
+  if (!QFileInfo(settings).isFile()) throw LumistoError(QStringLiteral("%1: no file").arg(settings));
+  try {
+    ReadFrameStyle(settings, request.style);
+  } catch (const LumistoError& e) {
+    throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
+  }
+  RenderToFile(request);
+  return kExitOk;
+}
+
 }  // namespace
 
 QString UsageText() {
@@ -31,6 +64,9 @@ QString UsageText() {
       "Usage:\n"
       "  lumisto [--home DIR]                     open the window\n"
       "  lumisto style show FILE                  print the 32 frame values of a template's settings file\n"
+      "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
+      "                                           frame PHOTO with TEMPLATE (its .ini or its preview picture)\n"
+      "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, 100)\n"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"
@@ -55,6 +91,7 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
     }
     if (command == QLatin1String("style") && args.value(1) == QLatin1String("show"))
       return StyleShow(args.mid(2), out);
+    if (command == QLatin1String("render")) return Render(args.mid(1));
     throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
   } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";

@@ -1,12 +1,35 @@
-// Placeholder renderer: the photo over its back colour.
+// The composite renderer: effects canvas laid through the blend opacity over the shrunk photo.
 #include "compose/render_composite.h"
 
 #include <QPainter>
 
-void RenderComposite(const QImage& source, QImage& destination, const FrameStyle& style, const ToneMatrix&,
-                     const TextureList&) {
-  const QImage photo = source.copy();
-  QPainter p(&destination);
-  p.fillRect(QRect(0, 0, source.width(), source.height()), QColor::fromRgb(StyleArgb(255, style.back_color)));
-  p.drawImage(QRect(0, 0, source.width(), source.height()), photo);
+#include "compose/colour_matrix.h"
+#include "compose/frame_effects.h"
+
+void RenderComposite(const QImage& source, QImage& destination, const FrameStyle& style, const ToneMatrix& tone,
+                     const TextureList& textures) {
+  if (source.isNull() || destination.isNull()) return;
+  const bool same_bitmap = source.constBits() == destination.constBits();
+  if (destination.format() != QImage::Format_ARGB32_Premultiplied)
+    destination = destination.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+  const FrameStyle s = EffectiveStyle(style);
+  const FrameLayout layout = ComputeFrameLayout(source.size(), s);
+  const QImage canvas = RenderEffectsCanvas(layout, s, textures);
+
+  const int w = source.width(), h = source.height(), m = layout.photo_margin;
+  // The back colour goes under everything, opaque, whatever BackOpacity says.
+  {
+    QPainter p(&destination);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(QRect(0, 0, layout.canvas.width(), layout.canvas.height()), QColor::fromRgba(StyleArgb(255, s.back_color)));
+  }
+  // The photo shrinks into the margin: the source rectangle reaches m pixels past every edge and
+  // the outside contributes nothing. When source and destination are one bitmap, the fill above
+  // has already replaced the photo with the back colour, and drawing that onto itself changes nothing.
+  if (!same_bitmap)
+    DrawImageRect(destination, QRectF(0, 0, w, h), source, QRectF(-m, -m, w + 2.0 * m, h + 2.0 * m), tone);
+  ToneMatrix blend;
+  SetAlphaScale(s.blend_opacity, blend);
+  DrawImageRect(destination, QRectF(0, 0, w, h), canvas, QRectF(0, 0, canvas.width(), canvas.height()), blend);
 }

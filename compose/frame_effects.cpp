@@ -1,0 +1,293 @@
+// The six effect steps: background, drop shadow, band, window fill, stroke and line.
+#include "compose/frame_effects.h"
+
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "compose/colour_matrix.h"
+#include "compose/image_buffer.h"
+#include "compose/parallel_rows.h"
+
+namespace {
+
+QColor Argb(int opacity, std::int32_t colour) { return QColor::fromRgba(StyleArgb(opacity, colour)); }
+
+// The ellipse window and the line follow the window rectangle; a band wider than half the photo
+// turns it inside out, and then there is no window to cut or outline.
+bool HasArea(const QRect& r) { return r.width() > 0 && r.height() > 0; }
+
+QPainterPath DiamondPath(QSize canvas, int d) {
+  const int wc = canvas.width(), hc = canvas.height();
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  path.moveTo(wc / 2, d);
+  path.lineTo(wc - d, hc / 2);
+  path.lineTo(wc / 2, hc - d);
+  path.lineTo(d, hc / 2);
+  path.closeSubpath();
+  return path;
+}
+
+// Unpremultiplied linear blend of two ARGB words, t in 0..1.
+QRgb Mix(QRgb a, QRgb b, float t) {
+  const auto ch = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
+  return qRgba(ch(qRed(a), qRed(b)), ch(qGreen(a), qGreen(b)), ch(qBlue(a), qBlue(b)), ch(qAlpha(a), qAlpha(b)));
+}
+
+inline std::uint32_t OverPixel(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t sa = s >> 24;
+  if (sa == 255) return s;
+  if (sa == 0) return d;
+  const std::uint32_t inv = 255 - sa;
+  std::uint32_t rb = (d & 0x00FF00FF) * inv + 0x00800080;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+  std::uint32_t ag = ((d >> 8) & 0x00FF00FF) * inv + 0x00800080;
+  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+  return s + (rb | ag);
+}
+
+// How far out a point lies on the shadow's rounded rectangle, measured as the scale about the
+// centre that puts the outline through it: 0 at the centre, 1 on the outline. The outline is
+// symmetric, so one quadrant serves: two straight sides and the flattened corner curve.
+class ShadowGauge {
+ public:
+  ShadowGauge(double width, double height, double corner)
+      : hx_(width / 2), hy_(height / 2), r_(std::min({corner, width / 2, height / 2})) {
+    // Corner of the bottom-right quadrant, relative to the centre: cubic from (hx - r, hy) with both
+    // control points at (hx, hy) to (hx, hy - r).
+    constexpr int kSegments = 24;
+    std::vector<QPointF> points;
+    for (int i = 0; i <= kSegments; ++i) {
+      const double t = static_cast<double>(i) / kSegments, u = 1 - t;
+      const double k = 3 * u * u * t + 3 * u * t * t;  // weight of the doubled control point
+      points.emplace_back(u * u * u * (hx_ - r_) + k * hx_ + t * t * t * hx_,
+                          u * u * u * hy_ + k * hy_ + t * t * t * (hy_ - r_));
+    }
+    for (int i = 0; i < kSegments; ++i) {
+      const QPointF a = points[i], b = points[i + 1];
+      QPointF n(b.y() - a.y(), a.x() - b.x());  // outward normal for this winding
+      const double h = n.x() * a.x() + n.y() * a.y();
+      if (h > 1e-9) edges_.emplace_back(n.x() / h, n.y() / h);
+    }
+  }
+
+  // dx, dy: offsets from the centre (their signs do not matter).
+  double At(double dx, double dy) const {
+    dx = std::abs(dx);
+    dy = std::abs(dy);
+    double g = std::max(dx / hx_, dy / hy_);
+    // The curve matters only for directions between (hx - r, hy) and (hx, hy - r).
+    if (r_ > 0 && dy * hx_ > (hy_ - r_) * dx && dx * hy_ > (hx_ - r_) * dy)
+      for (const QPointF& e : edges_) g = std::max(g, e.x() * dx + e.y() * dy);
+    return g;
+  }
+
+ private:
+  double hx_, hy_, r_;
+  std::vector<QPointF> edges_;
+};
+
+}  // namespace
+
+FrameStyle EffectiveStyle(const FrameStyle& style) {
+  FrameStyle s = style;
+  if (!IsOn(s.back_draw)) s.back_size = 0;
+  if (!IsOn(s.frame_draw)) s.frame_size = 0;
+  return s;
+}
+
+FrameLayout ComputeFrameLayout(QSize photo, const FrameStyle& s) {
+  FrameLayout l;
+  l.margin = s.back_size;
+  l.band = s.frame_size;
+  l.photo = photo;
+  const int n = l.margin, w = l.band, pw = photo.width(), ph = photo.height();
+  if (IsOn(s.frame_include)) {
+    l.canvas = QSize(pw + 2 * n, ph + 2 * n);
+    l.photo_rect = QRect(n, n, pw, ph);
+    l.framed_rect = QRect(n, n, pw, ph);
+    l.window_rect = QRect(n + w, n + w, pw - 2 * w, ph - 2 * w);
+    l.photo_margin = n;
+    l.diamond_inset = n + w;
+  } else {
+    l.canvas = QSize(pw + 2 * w + 2 * n, ph + 2 * w + 2 * n);
+    l.photo_rect = QRect(n + w, n + w, pw, ph);
+    l.framed_rect = QRect(n, n, pw + 2 * w, ph + 2 * w);
+    l.window_rect = QRect(n + w, n + w, pw, ph);
+    l.photo_margin = n + w;
+    l.diamond_inset = n;
+  }
+  return l;
+}
+
+ShadowGeometry ComputeShadowGeometry(const FrameLayout& layout, const FrameStyle& s) {
+  ShadowGeometry g;
+  const int size = s.shadow_size, n = layout.margin;
+  g.size = QSize(layout.canvas.width() - 2 * n + 2 * size, layout.canvas.height() - 2 * n + 2 * size);
+  g.corner = 3 * size + 10;
+  g.position = QPoint(size + n, size + n);
+  // The fade must lie inside 0..0.95 for the blend to be a valid ascending list.
+  g.blend_positions = {0.0f, std::clamp(0.05f + size * 0.01f, 0.0f, 0.95f), 0.95f, 1.0f};
+  return g;
+}
+
+QBrush TextureBrush(const TextureList& textures, int index, int size, int opacity) {
+  const QImage tile = textures.Tile(index);
+  if (tile.isNull() || size <= 0) return QBrush(Qt::NoBrush);
+  QImage scaled = NewImage(size, size);
+  ToneMatrix attributes;
+  if (opacity >= 0) SetAlphaScale(opacity, attributes);
+  DrawImageRect(scaled, QRectF(0, 0, size, size), tile, QRectF(0, 0, tile.width(), tile.height()), attributes);
+  return QBrush(scaled);
+}
+
+void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+  const QRect all(QPoint(0, 0), layout.canvas);
+  if (IsOn(s.back_color_text)) {
+    // A texture margin is drawn at the tile's own alpha: BackOpacity does not apply.
+    const QBrush brush = TextureBrush(textures, s.back_text, s.back_text_size);
+    if (brush.style() != Qt::NoBrush) canvas.fillRect(all, brush);
+  } else {
+    canvas.fillRect(all, Argb(s.back_opacity, s.back_color));
+  }
+}
+
+void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s) {
+  const ShadowGeometry g = ComputeShadowGeometry(layout, s);
+  if (g.size.width() <= 0 || g.size.height() <= 0) return;
+  // The blend: BackColor at alpha 0 on the outline, the shadow colour from the second position on.
+  const QRgb edge = StyleArgb(0, s.back_color);
+  const QRgb full = StyleArgb(s.shadow_opacity, s.shadow_color);
+  const float fade = g.blend_positions[1];
+  constexpr int kSteps = 1024;
+  std::vector<std::uint32_t> ramp(kSteps + 1);
+  for (int i = 0; i <= kSteps; ++i) {
+    const float t = static_cast<float>(i) / kSteps;
+    ramp[i] = qPremultiply(t >= fade || fade <= 0 ? full : Mix(edge, full, t / fade));
+  }
+  const ShadowGauge gauge(g.size.width(), g.size.height(), g.corner);
+  const double cx = g.size.width() / 2.0, cy = g.size.height() / 2.0;
+  const QRect area = QRect(g.position, g.size).intersected(QRect(QPoint(0, 0), canvas.size()));
+  if (area.isEmpty()) return;
+  uchar* const bits = canvas.bits();
+  const qsizetype stride = canvas.bytesPerLine();
+  ParallelRows(area.height(), area.width(), [&](int first, int end) {
+    for (int r = first; r < end; ++r) {
+      const int y = area.top() + r;
+      const double dy = y - g.position.y() + 0.5 - cy;
+      auto* line = reinterpret_cast<std::uint32_t*>(bits + y * stride);
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const double k = gauge.At(x - g.position.x() + 0.5 - cx, dy);
+        if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
+        line[x] = OverPixel(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
+      }
+    }
+  });
+}
+
+void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+  if (IsOn(s.frame_color_text)) {
+    const QBrush brush = TextureBrush(textures, s.frame_text, s.frame_text_size, s.frame_opacity);
+    if (brush.style() != Qt::NoBrush) canvas.fillRect(layout.framed_rect, brush);
+  } else {
+    canvas.fillRect(layout.framed_rect, Argb(s.frame_opacity, s.frame_color));
+  }
+}
+
+void FillWindow(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) {
+  const QColor colour = IsOn(s.color_draw) ? Argb(s.color_opacity, s.color_color) : QColor(Qt::transparent);
+  if (IsOn(s.frame_include) && !IsOn(s.frame_draw)) {
+    canvas.fillRect(QRect(QPoint(layout.margin, layout.margin), layout.photo), colour);
+    return;
+  }
+  switch (s.frame_sharp) {
+    case 0:
+      if (HasArea(layout.window_rect)) canvas.fillRect(layout.window_rect, colour);
+      break;
+    case 1:
+      if (HasArea(layout.window_rect)) {
+        canvas.setPen(Qt::NoPen);
+        canvas.setBrush(colour);
+        canvas.drawEllipse(QRectF(layout.window_rect));
+      }
+      break;
+    case 2:
+      FillDiamond(canvas, layout.canvas, layout.diamond_inset, QBrush(colour));
+      break;
+    default:
+      break;  // no such shape: nothing is cut
+  }
+}
+
+void DrawStroke(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) {
+  // An inset pen: the whole width lies inside the framed rectangle, so the stroke is the ring
+  // between that rectangle and the rectangle shrunk by the width.
+  const QRectF outer(layout.framed_rect);
+  const double width = s.stroke_size;
+  if (width <= 0 || outer.isEmpty()) return;
+  QPainterPath ring;
+  ring.setFillRule(Qt::OddEvenFill);
+  ring.addRect(outer);
+  const QRectF inner = outer.adjusted(width, width, -width, -width);
+  if (inner.width() > 0 && inner.height() > 0) ring.addRect(inner);
+  canvas.fillPath(ring, Argb(s.stroke_opacity, s.stroke_color));
+}
+
+void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) {
+  QPen pen(Argb(s.line_opacity, s.line_color), s.line_size);
+  pen.setJoinStyle(Qt::MiterJoin);
+  canvas.setPen(pen);
+  canvas.setBrush(Qt::NoBrush);
+  switch (s.frame_sharp) {
+    case 0:
+      if (HasArea(layout.window_rect)) canvas.drawRect(QRectF(layout.window_rect));
+      break;
+    case 1:
+      if (HasArea(layout.window_rect)) canvas.drawEllipse(QRectF(layout.window_rect));
+      break;
+    case 2:
+      StrokeDiamond(canvas, layout.canvas, layout.diamond_inset, s.line_opacity, s.line_size, s.line_color);
+      break;
+    default:
+      break;
+  }
+}
+
+void FillDiamond(QPainter& canvas, QSize canvas_size, int inset, const QBrush& brush) {
+  canvas.fillPath(DiamondPath(canvas_size, inset), brush);
+}
+
+void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width, std::int32_t colour) {
+  QPen pen(Argb(opacity, colour), width);
+  pen.setJoinStyle(Qt::MiterJoin);
+  canvas.strokePath(DiamondPath(canvas_size, inset), pen);
+}
+
+QImage RenderEffectsCanvas(const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+  QImage canvas = NewImage(layout.canvas.width(), layout.canvas.height());
+  if (canvas.isNull()) return canvas;
+  const auto open = [&canvas](QPainter& p) {
+    p.begin(&canvas);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // Source-copy: every fill replaces the pixels beneath, alpha included; this is what lets the
+    // window fill cut the opening out of the band.
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+  };
+  QPainter painter;
+  open(painter);
+  if (IsOn(s.back_draw)) DrawBackground(painter, layout, s, textures);
+  if (IsOn(s.shadow_draw)) {
+    painter.end();
+    DrawDropShadow(canvas, layout, s);  // blends over the background, unlike the other steps
+    open(painter);
+  }
+  if (IsOn(s.frame_draw)) DrawFrameBand(painter, layout, s, textures);
+  FillWindow(painter, layout, s);
+  if (IsOn(s.stroke_draw)) DrawStroke(painter, layout, s);
+  if (IsOn(s.line_draw)) DrawLine(painter, layout, s);
+  painter.end();
+  return canvas;
+}

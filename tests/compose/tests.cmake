@@ -1,0 +1,1 @@
+lumisto_test(render_composite_test SOURCES compose/render_composite_test.cpp)
