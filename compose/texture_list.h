@@ -4,12 +4,15 @@
 #include <QImage>
 #include <QList>
 
+#include <utility>
+
 class TextureList {
  public:
   static constexpr int kCount = 79;
   static constexpr int kTileSize = 32;
 
-  // The shipped tiles, cut from the atlas compiled into the program.
+  // The shipped tiles in their fixed order, cut once from the atlas compiled into the program; safe to call
+  // from any thread. Throws LumistoError when the build's atlas does not hold kCount tiles.
   static const TextureList& Shipped();
 
   explicit TextureList(QList<QImage> tiles) : tiles_(std::move(tiles)) {}

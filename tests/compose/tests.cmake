@@ -1,1 +1,2 @@
 lumisto_test(render_composite_test SOURCES compose/render_composite_test.cpp)
+lumisto_test(texture_list_test SOURCES compose/texture_list_test.cpp)
