@@ -1,4 +1,4 @@
-// Decoding photos by content (TurboJPEG for JPEG, Qt's readers for the rest) and encoding files.
+// Photo decoding by content (TurboJPEG for JPEG, Qt's readers for the rest), rotate-flip, encoding.
 #pragma once
 
 #include <QImage>
@@ -7,10 +7,14 @@
 
 enum class LoadStatus { Ok, Missing, Undecodable, TooLarge };
 
+// The largest photo loaded, in pixels (1 GB as 32-bit pixels); larger files give LoadStatus::TooLarge,
+// decided from the header before any pixel memory is taken.
+inline constexpr qint64 kMaxImagePixels = 250'000'000;
+
 struct LoadedImage {
   QImage image;  // empty unless status is Ok; EXIF orientation already applied
   LoadStatus status = LoadStatus::Missing;
-  QSize full_size;  // the file's oriented pixel size (known also when only a reduced size was decoded)
+  QSize full_size;  // the file's oriented pixel size (known also for reduced decodes and TooLarge)
 };
 
 // The file's pixel size after its EXIF orientation, read from the header only (never decodes).
@@ -23,7 +27,8 @@ LoadedImage LoadImage(const QString& path);
 
 // Decodes at reduced size where the format allows (JPEG at 1/2, 1/4, 1/8): the smallest scale whose
 // oriented result is still at least at_least on both axes. Other formats decode whole and are
-// returned unscaled. Callers scale the result further as they need.
+// returned unscaled. Callers scale the result further as they need. The pixel ceiling applies to
+// the file's full size here too, so a photo too large to save is flagged already in its thumbnail.
 LoadedImage LoadImageAtLeast(const QString& path, QSize at_least);
 
 // Encoder table: MIME types "image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif".
@@ -39,5 +44,6 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
                  QString* error);
 
 // Rotate-flip in place by a code 0..7: 0 none, 1 90 clockwise, 2 180, 3 270, 4 horizontal mirror,
-// 5..7 the turns 1..3 each followed by a horizontal mirror.
+// 5..7 the turns 1..3 each followed by a horizontal mirror (5 transposes, 6 flips vertically, 7
+// transverses). Other codes leave the image as it is. The format is kept.
 void RotateFlip(QImage& image, int code);

@@ -1,5 +1,9 @@
 list(APPEND LUMISTO_CORE_SOURCES
+  compose/gif_writer.cpp compose/gif_writer.h
+  compose/huge_page_bytes.cpp compose/huge_page_bytes.h
   compose/image_io.cpp compose/image_io.h
+  compose/jpeg_codec.cpp compose/jpeg_codec.h
+  compose/jpeg_header.cpp compose/jpeg_header.h
   compose/colour_matrix.cpp compose/colour_matrix.h
   compose/frame_effects.cpp compose/frame_effects.h
   compose/image_buffer.cpp compose/image_buffer.h

@@ -1,2 +1,5 @@
 lumisto_test(render_composite_test SOURCES compose/render_composite_test.cpp)
+lumisto_test(image_io_test SOURCES compose/image_io_test.cpp compose/image_fixtures.h)
+target_link_libraries(image_io_test PRIVATE PkgConfig::TURBOJPEG)  # builds CMYK files
+lumisto_test(image_encode_test SOURCES compose/image_encode_test.cpp compose/image_fixtures.h)
 lumisto_test(texture_list_test SOURCES compose/texture_list_test.cpp)

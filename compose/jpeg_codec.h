@@ -1,0 +1,44 @@
+// JPEG through libjpeg-turbo's TurboJPEG API: decoding into Qt's 32-bit layout at full or reduced scale,
+// and encoding.
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QSize>
+
+class QIODevice;
+
+// One JPEG held in memory (the caller keeps the bytes alive): its frame header is read on
+// construction, and the pixels decoded on request at 1, 1/2, 1/4 or 1/8 scale.
+class JpegDecoder {
+ public:
+  explicit JpegDecoder(QByteArrayView data);
+  ~JpegDecoder();
+  JpegDecoder(const JpegDecoder&) = delete;
+  JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+  // False when the data holds no readable frame header.
+  bool HeaderOk() const { return stored_size_.isValid(); }
+  // The coded size, before any EXIF orientation.
+  QSize StoredSize() const { return stored_size_; }
+  // CMYK and YCCK frames cannot be decoded to RGB by TurboJPEG.
+  bool IsCmyk() const { return cmyk_; }
+
+  // The smallest scaled size, among the scales 1, 1/2, 1/4 and 1/8, that is at least at_least on
+  // both axes (in coded orientation); the full size when no scale reaches it.
+  QSize ScaledSize(QSize at_least) const;
+
+  // Decodes at a size ScaledSize returned into Format_RGB32 (opaque). A null image when the data is
+  // damaged or cut short, or the memory cannot be had.
+  QImage Decode(QSize scaled_size);
+
+ private:
+  QByteArrayView data_;
+  void* handle_ = nullptr;
+  QSize stored_size_;
+  bool cmyk_ = false;
+};
+
+// Writes image as a baseline JPEG with 4:2:0 chroma at quality 1..100 to out. Transparent pixels are
+// flattened onto black. False when encoding or writing fails.
+bool EncodeJpeg(const QImage& image, int quality, QIODevice& out);

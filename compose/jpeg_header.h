@@ -1,0 +1,30 @@
+// Reading a JPEG's pixel size and EXIF orientation from its markers, without decoding.
+#pragma once
+
+#include <QByteArrayView>
+#include <QSize>
+
+class QIODevice;
+
+struct JpegHeader {
+  QSize stored_size;    // the frame's size as coded, before the orientation
+  int orientation = 1;  // EXIF orientation 1..8 (1 when absent or unreadable)
+};
+
+// True when bytes start like a JPEG file (SOI followed by a marker).
+bool LooksLikeJpeg(QByteArrayView first_bytes);
+
+// Walks the markers from the device's current position (at SOI) to the first frame header, reading
+// only the segments it needs. Returns false for data that is not a JPEG or ends before a frame header.
+bool ReadJpegHeader(QIODevice& device, JpegHeader* header);
+
+// The orientation tag (0x0112) of IFD0 of an EXIF TIFF block (the APP1 payload after "Exif\0\0");
+// 1 when absent, malformed or out of range. Every offset is bounds-checked: the block is untrusted.
+int ExifOrientation(QByteArrayView tiff);
+
+// The rotate-flip code (0 none, 1..3 quarter turns clockwise, 4..7 the same followed by a horizontal
+// mirror) that turns a picture stored with EXIF orientation 1..8 upright.
+int RotateFlipCodeForOrientation(int orientation);
+
+// True when the rotate-flip code swaps width and height.
+inline bool RotateFlipSwapsAxes(int code) { return (code & 1) != 0; }
