@@ -1,12 +1,25 @@
 // Window program start-up.
 #include "app/gui_main.h"
 
-#include <QLabel>
+#include <QScreen>
+
+#include "app/config.h"
+#include "app/main_window.h"
+#include "app/message_box_dialog.h"
+#include "sources/thumbnail_cache.h"
 
 int RunGui(QApplication& app, const QString& app_folder) {
-  QLabel placeholder(QStringLiteral("Lumisto\n") + app_folder);
-  placeholder.setObjectName(QStringLiteral("TForm1"));
-  placeholder.resize(800, 600);
-  placeholder.show();
+  const Config config(app_folder);
+  MessageBoxDialog dialogs;
+  const ThumbnailCache cache(ThumbnailCache::DefaultFolder());
+  MainWindow window(config, dialogs, cache);
+  dialogs.SetParent(&window);
+  // Centred on the desktop.
+  if (const QScreen* screen = app.primaryScreen()) {
+    const QRect desktop = screen->availableGeometry();
+    window.move(desktop.x() + (desktop.width() - window.width()) / 2,
+                desktop.y() + (desktop.height() - window.height()) / 2);
+  }
+  window.show();
   return app.exec();
 }

@@ -1,3 +1,8 @@
 lumisto_test(config_test SOURCES app/config_test.cpp)
 lumisto_test(command_line_test SOURCES app/command_line_test.cpp)
 add_dependencies(command_line_test lumisto)
+lumisto_test(window_shape_test SOURCES app/window_shape_test.cpp)
+lumisto_test(main_state_test SOURCES app/main_state_test.cpp)
+lumisto_test(main_window_test UI SOURCES app/main_window_test.cpp)
+lumisto_test(window_screenshot_test SOURCES app/window_screenshot_test.cpp)
+add_dependencies(window_screenshot_test lumisto lumisto_data)

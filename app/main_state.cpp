@@ -1,0 +1,53 @@
+// Photo and template choice on the shared state.
+#include "app/main_state.h"
+
+#include <QFileInfo>
+
+#include "compose/preview.h"
+#include "compose/render_composite.h"
+#include "styles/template_library.h"
+
+namespace {
+
+QImage BlankScreenImage() {
+  QImage image(kScreenSize, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+}  // namespace
+
+MainState::MainState()
+    : working_photo(BlankScreenImage()),
+      caption_layer(BlankScreenImage()),
+      custom_frames{BlankScreenImage(), BlankScreenImage(), BlankScreenImage()} {}
+
+bool LoadPhotoIntoState(MainState& state, const QString& path) {
+  // Decode before touching anything: a photo that cannot be read must leave the state as it was.
+  std::optional<LoadedWorkingPhoto> loaded = LoadWorkingPhoto(path, kScreenSize);
+  if (!loaded) return false;
+  ResetPhotoEdits(state.edit);
+  state.edit.photo_path = path;
+  state.edit.photo_width = loaded->photo_size.width();
+  state.edit.photo_height = loaded->photo_size.height();
+  state.edit.fit_factor = FitFactor(state.edit.photo_width, state.edit.photo_height, kScreenSize.width());
+  state.working_photo = std::move(loaded->image);
+  return true;
+}
+
+TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
+  ResetPlacement(state.edit);
+  state.edit.template_path = picture_path;
+  state.custom_frames = {BlankScreenImage(), BlankScreenImage(), BlankScreenImage()};
+  const QString settings = TemplateSettingsPath(picture_path);
+  if (!QFileInfo::exists(settings)) return TemplateOutcome::NoSettingsFile;
+  ReadFrameStyle(settings, state.style);
+  return TemplateOutcome::Applied;
+}
+
+QImage RenderPreviewComposite(const MainState& state) {
+  QImage destination(state.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
+  destination.fill(Qt::transparent);
+  RenderComposite(state.working_photo, destination, state.style, state.edit.tone_matrix);
+  return destination;
+}

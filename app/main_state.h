@@ -1,0 +1,38 @@
+// The state the main window's areas share, and the steps of choosing a photo and a template that
+// need no widgets.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "compose/display_mode.h"
+#include "edit/edit_state.h"
+#include "edit/live_compositor.h"
+#include "styles/frame_style.h"
+
+struct MainState {
+  EditState edit;
+  FrameStyle style;            // the current style: all slots zero until a template is read
+  QImage working_photo;        // the preview-size photo; blank and transparent before a photo is chosen
+  QImage caption_layer;        // the caption as the preview shows it, transparent at start
+  CustomFrames custom_frames;  // transparent until a custom frame is drawn
+  DisplayMode display_mode = DisplayMode::Normal;
+
+  // The start values: blank preview-size working photo, caption layer and custom frames.
+  MainState();
+};
+
+// Loads the file at path as the current photo: ResetPhotoEdits, the photo path, its size, the fit
+// factor and a new working photo. False, with the state untouched, when the file cannot be decoded.
+bool LoadPhotoIntoState(MainState& state, const QString& path);
+
+enum class TemplateOutcome { Applied, NoSettingsFile };
+
+// Applies the template whose preview picture is at picture_path: placement and tone matrix reset,
+// the template path set, the custom frames made anew, then the style read from its settings file.
+// NoSettingsFile (style unchanged) when that file is missing; a settings file that fails to read
+// throws LumistoError with the style partly updated.
+TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path);
+
+// The composite of the working photo with the current style and tone, at the working photo's size.
+QImage RenderPreviewComposite(const MainState& state);

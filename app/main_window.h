@@ -1,0 +1,77 @@
+// The main window `TForm1`: the skin-shaped frameless window holding the title band, toolbar,
+// photo and template grids, and the main pages with the preview and the tool pages. It owns the
+// shared state and carries a choice of photo or template through to the faded-in preview.
+#pragma once
+
+#include <QLabel>
+#include <QStackedWidget>
+#include <QWidget>
+
+#include "app/config.h"
+#include "app/main_state.h"
+#include "app/user_dialogs.h"
+#include "compose/screen_fade.h"
+#include "sources/thumbnail_cache.h"
+#include "sources/thumbnail_grid_widget.h"
+
+class BatchPageWidget;
+class PhotoGridWidget;
+class PreviewWidget;
+class TemplateGridWidget;
+class TitleBarWidget;
+class ToolPagesWidget;
+class ToolbarWidget;
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kSinglPage = 0;
+  static constexpr int kBatchPage = 1;
+
+  // config names the application folder; dialogs answer the questions; cache stores thumbnails.
+  // fade_interval_ms is the preview fade's tick (50 in the program).
+  MainWindow(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
+             int fade_interval_ms = ScreenFade::kDefaultIntervalMs);
+  ~MainWindow() override;
+
+  const MainState& State() const { return state_; }
+  PhotoGridWidget* Photos() const { return photos_; }
+  TemplateGridWidget* Templates() const { return templates_; }
+  PreviewWidget* Preview() const { return preview_; }
+
+  // Renders the working photo with the current style and shows it in the preview.
+  void RefreshPreview();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void Wire();
+  void LoadStartFolders();
+  void OnPhotoChosen(int index, ChoiceSource source);
+  void OnTemplateChosen(int index);
+  void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
+  void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
+  void ShowOutputButtonsWhenReady();
+  void OpenDocument(const QString& file_name);
+  template <typename Handler>
+  void Guarded(Handler&& handler);
+
+  const Config& config_;
+  UserDialogs& dialogs_;
+  const ThumbnailCache& cache_;
+  int fade_interval_ms_;
+  MainState state_;
+  QImage skin_;
+  TitleBarWidget* title_ = nullptr;
+  ToolbarWidget* toolbar_ = nullptr;
+  PhotoGridWidget* photos_ = nullptr;
+  TemplateGridWidget* templates_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
+  PreviewWidget* preview_ = nullptr;
+  ToolPagesWidget* tools_ = nullptr;
+  BatchPageWidget* batch_ = nullptr;
+  QLabel* photo_count_ = nullptr;
+};

@@ -1,0 +1,21 @@
+// The user dialogs as the desktop's message boxes and folder picker.
+#pragma once
+
+#include <QWidget>
+
+#include "app/user_dialogs.h"
+
+class MessageBoxDialog : public UserDialogs {
+ public:
+  // Boxes are centred over parent (may be null).
+  explicit MessageBoxDialog(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  bool AskYesNo(const QString& question) override;
+  void ShowNotice(const QString& message) override;
+  void ShowError(const QString& message) override;
+  std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) override;
+
+ private:
+  QWidget* parent_;
+};

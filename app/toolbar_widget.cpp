@@ -1,0 +1,74 @@
+// The toolbar strip.
+#include "app/toolbar_widget.h"
+
+#include <QFile>
+
+#include "app/skin_art.h"
+
+ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ScrollBox2"));
+  setGeometry(62, 52, 696, 57);
+  setAutoFillBackground(true);
+  QPalette strip = palette();
+  strip.setColor(QPalette::Window, QColor(248, 245, 213));
+  setPalette(strip);
+  BuildLayout();
+  Wire();
+}
+
+QToolButton* ToolbarWidget::AddButton(const char* name, const char* glyph, const QString& hint, int x) {
+  auto* button = new QToolButton(this);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(x, 3, kGlyphSize.width(), kGlyphSize.height());
+  const QString resource = QStringLiteral(":/skin/glyph_%1.png").arg(QLatin1String(glyph));
+  // The resource path lets the icon pick the @2x artwork on dense screens.
+  button->setIcon(QFile::exists(resource) ? QIcon(resource)
+                                          : QIcon(QPixmap::fromImage(ToolbarGlyph(QLatin1String(glyph)))));
+  button->setIconSize(kGlyphSize);
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  return button;
+}
+
+void ToolbarWidget::BuildLayout() {
+  system_ = AddButton("SystemButton", "system", QStringLiteral("System"), 9);
+  email_ = AddButton("EmailButton", "mail", QStringLiteral("Mailto..."), 179);
+  save_ = AddButton("SaveButton", "save", QStringLiteral("Save file"), 443);
+  print_ = AddButton("PrintButton", "print", QStringLiteral("Print this"), 602);
+
+  system_menu_ = new QMenu(this);
+  system_menu_->setObjectName(QStringLiteral("SystemMenu"));
+  system_menu_->addAction(QStringLiteral("Submit My Question"));
+  system_menu_->addSeparator();
+  help_contents_ = system_menu_->addAction(QStringLiteral("Help Contents"));
+  demo_video_ = system_menu_->addAction(QStringLiteral("Demo Video"));
+  system_menu_->addSeparator();
+  system_menu_->addAction(QStringLiteral("Home Page"));
+
+  print_menu_ = new QMenu(this);
+  print_menu_->setObjectName(QStringLiteral("PrintMenu"));
+  print_menu_->addSeparator();
+  print_menu_->addAction(QStringLiteral("Print..."))->setObjectName(QStringLiteral("Print1"));
+  print_menu_->addAction(QStringLiteral("Print setup"))->setObjectName(QStringLiteral("Printsetup1"));
+  print_menu_->addSeparator();
+
+  SetOutputButtonsVisible(false);
+}
+
+void ToolbarWidget::Wire() {
+  // Menus open with their top-left corner at the button's top-right corner.
+  connect(system_, &QToolButton::clicked, this,
+          [this] { system_menu_->popup(system_->mapToGlobal(QPoint(system_->width(), 0))); });
+  connect(print_, &QToolButton::clicked, this,
+          [this] { print_menu_->popup(print_->mapToGlobal(QPoint(print_->width(), 0))); });
+  connect(help_contents_, &QAction::triggered, this, &ToolbarWidget::HelpRequested);
+  connect(demo_video_, &QAction::triggered, this, &ToolbarWidget::DemoRequested);
+}
+
+void ToolbarWidget::SetOutputButtonsVisible(bool visible) {
+  email_->setVisible(visible);
+  save_->setVisible(visible);
+  print_->setVisible(visible);
+}
+
+bool ToolbarWidget::OutputButtonsVisible() const { return !save_->isHidden(); }

@@ -1,0 +1,20 @@
+// The questions, notices and folder picker the program shows, behind one interface so that tests
+// can answer them without a screen.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+
+  // A question titled "Note" with the buttons Yes and No; true only for Yes.
+  virtual bool AskYesNo(const QString& question) = 0;
+  // A short notice such as "No Image" or "no file".
+  virtual void ShowNotice(const QString& message) = 0;
+  // An error that ended a command; the program goes on.
+  virtual void ShowError(const QString& message) = 0;
+  // A folder picker titled title, opening at start_folder; nullopt when cancelled.
+  virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
+};

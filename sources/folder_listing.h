@@ -1,0 +1,36 @@
+// The pictures of a folder in listing order, and the rows the two browsing lists show for them.
+#pragma once
+
+#include <QList>
+#include <QSize>
+#include <QString>
+
+// The four patterns, in the order a folder is listed: every *.jpg first, then *.bmp, *.png, *.gif.
+enum class PictureGroup { Jpg, Bmp, Png, Gif };
+
+struct ListedPicture {
+  QString path;       // folder + "/" + file name
+  QString file_name;  // with its extension
+  PictureGroup group = PictureGroup::Jpg;
+};
+
+// The ordinary, non-hidden files of folder whose names end in .jpg, .bmp, .png or .gif (any case),
+// grouped by pattern in that order and in natural name order within a group. Empty when the folder
+// is missing or unreadable.
+QList<ListedPicture> ListPictures(const QString& folder);
+
+// Natural name order: digit runs compare by value ("IMG_2" before "IMG_10"), letters without
+// regard to case; names equal under that rule fall back to plain code-unit order, so the order
+// is total and the same on every machine.
+bool NaturalLess(const QString& a, const QString& b);
+
+// One row of a browsing list: the picture's path, the caption shown for it and its pixel size.
+struct ListRow {
+  QString path;
+  QString caption;
+  QSize size;  // invalid when the file could not be read
+  bool operator==(const ListRow&) const = default;
+};
+
+// Width "x" height in decimal ("1024x768"); "0x0" for a file that could not be read.
+QString SizeText(QSize size);

@@ -1,0 +1,97 @@
+// Photo grid commands.
+#include "sources/photo_grid_widget.h"
+
+#include <QFile>
+
+#include "app/guarded_call.h"
+#include "sources/photo_folder.h"
+
+namespace {
+
+ThumbnailGridLayout PhotoGridLayout() {
+  ThumbnailGridLayout layout;
+  layout.area = QRect(46, 118, 362, 218);
+  layout.cells = {QPoint(51, 143), QPoint(134, 143), QPoint(218, 142), QPoint(302, 142),
+                  QPoint(51, 220), QPoint(134, 220), QPoint(218, 220), QPoint(302, 220)};
+  layout.first_cell_number = 1;
+  layout.hover_frame = QStringLiteral("Back11");
+  layout.selection_frame = QStringLiteral("Back1");
+  layout.counter = QStringLiteral("Label8");
+  layout.counter_rect = QRect(306, 120, 96, 17);
+  layout.panel = QStringLiteral("Panel3");
+  layout.panel_rect = QRect(46, 123, 360, 173);
+  layout.list_view = QStringLiteral("ListView1");
+  layout.path_list = QStringLiteral("ListBox1");
+  layout.name_label = QStringLiteral("Label4");
+  layout.info_label = QStringLiteral("Label5");
+  layout.scroll_names = {QStringLiteral("FlatButton6"), QStringLiteral("FlatButton7"),
+                         QStringLiteral("Timer3"), QStringLiteral("Timer4")};
+  layout.multiple_selection_in_list = true;
+  return layout;
+}
+
+}  // namespace
+
+PhotoGridWidget::PhotoGridWidget(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
+                                 QWidget* parent)
+    : ThumbnailGridWidget(PhotoGridLayout(), cache, parent), config_(config), dialogs_(dialogs) {
+  BuildLayout();
+  Wire();
+}
+
+void PhotoGridWidget::BuildLayout() {
+  open_ = AddButton(QStringLiteral("PhotoOpenButton"), QStringLiteral("Open"),
+                    QStringLiteral("Open picture directory"), QRect(51, 304, 53, 27));
+  delete_ = AddButton(QStringLiteral("PhotoDeleteButton"), QStringLiteral("Delete"),
+                      QStringLiteral("Delete file"), QRect(119, 304, 53, 27));
+  up_ = AddButton(QStringLiteral("PhotoUpButton"), QStringLiteral("Up"), QString(), QRect(187, 304, 53, 27));
+  down_ = AddButton(QStringLiteral("PhotoDownButton"), QStringLiteral("Down"), QString(),
+                    QRect(255, 304, 53, 27));
+  view_ = AddButton(QStringLiteral("PhotoViewButton"), QStringLiteral("View"),
+                    QStringLiteral("Change the mode of showing "), QRect(323, 304, 53, 27));
+}
+
+void PhotoGridWidget::Wire() {
+  connect(open_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Open(); }); });
+  connect(delete_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Delete(); }); });
+  connect(up_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepUp(); }); });
+  connect(down_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepDown(); }); });
+  connect(view_, &QPushButton::clicked, this, [this] {
+    ToggleView();
+    view_->setProperty("tag", IsListView() ? 1 : 0);
+  });
+}
+
+void PhotoGridWidget::ScanFolder(const QString& folder) { SetRows(ScanPhotoFolder(folder)); }
+
+void PhotoGridWidget::RedrawFromFirstPage() {
+  SetPage(0);
+  ClearCellPaths();
+  DrawPage();
+}
+
+void PhotoGridWidget::Open() {
+  const std::optional<QString> folder =
+      dialogs_.ChooseFolder(QStringLiteral("Please choose directory"), config_.PhotoFolder());
+  if (folder) ScanFolder(*folder);
+  HideSelectionFrame();
+  if (Count() > 0) {
+    if (folder) config_.SetPhotoFolder(*folder);
+  } else {
+    dialogs_.ShowNotice(QStringLiteral("No Image"));
+  }
+  RedrawFromFirstPage();
+  Q_EMIT PhotoCountChanged(Count());
+}
+
+void PhotoGridWidget::Delete() {
+  if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
+  if (SelectedIndex() < 0) return;
+  const QList<int> rows = SelectedRows();
+  // Last to first; a file that cannot be deleted stays, and the rescan shows it.
+  for (auto row = rows.crbegin(); row != rows.crend(); ++row) QFile::remove(Rows()[*row].path);
+  ScanFolder(config_.PhotoFolder());
+  HideSelectionFrame();
+  RedrawFromFirstPage();
+  Q_EMIT PhotoCountChanged(Count());
+}

@@ -1,0 +1,51 @@
+// The template grid: the shared thumbnail grid with the category menu, Delete and Edit.
+#pragma once
+
+#include <QMenu>
+
+#include "app/config.h"
+#include "app/user_dialogs.h"
+#include "sources/thumbnail_grid_widget.h"
+
+class TemplateGridWidget : public ThumbnailGridWidget {
+  Q_OBJECT
+
+ public:
+  TemplateGridWidget(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
+                     QWidget* parent);
+
+  // The category shown: 1 "Texture", 2 "Color", 3 "Cool".
+  int Category() const { return category_; }
+
+  // Scans the folder of category into the list (page, cells and counter are the caller's).
+  void ScanCategory(int category);
+  // Scans the category's folder and draws the page shown with no cell selected; "No Image" first
+  // when the folder has no pictures.
+  void SelectTemplateCategory(int category);
+  // A category menu item: page 0, the category's templates, and it becomes the current category.
+  void ChooseCategory(int category);
+  // Delete: after the "Note" question, removes the selected template with its companions and
+  // rescans; the page stays.
+  void Delete();
+
+  QMenu* CategoryMenu() const { return menu_; }
+
+ Q_SIGNALS:
+  // Edit: the style editor is wanted for the current template.
+  void EditRequested();
+
+ private:
+  void BuildLayout();
+  void Wire();
+
+  const Config& config_;
+  UserDialogs& dialogs_;
+  int category_ = 1;
+  QMenu* menu_ = nullptr;
+  QPushButton* open_ = nullptr;
+  QPushButton* delete_ = nullptr;
+  QPushButton* edit_ = nullptr;
+  QPushButton* up_ = nullptr;
+  QPushButton* down_ = nullptr;
+  QPushButton* view_ = nullptr;
+};

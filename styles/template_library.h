@@ -1,0 +1,24 @@
+// The templates of one category folder: their rows, settings files and deletion.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "sources/folder_listing.h"
+
+// One row per preview picture of folder (listing order of ListPictures), captioned by
+// TemplateCaption, sized from the picture's header (invalid, shown "0x0", when unreadable).
+// Settings files without a picture are not listed. Empty when the folder is missing.
+QList<ListRow> ScanTemplateFolder(const QString& folder);
+
+// The caption of a picture found by pattern group: a *.jpg picture loses its extension, dot
+// included, for one space ("Gold.jpg" -> "Gold "); the others keep their full name.
+QString TemplateCaption(const QString& file_name, PictureGroup group);
+
+// The settings file of a preview picture: its extension replaced by ".ini" (Gold.jpg and
+// Gold.png share Gold.ini).
+QString TemplateSettingsPath(const QString& picture_path);
+
+// Deletes a template for good: the picture, then its ".lmz" companion, then its settings file.
+// Files that are missing or cannot be deleted are skipped.
+void DeleteTemplateFiles(const QString& picture_path);

@@ -1,0 +1,245 @@
+// The main window as a whole: its named controls, shape, output buttons, the faded preview, drags
+// on the preview and the title band.
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+#include "app/config.h"
+#include "app/main_window.h"
+#include "app/skin_art.h"
+#include "app/window_shape.h"
+#include "compose/preview.h"
+#include "compose/preview_widget.h"
+#include "support/app_folder_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+struct Harness {
+  explicit Harness(const AppFolderFixture& folder)
+      : config(folder.Path()),
+        cache(QString()),
+        window(std::make_unique<MainWindow>(config, dialogs, cache, 1)) {}
+
+  template <typename T = QWidget>
+  T* Find(const QString& name) const {
+    T* widget = window->findChild<T*>(name);
+    if (!widget) qFatal("no control named %s", qPrintable(name));
+    return widget;
+  }
+  void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  bool OutputButtonsShown() const {
+    return !Find(QStringLiteral("SaveButton"))->isHidden() &&
+           !Find(QStringLiteral("PrintButton"))->isHidden() &&
+           !Find(QStringLiteral("EmailButton"))->isHidden();
+  }
+
+  Config config;
+  ScriptedDialogs dialogs;
+  ThumbnailCache cache;
+  std::unique_ptr<MainWindow> window;
+};
+
+AppFolderFixture& Folder() {
+  static AppFolderFixture folder = [] {
+    AppFolderFixture f;
+    f.WriteConfig(QStringLiteral("A"));
+    f.AddPhotos(3);
+    f.AddPhoto(QStringLiteral("wide.png"), Qt::red, QSize(600, 400));
+    f.AddTemplates(QStringLiteral("A"), 3);
+    return f;
+  }();
+  return folder;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void NamedControlsWhereThePartsPutThem_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("window_rect");
+    QTest::newRow("drag bar") << "Movebar" << QRect(17, 14, 697, 33);
+    QTest::newRow("help") << "Label10" << QRect(714, 21, 21, 19);
+    QTest::newRow("minimise") << "Label11" << QRect(738, 21, 21, 19);
+    QTest::newRow("close") << "Label12" << QRect(761, 21, 21, 19);
+    QTest::newRow("toolbar") << "ScrollBox2" << QRect(62, 52, 696, 57);
+    QTest::newRow("system button") << "SystemButton" << QRect(71, 55, 57, 51);
+    QTest::newRow("print button") << "PrintButton" << QRect(664, 55, 57, 51);
+    QTest::newRow("photo cell 3") << "Image3" << QRect(218, 142, 70, 70);
+    QTest::newRow("photo cell 5") << "Image5" << QRect(51, 220, 70, 70);
+    QTest::newRow("photo hot label 1") << "Hot1" << QRect(50, 142, 70, 70);
+    QTest::newRow("photo list panel") << "Panel3" << QRect(46, 123, 360, 173);
+    QTest::newRow("photo Open") << "PhotoOpenButton" << QRect(51, 304, 53, 27);
+    QTest::newRow("photo View") << "PhotoViewButton" << QRect(323, 304, 53, 27);
+    QTest::newRow("template cell 8") << "Image58" << QRect(302, 458, 70, 70);
+    QTest::newRow("template list panel") << "Panel4" << QRect(46, 360, 363, 173);
+    QTest::newRow("template Open") << "Button23" << QRect(51, 541, 44, 27);
+    QTest::newRow("template Delete") << "FlatButton11" << QRect(111, 541, 44, 27);
+    QTest::newRow("template Edit") << "FlatButton27" << QRect(168, 541, 44, 27);
+    QTest::newRow("template Up") << "FlatButton9" << QRect(224, 541, 44, 27);
+    QTest::newRow("template Down") << "FlatButton8" << QRect(280, 541, 44, 27);
+    QTest::newRow("main pages") << "PageControl3" << QRect(405, 89, 377, 497);
+    QTest::newRow("preview") << "Screen" << QRect(430, 110, 315, 315);
+    QTest::newRow("start picture") << "Image9" << QRect(430, 110, 315, 315);
+  }
+  void NamedControlsWhereThePartsPutThem() {
+    QFETCH(QString, name);
+    QFETCH(QRect, window_rect);
+    Harness h(Folder());
+    QWidget* control = h.Find(name);
+    QCOMPARE(QRect(control->mapTo(h.window.get(), QPoint(0, 0)), control->size()), window_rect);
+  }
+
+  void LaterControlsAreLaidOut_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("mirror") << "FlatButton13"
+                            << "<=>"
+                            << "Filp Horizontal";
+    QTest::newRow("turn left") << "FlatButton16"
+                               << "<="
+                               << "Rotate 90 CW";
+    QTest::newRow("turn right") << "FlatButton14"
+                                << "=>"
+                                << "Rotate 90 CWW";
+    QTest::newRow("resize") << "FlatButton28"
+                            << "#"
+                            << "Resize";
+    QTest::newRow("crop") << "FlatButton15"
+                          << "[ ]"
+                          << "Crop";
+    QTest::newRow("text") << "FlatButton20"
+                          << "A"
+                          << "Add Text";
+    QTest::newRow("add batch") << "Batch"
+                               << "Add Batch"
+                               << "Add Batch to save";
+    QTest::newRow("brightness knob") << "B2"
+                                     << "B"
+                                     << "Brightness";
+    QTest::newRow("contrast knob") << "B1"
+                                   << "C"
+                                   << "Contrast";
+    QTest::newRow("saturation knob") << "B3"
+                                     << "H"
+                                     << "Hue";
+    QTest::newRow("text OK") << "FlatButton19"
+                             << "OK"
+                             << "";
+    QTest::newRow("photo list up") << "FlatButton6"
+                                   << "^"
+                                   << "";
+    QTest::newRow("template list down") << "FlatButton21"
+                                        << "ˇ"
+                                        << "";
+    QTest::newRow("batch list up") << "FlatButton30"
+                                   << "^"
+                                   << "";
+    QTest::newRow("batch delete") << "FlatButton10"
+                                  << "Delete"
+                                  << "";
+    QTest::newRow("rename") << "FlatButton12"
+                            << "Rename"
+                            << "";
+  }
+  void LaterControlsAreLaidOut() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, hint);
+    Harness h(Folder());
+    auto* button = h.Find<QAbstractButton>(name);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->toolTip(), hint);
+  }
+
+  void StartState() {
+    Harness h(Folder());
+    QCOMPARE(h.window->size(), QSize(800, 600));
+    QVERIFY(h.window->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(h.window->mask(), ShapeRegion(SkinShape()));
+    QVERIFY(!h.OutputButtonsShown());
+    QVERIFY(h.window->Preview()->StartPictureVisible());
+    QCOMPARE(h.Find<QStackedWidget>(QStringLiteral("PageControl3"))->currentIndex(), MainWindow::kSinglPage);
+    QCOMPARE(h.Find<QStackedWidget>(QStringLiteral("PageControl4"))->currentIndex(), 0);
+    for (const char* timer : {"Timer3", "Timer4", "Timer5", "Timer6", "Timer8", "Timer9"})
+      QCOMPARE(h.Find<QTimer>(QLatin1String(timer))->interval(), 60);
+  }
+
+  void PhotoAndTemplateFadeIntoThePreview() {
+    Harness h(Folder());
+    const ScreenFade& fade = h.window->Preview()->Fade();
+    QSignalSpy ticks(&fade, &ScreenFade::SurfaceChanged);
+    QSignalSpy finished(&fade, &ScreenFade::FadeFinished);
+    h.Click(QStringLiteral("Hot4"));  // wide.png, 600 x 400
+    QVERIFY(!h.OutputButtonsShown());
+    h.Click(QStringLiteral("Hot51"));
+    QVERIFY(h.OutputButtonsShown());
+    QTRY_COMPARE(finished.count(), 1);
+    // The template's click came during the photo's fade and finished it: five ticks in all.
+    QCOMPARE(ticks.count(), 5);
+    QCOMPARE(fade.Surface(), fade.ScreenBitmap());
+    // Letterboxed: white above, the framed photo across the middle.
+    QCOMPARE(fade.Surface().pixel(157, 20), qRgb(255, 255, 255));
+    QVERIFY(fade.Surface().pixel(157, 157) != qRgb(255, 255, 255));
+    QCOMPARE(h.window->State().working_photo.size(), QSize(313, 208));
+
+    // Another photo keeps the buttons; the tone knobs go back to the start on a cell click.
+    h.Click(QStringLiteral("Hot1"));
+    QVERIFY(h.OutputButtonsShown());
+  }
+
+  void ToneKnobsResetOnACellClick() {
+    Harness h(Folder());
+    h.Find(QStringLiteral("B1"))->move(70, 30);
+    h.Click(QStringLiteral("Hot2"));
+    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), 42);
+  }
+
+  void DragsOnThePreview() {
+    Harness h(Folder());
+    QWidget* screen = h.Find(QStringLiteral("Screen"));
+    QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(screen, QPoint(130, 90));
+    QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(130, 90));
+    QCOMPARE(h.window->State().edit.photo_drag_anchor, QPoint(99, 99));
+    QCOMPARE(h.window->State().edit.photo_offset, QPoint(31, -9));
+    // A press stops a running fade.
+    h.Click(QStringLiteral("Hot1"));
+    QVERIFY(h.window->Preview()->Fade().IsRunning());
+    QTest::mousePress(screen, Qt::RightButton, {}, QPoint(5, 5));
+    QVERIFY(!h.window->Preview()->Fade().IsRunning());
+    QTest::mouseRelease(screen, Qt::RightButton, {}, QPoint(5, 5));
+  }
+
+  void TitleBand() {
+    Harness h(Folder());
+    h.window->move(100, 50);
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    QWidget* bar = h.Find(QStringLiteral("Movebar"));
+    const QPoint start = h.window->pos();
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(bar, QPoint(40, 10));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(40, 10));
+    QCOMPARE(h.window->pos(), start + QPoint(30, 0));
+
+    h.Click(QStringLiteral("Label10"));  // no Help.chm here: nothing visible happens
+    QVERIFY(h.window->isVisible());
+    h.Click(QStringLiteral("Label12"));
+    QVERIFY(!h.window->isVisible());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

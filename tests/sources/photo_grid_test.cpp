@@ -1,0 +1,281 @@
+// The photo grid in the main window: pages, blank cells, counters, list view, Open and Delete.
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/config.h"
+#include "app/main_window.h"
+#include "compose/preview_widget.h"
+#include "sources/photo_grid_widget.h"
+#include "styles/ini_file.h"
+#include "support/app_folder_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+struct Harness {
+  explicit Harness(const AppFolderFixture& folder)
+      : config(folder.Path()),
+        cache(folder.Path() + QStringLiteral("/thumbs")),
+        window(std::make_unique<MainWindow>(config, dialogs, cache, 1)) {}
+
+  template <typename T = QWidget>
+  T* Find(const QString& name) const {
+    T* widget = window->findChild<T*>(name);
+    if (!widget) qFatal("no control named %s", qPrintable(name));
+    return widget;
+  }
+  QString Counter() const { return Find<QLabel>(QStringLiteral("Label8"))->text(); }
+  void ClickCell(int number) const {
+    QTest::mouseClick(Find(QStringLiteral("Hot%1").arg(number)), Qt::LeftButton);
+  }
+  void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  bool CellEnabled(int number) const { return Find(QStringLiteral("Image%1").arg(number))->isEnabled(); }
+  QRgb CellCentre(int number) const {
+    return Find<QLabel>(QStringLiteral("Image%1").arg(number))->pixmap().toImage().pixel(35, 35);
+  }
+
+  Config config;
+  ScriptedDialogs dialogs;
+  ThumbnailCache cache;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+class PhotoGridTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void PagesOfEightAndNine_data() {
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("page_after_down");
+    QTest::addColumn<int>("enabled_after_down");
+    QTest::newRow("eight: one page, Down changes nothing") << 8 << 0 << 8;
+    QTest::newRow("nine: page 1 holds one") << 9 << 1 << 1;
+  }
+  void PagesOfEightAndNine() {
+    QFETCH(int, photos);
+    QFETCH(int, page_after_down);
+    QFETCH(int, enabled_after_down);
+    AppFolderFixture folder;
+    folder.AddPhotos(photos);
+    Harness h(folder);
+    QCOMPARE(h.Counter(), QString::number(photos));
+    for (int cell = 1; cell <= 8; ++cell) QVERIFY(h.CellEnabled(cell));
+    QCOMPARE(h.CellCentre(1), testing_support::PhotoColour(1).rgb());
+
+    h.Click(QStringLiteral("PhotoDownButton"));
+    QCOMPARE(h.window->Photos()->Page(), page_after_down);
+    for (int cell = 1; cell <= 8; ++cell) QCOMPARE(h.CellEnabled(cell), cell <= enabled_after_down);
+    QCOMPARE(h.CellCentre(1), testing_support::PhotoColour(page_after_down * 8 + 1).rgb());
+    if (enabled_after_down < 8) QCOMPARE(h.CellCentre(8), qRgb(255, 255, 255));
+
+    h.Click(QStringLiteral("PhotoUpButton"));
+    QCOMPARE(h.window->Photos()->Page(), 0);
+    h.Click(QStringLiteral("PhotoUpButton"));
+    QCOMPARE(h.window->Photos()->Page(), 0);
+  }
+
+  void CellClickChoosesAndCounts() {
+    AppFolderFixture folder;
+    folder.AddPhotos(12);
+    Harness h(folder);
+    QVERIFY(!h.Find(QStringLiteral("Back1"))->isVisible());
+    h.Click(QStringLiteral("PhotoDownButton"));
+    h.ClickCell(1);  // photo 9 of 12
+    QCOMPARE(h.Counter(), QStringLiteral("9/12"));
+    QCOMPARE(h.window->State().edit.photo_path, folder.PhotoFolder() + QStringLiteral("/p09.png"));
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 8);
+    QCOMPARE(h.Find(QStringLiteral("Back1"))->pos(), h.Find(QStringLiteral("Hot1"))->pos());
+    QVERIFY(!h.Find(QStringLiteral("Back1"))->isHidden());
+    QVERIFY(!h.window->Preview()->StartPictureVisible());
+    // A blank cell does nothing at all.
+    h.ClickCell(6);
+    QCOMPARE(h.Counter(), QStringLiteral("9/12"));
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 8);
+    // Paging hides the selection frame.
+    h.Click(QStringLiteral("PhotoUpButton"));
+    QVERIFY(h.Find(QStringLiteral("Back1"))->isHidden());
+  }
+
+  void WorkingPhotoFollowsTheFitRule() {
+    AppFolderFixture folder;
+    folder.AddPhoto(QStringLiteral("wide.png"), Qt::blue, QSize(600, 400));
+    Harness h(folder);
+    h.ClickCell(1);
+    QCOMPARE(h.window->State().working_photo.size(), QSize(313, 208));
+    QCOMPARE(h.window->State().edit.fit_factor, 600.0f / 315.0f);
+    QCOMPARE(h.window->State().edit.photo_width, 600);
+  }
+
+  void UndecodablePhotoIsNotTaken() {
+    AppFolderFixture folder;
+    folder.AddPhotos(2);
+    testing_support::WriteFile(folder.PhotoFolder() + QStringLiteral("/broken.jpg"), "no jpeg here");
+    Harness h(folder);
+    QCOMPARE(h.CellCentre(1), qRgb(255, 255, 255));  // listed first (jpg), drawn white
+    h.ClickCell(2);                                  // p01.png
+    const EditState before = h.window->State().edit;
+    h.ClickCell(1);
+    QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("Unable to read broken.jpg")}));
+    QCOMPARE(h.window->State().edit, before);
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 1);
+    QCOMPARE(h.Counter(), QStringLiteral("2/3"));
+  }
+
+  void ListViewUpAndDownAtBothEnds() {
+    AppFolderFixture folder;
+    folder.AddPhotos(3);
+    Harness h(folder);
+    h.Click(QStringLiteral("PhotoViewButton"));
+    QVERIFY(!h.Find(QStringLiteral("Panel3"))->isHidden());
+    QVERIFY(!h.Find(QStringLiteral("Label4"))->isHidden());
+
+    h.Click(QStringLiteral("PhotoUpButton"));  // none selected: nothing
+    QCOMPARE(h.window->Photos()->SelectedIndex(), -1);
+    h.Click(QStringLiteral("PhotoDownButton"));  // none selected: the first
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 0);
+    QCOMPARE(h.Counter(), QStringLiteral("1/3"));
+    h.Click(QStringLiteral("PhotoUpButton"));  // at the first: nothing
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 0);
+    h.Click(QStringLiteral("PhotoDownButton"));
+    h.Click(QStringLiteral("PhotoDownButton"));
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 2);
+    QCOMPARE(h.window->State().edit.photo_path, folder.PhotoFolder() + QStringLiteral("/p03.png"));
+    h.Click(QStringLiteral("PhotoDownButton"));  // at the last: nothing
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 2);
+    QCOMPARE(h.window->Photos()->SelectedRows(), QList<int>({2}));
+    h.Click(QStringLiteral("PhotoUpButton"));
+    QCOMPARE(h.Counter(), QStringLiteral("2/3"));
+    QCOMPARE(h.window->Photos()->Page(), 0);  // stepping never pages
+
+    h.Click(QStringLiteral("PhotoViewButton"));
+    QVERIFY(h.Find(QStringLiteral("Panel3"))->isHidden());
+  }
+
+  void ListClickChoosesOnlyASingleRow() {
+    AppFolderFixture folder;
+    folder.AddPhotos(4);
+    Harness h(folder);
+    h.Click(QStringLiteral("PhotoViewButton"));
+    auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+    QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    const QRect row1 = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row1.center());
+    QCOMPARE(h.Counter(), QStringLiteral("2/4"));
+    const QRect row3 = list->visualItemRect(list->topLevelItem(3));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, row3.center());
+    QCOMPARE(h.window->Photos()->SelectedRows(), QList<int>({1, 3}));
+    QCOMPARE(h.Counter(), QStringLiteral("2/4"));  // two rows: no choice
+    // Back in thumbnail view only the current photo stays selected.
+    h.Click(QStringLiteral("PhotoViewButton"));
+    QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(h.window->Photos()->SelectedRows(), QList<int>({1}));
+  }
+
+  void DeleteSeveralRowsInListView() {
+    AppFolderFixture folder;
+    folder.AddPhotos(5);
+    Harness h(folder);
+    h.Click(QStringLiteral("PhotoViewButton"));
+    auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(0)).center());
+    for (int row : {2, 4})
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                        list->visualItemRect(list->topLevelItem(row)).center());
+    QCOMPARE(h.window->Photos()->SelectedRows(), QList<int>({0, 2, 4}));
+
+    h.dialogs.answers = {false};
+    h.Click(QStringLiteral("PhotoDeleteButton"));
+    QCOMPARE(h.dialogs.questions, QStringList({QStringLiteral("Are you sure you want to delete it?")}));
+    QCOMPARE(h.window->Photos()->Count(), 5);
+
+    h.dialogs.answers = {true};
+    h.Click(QStringLiteral("PhotoDeleteButton"));
+    QCOMPARE(QDir(folder.PhotoFolder()).entryList(QDir::Files), QStringList({"p02.png", "p04.png"}));
+    QCOMPARE(h.window->Photos()->Count(), 2);
+    QCOMPARE(h.window->Photos()->SelectedIndex(), -1);
+    QCOMPARE(h.Counter(), QStringLiteral("2"));
+    QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("2"));
+    QVERIFY(!h.CellEnabled(3));
+  }
+
+  void DeleteWithNothingSelectedAsksThenStops() {
+    AppFolderFixture folder;
+    folder.AddPhotos(2);
+    Harness h(folder);
+    h.dialogs.answers = {true};
+    h.Click(QStringLiteral("PhotoDeleteButton"));
+    QCOMPARE(h.dialogs.questions.size(), 1);
+    QCOMPARE(QDir(folder.PhotoFolder()).entryList(QDir::Files).size(), 2);
+  }
+
+  void OpenRemembersOnlyAFolderWithPhotos() {
+    AppFolderFixture folder;
+    folder.AddPhotos(9);
+    QTemporaryDir other;
+    QImage photo(30, 20, QImage::Format_RGB32);
+    photo.fill(Qt::yellow);
+    QVERIFY(photo.save(other.filePath(QStringLiteral("x.bmp"))));
+    QTemporaryDir empty;
+    Harness h(folder);
+    h.Click(QStringLiteral("PhotoDownButton"));
+
+    h.dialogs.folders = {other.path()};
+    h.Click(QStringLiteral("PhotoOpenButton"));
+    QCOMPARE(h.dialogs.folder_titles, QStringList({QStringLiteral("Please choose directory")}));
+    QCOMPARE(h.window->Photos()->Page(), 0);
+    QCOMPARE(h.Counter(), QStringLiteral("1"));
+    QCOMPARE(h.config.PhotoFolder(), other.path());
+
+    h.dialogs.folders = {empty.path()};
+    h.Click(QStringLiteral("PhotoOpenButton"));
+    QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("No Image")}));
+    QCOMPARE(h.config.PhotoFolder(), other.path());  // unchanged
+    QVERIFY(!h.CellEnabled(1));
+
+    h.Click(QStringLiteral("PhotoOpenButton"));  // cancelled, the list is still empty
+    QCOMPARE(h.dialogs.notices.size(), 2);
+  }
+
+  void ScrollButtonsStepElevenPixels() {
+    AppFolderFixture folder;
+    folder.AddPhotos(40);
+    Harness h(folder);
+    h.window->show();
+    h.Click(QStringLiteral("PhotoViewButton"));
+    QScrollBar* bar = h.Find<QTreeWidget>(QStringLiteral("ListView1"))->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 30);
+    h.Click(QStringLiteral("FlatButton7"));
+    QCOMPARE(bar->value(), 11);
+    h.Click(QStringLiteral("FlatButton6"));
+    QCOMPARE(bar->value(), 0);
+    h.Click(QStringLiteral("FlatButton6"));  // at the top the list stays
+    QCOMPARE(bar->value(), 0);
+
+    // Holding the button runs the repeat timer until release.
+    auto* timer = h.Find<QTimer>(QStringLiteral("Timer4"));
+    QCOMPARE(timer->interval(), 60);
+    QTest::mousePress(h.Find(QStringLiteral("FlatButton7")), Qt::LeftButton);
+    QVERIFY(timer->isActive());
+    QTRY_VERIFY(bar->value() >= 22);
+    QTest::mouseRelease(h.Find(QStringLiteral("FlatButton7")), Qt::LeftButton);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(bar->value() % 11, 0);
+  }
+};
+
+QTEST_MAIN(PhotoGridTest)
+#include "photo_grid_test.moc"
