@@ -4,8 +4,9 @@
 #include <QFileInfo>
 
 #include "app/lumisto_error.h"
-#include "app/strict_int.h"
 #include "compose/render_to_file.h"
+#include "edit/geometric_edits.h"
+#include "styles/template_library.h"
 #include "styles/frame_style.h"
 
 namespace {
@@ -26,17 +27,56 @@ int StyleShow(const QStringList& args, QTextStream& out) {
   return kExitOk;
 }
 
+// "A,B,C,D" (or "AxB" with separator 'x') as integers; throws UsageError naming the option.
+QList<int> Numbers(const QString& option, const QString& text, QChar separator, int count) {
+  const QStringList parts = text.split(separator);
+  QList<int> numbers;
+  for (const QString& part : parts) {
+    bool ok = false;
+    numbers << part.trimmed().toInt(&ok);
+    if (!ok) numbers.clear();
+    if (!ok) break;
+  }
+  if (numbers.size() != count)
+    throw UsageError(QStringLiteral("%1 needs %2 whole numbers separated by '%3'").arg(option).arg(count).arg(separator));
+  return numbers;
+}
+
 int Render(const QStringList& args) {
   QStringList positional;
   RenderRequest request;
+  const auto value = [&args](qsizetype& i) -> const QString& {
+    if (i + 1 >= args.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(args[i]));
+    return args[++i];
+  };
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     if (arg == QLatin1String("--quality")) {
-      if (i + 1 >= args.size()) throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
       bool ok = false;
-      request.quality = args[++i].toInt(&ok);
+      request.quality = value(i).toInt(&ok);
       if (!ok || request.quality < 1 || request.quality > 100)
         throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+    } else if (arg == QLatin1String("--mirror")) {
+      RecordGeometricEdit(request.rotate_flip, kMirror);
+    } else if (arg == QLatin1String("--cw")) {
+      RecordGeometricEdit(request.rotate_flip, kTurnClockwise);
+    } else if (arg == QLatin1String("--ccw")) {
+      RecordGeometricEdit(request.rotate_flip, kTurnCounterClockwise);
+    } else if (arg == QLatin1String("--crop")) {
+      const QList<int> n = Numbers(arg, value(i), u',', 4);
+      request.crop = CropRect{n[0], n[1], n[2], n[3]};
+    } else if (arg == QLatin1String("--size")) {
+      const QList<int> n = Numbers(arg, value(i), u'x', 2);
+      request.output_size = QSize(n[0], n[1]);
+    } else if (arg == QLatin1String("--caption")) {
+      request.caption.text = value(i);
+    } else if (arg == QLatin1String("--caption-at")) {
+      const QList<int> n = Numbers(arg, value(i), u',', 2);
+      request.caption.position = QPointF(n[0], n[1]);
+    } else if (arg == QLatin1String("--font")) {
+      request.caption.font_name = value(i);
+    } else if (arg == QLatin1String("--font-size")) {
+      request.caption.size = Numbers(arg, value(i), u',', 1)[0];
     } else if (arg.startsWith(QLatin1String("--"))) {
       throw UsageError(QStringLiteral("render does not know %1").arg(arg));
     } else {
@@ -67,6 +107,11 @@ QString UsageText() {
       "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
       "                                           frame PHOTO with TEMPLATE (its .ini or its preview picture)\n"
       "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, 100)\n"
+      "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
+      "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
+      "      [--size WxH]                         scale the framed picture to W x H\n"
+      "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview (120,180)\n"
+      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"

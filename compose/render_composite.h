@@ -14,3 +14,9 @@
 void RenderComposite(const QImage& source, QImage& destination, const FrameStyle& style,
                      const ToneMatrix& tone = ToneMatrix::Identity(),
                      const TextureList& textures = TextureList::Shipped());
+
+// The same for a source the caller gives up: it is released as soon as the photo has been drawn,
+// before the effects canvas is made, so a full-size render holds two frames at a time, not three.
+void RenderCompositeConsuming(QImage&& source, QImage& destination, const FrameStyle& style,
+                              const ToneMatrix& tone = ToneMatrix::Identity(),
+                              const TextureList& textures = TextureList::Shipped());

@@ -1,0 +1,122 @@
+// The resize dialog.
+#include "edit/size_dialog.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/lumisto_error.h"
+#include "app/strict_int.h"
+#include "app/user_dialogs.h"
+#include "edit/geometric_edits.h"
+
+namespace {
+
+// The largest output picture: the same ceiling as for photos that are opened.
+constexpr qint64 kMaxOutputPixels = 250'000'000;
+
+// The boxes react to a key being released, as the user types.
+class KeyReleaseFilter : public QObject {
+ public:
+  KeyReleaseFilter(QObject* parent, std::function<void()> on_release)
+      : QObject(parent), on_release_(std::move(on_release)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) on_release_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> on_release_;
+};
+
+}  // namespace
+
+SizeDialog::SizeDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("TSizeForm"));
+  setWindowTitle(QStringLiteral("SizeForm"));
+  BuildLayout();
+  Wire();
+}
+
+void SizeDialog::BuildLayout() {
+  setFixedSize(301, 97);
+  width_edit_ = new QLineEdit(this);
+  width_edit_->setObjectName(QStringLiteral("Edit1"));
+  width_edit_->setGeometry(16, 12, 110, 22);
+  auto* times = new QLabel(QStringLiteral("x"), this);
+  times->setGeometry(140, 14, 12, 18);
+  height_edit_ = new QLineEdit(this);
+  height_edit_->setObjectName(QStringLiteral("Edit2"));
+  height_edit_->setGeometry(160, 12, 110, 22);
+  constrain_ = new QCheckBox(QStringLiteral("Constrain Proportions"), this);
+  constrain_->setObjectName(QStringLiteral("CheckBox1"));
+  constrain_->setGeometry(16, 40, 200, 20);
+  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  ok_->setObjectName(QStringLiteral("OkButton"));
+  ok_->setGeometry(116, 66, 75, 25);
+  ok_->setDefault(true);
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("CancelButton"));
+  cancel_->setGeometry(200, 66, 75, 25);
+}
+
+void SizeDialog::Wire() {
+  width_edit_->installEventFilter(new KeyReleaseFilter(this, [this] { OnWidthEdited(); }));
+  height_edit_->installEventFilter(new KeyReleaseFilter(this, [this] { OnHeightEdited(); }));
+  connect(constrain_, &QCheckBox::clicked, this, &SizeDialog::OnConstrainClicked);
+  connect(ok_, &QPushButton::clicked, this, &SizeDialog::OnOk);
+  connect(cancel_, &QPushButton::clicked, this, &SizeDialog::reject);
+}
+
+void SizeDialog::Prepare(int photo_width, int photo_height) {
+  start_width_ = photo_width;
+  start_height_ = photo_height;
+  width_edit_->setText(QString::number(photo_width));
+  height_edit_->setText(QString::number(photo_height));
+  chosen_ = QSize();
+}
+
+bool SizeDialog::Guard(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const LumistoError& e) {
+    dialogs_.ShowError(e.Message());
+    return false;
+  }
+}
+
+void SizeDialog::OnWidthEdited() {
+  if (!constrain_->isChecked()) return;
+  Guard([this] {
+    height_edit_->setText(QString::number(ConstrainedSide(StrictToInt(width_edit_->text()), start_height_, start_width_)));
+  });
+}
+
+void SizeDialog::OnHeightEdited() {
+  if (!constrain_->isChecked()) return;
+  Guard([this] {
+    width_edit_->setText(QString::number(ConstrainedSide(StrictToInt(height_edit_->text()), start_width_, start_height_)));
+  });
+}
+
+void SizeDialog::OnConstrainClicked() {
+  if (constrain_->isChecked()) OnWidthEdited();
+}
+
+void SizeDialog::OnOk() {
+  // Both numbers are read before either is kept, so a bad height never leaves half a size behind.
+  Guard([this] {
+    const int width = StrictToInt(width_edit_->text());
+    const int height = StrictToInt(height_edit_->text());
+    if (width < 0 || height < 0)
+      throw LumistoError(QStringLiteral("The size cannot be negative (0 keeps the picture's own size)."));
+    if (static_cast<qint64>(width) * height > kMaxOutputPixels)
+      throw LumistoError(QStringLiteral("%1 x %2 is too large for a picture.").arg(width).arg(height));
+    chosen_ = QSize(width, height);
+    accept();
+  });
+}

@@ -1,0 +1,7 @@
+list(APPEND LUMISTO_CORE_SOURCES
+  output/mail_request.cpp output/mail_request.h
+  output/scratch_files.cpp output/scratch_files.h
+)
+list(APPEND LUMISTO_UI_SOURCES
+  output/print_job.cpp output/print_job.h
+)

@@ -1,0 +1,134 @@
+// The resize dialog: constrained proportions, conversion errors, OK and Cancel.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/user_dialogs.h"
+#include "edit/size_dialog.h"
+
+namespace {
+
+class RecordingDialogs : public UserDialogs {
+ public:
+  bool AskYesNo(const QString&) override { return false; }
+  void ShowNotice(const QString& message) override { notices << message; }
+  void ShowError(const QString& message) override { errors << message; }
+  std::optional<QString> ChooseFolder(const QString&, const QString&) override { return std::nullopt; }
+  QStringList notices, errors;
+};
+
+}  // namespace
+
+class SizeDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  RecordingDialogs dialogs_;
+  SizeDialog* dialog_ = nullptr;
+  QLineEdit* Width() { return dialog_->findChild<QLineEdit*>("Edit1"); }
+  QLineEdit* Height() { return dialog_->findChild<QLineEdit*>("Edit2"); }
+  QCheckBox* Constrain() { return dialog_->findChild<QCheckBox*>("CheckBox1"); }
+  // Clears the box without a key (a key released on an empty box is an error) and types text.
+  void Retype(QLineEdit* edit, const QString& text) {
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    dialogs_ = RecordingDialogs();
+    dialog_ = new SizeDialog(dialogs_);
+    dialog_->Prepare(400, 300);
+    dialog_->show();
+  }
+  void cleanup() { delete dialog_; }
+
+  void Layout() {
+    QCOMPARE(dialog_->windowTitle(), QString("SizeForm"));
+    QCOMPARE(dialog_->size(), QSize(301, 97));
+    QCOMPARE(Width()->text(), QString("400"));
+    QCOMPARE(Height()->text(), QString("300"));
+    QVERIFY(!Constrain()->isChecked());
+  }
+
+  void ConstrainedTyping_data() {
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::newRow("200 gives 150") << "200" << "150";
+    QTest::newRow("1 gives 0") << "1" << "0";
+    QTest::newRow("800 gives 600") << "800" << "600";
+  }
+  void ConstrainedTyping() {
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    QVERIFY(Constrain()->isChecked());
+    Retype(Width(), width);
+    QCOMPARE(Height()->text(), height);
+    Retype(Height(), "150");
+    QCOMPARE(Width()->text(), QString("200"));
+    QVERIFY(dialogs_.errors.isEmpty());
+  }
+
+  void UnconstrainedTypingLeavesTheOtherBox() {
+    Retype(Width(), "123");
+    QCOMPARE(Height()->text(), QString("300"));
+  }
+
+  void EmptyBoxIsAConversionError() {
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    Width()->selectAll();
+    QTest::keyClick(Width(), Qt::Key_Backspace);
+    QCOMPARE(dialogs_.errors.value(0), QString("'' is not a valid integer value"));
+    QCOMPARE(Height()->text(), QString("300"));
+    QVERIFY(dialog_->isVisible());
+  }
+
+  void OkKeepsBothOrNothing() {
+    Retype(Width(), "1024");
+    Retype(Height(), "7x");
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    QCOMPARE(dialogs_.errors, QStringList{"'7x' is not a valid integer value"});
+    QVERIFY(dialog_->isVisible());
+    QVERIFY(!dialog_->ChosenSize().isValid());  // the width is not kept on its own
+    Retype(Height(), "768");
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    QCOMPARE(dialog_->result(), int(QDialog::Accepted));
+    QCOMPARE(dialog_->ChosenSize(), QSize(1024, 768));
+  }
+
+  void OutOfRangeSizesAreRefused_data() {
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::newRow("negative") << "-5" << "100";
+    QTest::newRow("too large") << "100000" << "100000";
+  }
+  void OutOfRangeSizesAreRefused() {
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    Retype(Width(), width);
+    Retype(Height(), height);
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(dialog_->isVisible());
+  }
+
+  void CancelKeepsNothing() {
+    Retype(Width(), "10");
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+    QCOMPARE(dialog_->result(), int(QDialog::Rejected));
+    QVERIFY(!dialog_->ChosenSize().isValid());
+  }
+
+  void TickOutlivesAShowing() {
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    dialog_->Prepare(300, 400);
+    QVERIFY(Constrain()->isChecked());
+    Retype(Width(), "150");
+    QCOMPARE(Height()->text(), QString("200"));
+  }
+};
+
+QTEST_MAIN(SizeDialogTest)
+#include "size_dialog_test.moc"
