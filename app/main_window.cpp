@@ -2,6 +2,8 @@
 #include "app/main_window.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QPushButton>
 #include <QFileInfo>
 #include <QPainter>
 #include <QUrl>
@@ -12,6 +14,10 @@
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
 #include "batch/batch_page_widget.h"
+#include "compose/image_io.h"
+#include "edit/geometric_edits.h"
+#include "edit/size_dialog.h"
+#include "output/output_commands.h"
 #include "compose/preview_widget.h"
 #include "edit/screen_drag.h"
 #include "edit/tool_pages_widget.h"
@@ -49,12 +55,13 @@ QLabel { color: rgb(0, 155, 0); background: transparent; }
 }  // namespace
 
 MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
-                       int fade_interval_ms)
+                       int fade_interval_ms, const QString& temp_root)
     : QWidget(nullptr, Qt::FramelessWindowHint),
       config_(config),
       dialogs_(dialogs),
       cache_(cache),
-      fade_interval_ms_(fade_interval_ms) {
+      fade_interval_ms_(fade_interval_ms),
+      output_(std::make_unique<OutputCommands>(config, dialogs, temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
   setObjectName(QStringLiteral("TForm1"));
@@ -105,6 +112,8 @@ void MainWindow::BuildLayout() {
   photo_count_ = new QLabel(this);
   photo_count_->setObjectName(QStringLiteral("Label1"));
   photo_count_->hide();
+
+  size_dialog_ = new SizeDialog(dialogs_, this);
 }
 
 template <typename Handler>
@@ -128,6 +137,20 @@ void MainWindow::Wire() {
           [this] { OpenDocument(QStringLiteral("Help.chm")); });
   connect(toolbar_, &ToolbarWidget::DemoRequested, this,
           [this] { OpenDocument(QStringLiteral("video.htm")); });
+  // On the Batch page Save belongs to the batch entries.
+  connect(toolbar_, &ToolbarWidget::SaveRequested, this, [this] {
+    if (pages_->currentIndex() == kSinglPage) Guarded([&] { output_->Save(state_); });
+  });
+  connect(toolbar_, &ToolbarWidget::PrintRequested, this, [this] { Guarded([&] { output_->Print(state_); }); });
+  connect(toolbar_, &ToolbarWidget::PrintSetupRequested, this, [this] { Guarded([&] { output_->PrintSetup(); }); });
+  connect(toolbar_, &ToolbarWidget::EmailRequested, this, [this] { Guarded([&] { output_->Email(state_); }); });
+  const std::pair<const char*, int> edits[] = {
+      {"FlatButton13", kMirror}, {"FlatButton16", kTurnCounterClockwise}, {"FlatButton14", kTurnClockwise}};
+  for (const auto& [name, code] : edits)
+    connect(tools_->findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this,
+            [this, code = code] { Guarded([&] { OnGeometricEdit(code); }); });
+  connect(tools_->findChild<QPushButton*>(QStringLiteral("FlatButton28")), &QPushButton::clicked, this,
+          [this] { Guarded([&] { OnResize(); }); });
 }
 
 void MainWindow::LoadStartFolders() {
@@ -190,6 +213,22 @@ void MainWindow::OnTemplateChosen(int index) {
     return;
   }
   RefreshPreview();
+}
+
+void MainWindow::OnGeometricEdit(int code) {
+  // Nothing to turn while no photo is loaded.
+  if (preview_->StartPictureVisible()) return;
+  ApplyGeometricEdit(state_.edit, code);
+  RotateFlip(state_.working_photo, code);
+  RefreshPreview();
+}
+
+void MainWindow::OnResize() {
+  if (preview_->StartPictureVisible()) return;
+  size_dialog_->Prepare(state_.edit.photo_width, state_.edit.photo_height);
+  if (size_dialog_->exec() != QDialog::Accepted) return;
+  state_.edit.output_width = size_dialog_->ChosenSize().width();
+  state_.edit.output_height = size_dialog_->ChosenSize().height();
 }
 
 void MainWindow::OnScreenPressed(QPoint pos, Qt::MouseButtons buttons) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QWidget>
+#include <memory>
 
 #include "app/config.h"
 #include "app/main_state.h"
@@ -21,6 +22,8 @@ class TemplateGridWidget;
 class TitleBarWidget;
 class ToolPagesWidget;
 class ToolbarWidget;
+class OutputCommands;
+class SizeDialog;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -31,14 +34,17 @@ class MainWindow : public QWidget {
 
   // config names the application folder; dialogs answer the questions; cache stores thumbnails.
   // fade_interval_ms is the preview fade's tick (50 in the program).
+  // temp_root is the folder for mail attachments and, when the application folder is read-only,
+  // the print file (the system's temporary folder in the program).
   MainWindow(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
-             int fade_interval_ms = ScreenFade::kDefaultIntervalMs);
+             int fade_interval_ms = ScreenFade::kDefaultIntervalMs, const QString& temp_root = QString());
   ~MainWindow() override;
 
   const MainState& State() const { return state_; }
   PhotoGridWidget* Photos() const { return photos_; }
   TemplateGridWidget* Templates() const { return templates_; }
   PreviewWidget* Preview() const { return preview_; }
+  OutputCommands& Output() const { return *output_; }
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
@@ -55,6 +61,8 @@ class MainWindow : public QWidget {
   void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
   void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
   void ShowOutputButtonsWhenReady();
+  void OnGeometricEdit(int code);
+  void OnResize();
   void OpenDocument(const QString& file_name);
   template <typename Handler>
   void Guarded(Handler&& handler);
@@ -74,4 +82,6 @@ class MainWindow : public QWidget {
   ToolPagesWidget* tools_ = nullptr;
   BatchPageWidget* batch_ = nullptr;
   QLabel* photo_count_ = nullptr;
+  SizeDialog* size_dialog_ = nullptr;
+  std::unique_ptr<OutputCommands> output_;
 };

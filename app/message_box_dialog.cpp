@@ -3,6 +3,9 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 bool MessageBoxDialog::AskYesNo(const QString& question) {
   return QMessageBox::question(parent_, QStringLiteral("Note"), question, QMessageBox::Yes | QMessageBox::No,
@@ -22,4 +25,33 @@ std::optional<QString> MessageBoxDialog::ChooseFolder(const QString& title, cons
       QFileDialog::getExistingDirectory(parent_, title, start_folder, QFileDialog::ShowDirsOnly);
   if (folder.isEmpty()) return std::nullopt;
   return folder;
+}
+
+std::optional<QString> MessageBoxDialog::ChooseSaveFile(const QString& start_folder) {
+  QFileDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("SavePictureDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDirectory(start_folder);
+  const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.png"),
+                            QStringLiteral("*.tif"), QStringLiteral("*.gif")};
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(QStringLiteral("jpg"));
+  // A name typed without an extension takes the one of the type chosen, not always ".jpg".
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& filter) { dialog.setDefaultSuffix(filter.mid(2)); });
+  dialog.setSizeGripEnabled(true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+bool MessageBoxDialog::ConfirmPrint(QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent_);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool MessageBoxDialog::SetUpPrinter(QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }

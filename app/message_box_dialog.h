@@ -15,6 +15,9 @@ class MessageBoxDialog : public UserDialogs {
   void ShowNotice(const QString& message) override;
   void ShowError(const QString& message) override;
   std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) override;
+  std::optional<QString> ChooseSaveFile(const QString& start_folder) override;
+  bool ConfirmPrint(QPrinter& printer) override;
+  bool SetUpPrinter(QPrinter& printer) override;
 
  private:
   QWidget* parent_;

@@ -48,8 +48,10 @@ void ToolbarWidget::BuildLayout() {
   print_menu_ = new QMenu(this);
   print_menu_->setObjectName(QStringLiteral("PrintMenu"));
   print_menu_->addSeparator();
-  print_menu_->addAction(QStringLiteral("Print..."))->setObjectName(QStringLiteral("Print1"));
-  print_menu_->addAction(QStringLiteral("Print setup"))->setObjectName(QStringLiteral("Printsetup1"));
+  print_action_ = print_menu_->addAction(QStringLiteral("Print..."));
+  print_action_->setObjectName(QStringLiteral("Print1"));
+  print_setup_action_ = print_menu_->addAction(QStringLiteral("Print setup"));
+  print_setup_action_->setObjectName(QStringLiteral("Printsetup1"));
   print_menu_->addSeparator();
 
   SetOutputButtonsVisible(false);
@@ -63,6 +65,10 @@ void ToolbarWidget::Wire() {
           [this] { print_menu_->popup(print_->mapToGlobal(QPoint(print_->width(), 0))); });
   connect(help_contents_, &QAction::triggered, this, &ToolbarWidget::HelpRequested);
   connect(demo_video_, &QAction::triggered, this, &ToolbarWidget::DemoRequested);
+  connect(save_, &QToolButton::clicked, this, &ToolbarWidget::SaveRequested);
+  connect(email_, &QToolButton::clicked, this, &ToolbarWidget::EmailRequested);
+  connect(print_action_, &QAction::triggered, this, &ToolbarWidget::PrintRequested);
+  connect(print_setup_action_, &QAction::triggered, this, &ToolbarWidget::PrintSetupRequested);
 }
 
 void ToolbarWidget::SetOutputButtonsVisible(bool visible) {

@@ -21,6 +21,10 @@ class ToolbarWidget : public QWidget {
  Q_SIGNALS:
   void HelpRequested();
   void DemoRequested();
+  void SaveRequested();
+  void PrintRequested();
+  void PrintSetupRequested();
+  void EmailRequested();
 
  private:
   void BuildLayout();
@@ -35,4 +39,6 @@ class ToolbarWidget : public QWidget {
   QMenu* print_menu_ = nullptr;
   QAction* help_contents_ = nullptr;
   QAction* demo_video_ = nullptr;
+  QAction* print_action_ = nullptr;
+  QAction* print_setup_action_ = nullptr;
 };

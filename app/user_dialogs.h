@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QPrinter;
+
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
@@ -17,4 +19,11 @@ class UserDialogs {
   virtual void ShowError(const QString& message) = 0;
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.
   virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
+  // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif" and "*.gif"; it asks before
+  // overwriting. The chosen path, or nullopt when cancelled.
+  virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
+  // The print dialog for printer, which keeps the choices; false when cancelled.
+  virtual bool ConfirmPrint(QPrinter& printer) = 0;
+  // The printer and page set-up for printer; false when cancelled.
+  virtual bool SetUpPrinter(QPrinter& printer) = 0;
 };

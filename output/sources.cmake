@@ -3,5 +3,6 @@ list(APPEND LUMISTO_CORE_SOURCES
   output/scratch_files.cpp output/scratch_files.h
 )
 list(APPEND LUMISTO_UI_SOURCES
+  output/output_commands.cpp output/output_commands.h
   output/print_job.cpp output/print_job.h
 )

@@ -4,27 +4,16 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/user_dialogs.h"
 #include "edit/size_dialog.h"
+#include "support/scripted_dialogs.h"
 
-namespace {
-
-class RecordingDialogs : public UserDialogs {
- public:
-  bool AskYesNo(const QString&) override { return false; }
-  void ShowNotice(const QString& message) override { notices << message; }
-  void ShowError(const QString& message) override { errors << message; }
-  std::optional<QString> ChooseFolder(const QString&, const QString&) override { return std::nullopt; }
-  QStringList notices, errors;
-};
-
-}  // namespace
+using testing_support::ScriptedDialogs;
 
 class SizeDialogTest : public QObject {
   Q_OBJECT
 
  private:
-  RecordingDialogs dialogs_;
+  ScriptedDialogs dialogs_;
   SizeDialog* dialog_ = nullptr;
   QLineEdit* Width() { return dialog_->findChild<QLineEdit*>("Edit1"); }
   QLineEdit* Height() { return dialog_->findChild<QLineEdit*>("Edit2"); }
@@ -37,7 +26,7 @@ class SizeDialogTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    dialogs_ = RecordingDialogs();
+    dialogs_ = ScriptedDialogs();
     dialog_ = new SizeDialog(dialogs_);
     dialog_->Prepare(400, 300);
     dialog_->show();

@@ -17,6 +17,9 @@ struct ScriptedDialogs : UserDialogs {
   QStringList notices;
   QStringList errors;
   QStringList folder_titles;
+  QList<std::optional<QString>> save_files;  // save dialog results; cancelled when it runs out
+  QList<bool> print_answers;                 // print and set-up dialogs; cancelled when it runs out
+  int print_dialogs = 0;
 
   bool AskYesNo(const QString& question) override {
     questions.append(question);
@@ -27,6 +30,17 @@ struct ScriptedDialogs : UserDialogs {
   std::optional<QString> ChooseFolder(const QString& title, const QString&) override {
     folder_titles.append(title);
     return folders.isEmpty() ? std::nullopt : folders.takeFirst();
+  }
+  std::optional<QString> ChooseSaveFile(const QString&) override {
+    return save_files.isEmpty() ? std::nullopt : save_files.takeFirst();
+  }
+  bool ConfirmPrint(QPrinter&) override {
+    ++print_dialogs;
+    return print_answers.isEmpty() ? false : print_answers.takeFirst();
+  }
+  bool SetUpPrinter(QPrinter&) override {
+    ++print_dialogs;
+    return print_answers.isEmpty() ? false : print_answers.takeFirst();
   }
 };
 

@@ -1,0 +1,76 @@
+// Save, print and e-mail.
+#include "output/output_commands.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "compose/image_io.h"
+#include "compose/render_to_file.h"
+#include "output/mail_request.h"
+#include "output/print_job.h"
+
+namespace {
+
+// A full-size render takes a moment: the pointer says so.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void ReportFailure() {
+  std::fputs("Failure\n", stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root)
+    : config_(config), dialogs_(dialogs), temp_root_(std::move(temp_root)), scratch_(temp_root_) {
+  scratch_.RemoveLeftovers();
+}
+
+void OutputCommands::Save(const MainState& state) {
+  const QString start = save_folder_.isEmpty() ? QFileInfo(state.edit.photo_path).absolutePath() : save_folder_;
+  const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
+  if (!path) return;
+  save_folder_ = QFileInfo(*path).absolutePath();
+  BusyCursor busy;
+  RenderToFile(RenderRequestFor(state.edit, state.style, *path));
+}
+
+void OutputCommands::Print(const MainState& state) {
+  const QString path = PrintFilePath(config_.AppFolder(), temp_root_);
+  struct RemoveAfterwards {
+    QString path;
+    ~RemoveAfterwards() { QFile::remove(path); }
+  } remove_afterwards{path};
+  LoadedImage picture;
+  {
+    BusyCursor busy;
+    RenderToFile(RenderRequestFor(state.edit, state.style, path));
+    picture = LoadImage(path);
+  }
+  if (!dialogs_.ConfirmPrint(printer_)) {
+    ReportFailure();
+    return;
+  }
+  BusyCursor busy;
+  PrintPicture(printer_, picture.image);
+}
+
+void OutputCommands::PrintSetup() {
+  if (!dialogs_.SetUpPrinter(printer_)) ReportFailure();
+}
+
+void OutputCommands::Email(const MainState& state) {
+  const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
+  {
+    BusyCursor busy;
+    RenderToFile(RenderRequestFor(state.edit, state.style, path));
+  }
+  // Without a mail program nothing visible happens.
+  SendMail(MailRequestFor(path), mail_program_);
+}

@@ -1,0 +1,44 @@
+// The toolbar's delivery commands: Save, Print, Print setup and E-mail.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+
+#include "app/config.h"
+#include "app/main_state.h"
+#include "app/user_dialogs.h"
+#include "output/scratch_files.h"
+
+// Each command renders the current edits at the photo's full size through RenderToFile. Failures
+// of the render or the write throw LumistoError for the window's general handler to show.
+class OutputCommands {
+ public:
+  // temp_root: the system's temporary folder (mail attachments, and the print file when the
+  // application folder is read-only).
+  OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root);
+
+  // Asks for a file name and writes the framed photo there in the format its extension names.
+  void Save(const MainState& state);
+  // Renders "print.jpg", shows the print dialog and prints it on one page; the file is removed
+  // afterwards whatever happens. "Failure" goes to standard output when the dialog is cancelled.
+  void Print(const MainState& state);
+  // The printer and page set-up kept for the next Print; "Failure" on standard output when cancelled.
+  void PrintSetup();
+  // Renders "mail.jpg" into a folder of this run's own and hands it to the mail program. The file
+  // stays until the program ends, since the mail program reads it after the hand-off returns.
+  void Email(const MainState& state);
+
+  QPrinter& Printer() { return printer_; }
+  const ScratchFiles& Scratch() const { return scratch_; }
+  // The program the mail goes through; xdg-email unless a test says otherwise.
+  void SetMailProgram(const QString& program) { mail_program_ = program; }
+
+ private:
+  const Config& config_;
+  UserDialogs& dialogs_;
+  QString temp_root_;
+  ScratchFiles scratch_;
+  QPrinter printer_;
+  QString save_folder_;
+  QString mail_program_ = QStringLiteral("xdg-email");
+};

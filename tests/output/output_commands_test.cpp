@@ -1,0 +1,174 @@
+// Save, print and e-mail from the window: same bytes as the command line, no file left behind.
+#include <QDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/config.h"
+#include "app/main_window.h"
+#include "compose/image_io.h"
+#include "compose/preview_widget.h"
+#include "output/output_commands.h"
+#include "support/app_folder_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::ReadFile;
+using testing_support::RunLumisto;
+using testing_support::ScriptedDialogs;
+using testing_support::WriteFile;
+
+namespace {
+
+struct Harness {
+  Harness(const AppFolderFixture& folder, const QString& temp_root)
+      : config(folder.Path()), cache(QString()),
+        window(std::make_unique<MainWindow>(config, dialogs, cache, 1, temp_root)) {}
+  void Click(const QString& name) const {
+    QWidget* w = window->findChild<QWidget*>(name);
+    if (!w) qFatal("no control named %s", qPrintable(name));
+    QTest::mouseClick(w, Qt::LeftButton);
+  }
+  // Chooses the one photo and the one template.
+  void ChooseBoth() const {
+    Click(QStringLiteral("Hot1"));
+    Click(QStringLiteral("Hot51"));
+  }
+
+  Config config;
+  ScriptedDialogs dialogs;
+  ThumbnailCache cache;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+class OutputCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  AppFolderFixture folder_;
+  QTemporaryDir temp_;
+  QTemporaryDir out_;
+  QString photo_;
+  QString settings_;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    folder_.WriteConfig(QStringLiteral("A"));
+    // A photo with a gradient, so turns and mirrors change the bytes.
+    QImage photo(320, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 320; ++x) photo.setPixel(x, y, qRgb(x * 255 / 320, y * 255 / 200, 90));
+    photo_ = folder_.PhotoFolder() + QStringLiteral("/photo.png");
+    QVERIFY(photo.save(photo_));
+    folder_.AddTemplates(QStringLiteral("A"), 1);
+    settings_ = folder_.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t01.ini");
+  }
+
+  void SaveGivesTheBytesOfTheCommandLine() {
+    Harness h(folder_, temp_.path());
+    h.ChooseBoth();
+    h.Click(QStringLiteral("FlatButton14"));  // "=>": a quarter turn clockwise
+    h.Click(QStringLiteral("FlatButton14"));
+    h.Click(QStringLiteral("FlatButton13"));  // "<=>": mirror
+    // The resize dialog is modal: fill and accept it once it shows.
+    QTimer::singleShot(0, h.window.get(), [&h] {
+      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TSizeForm"));
+      dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("160"));
+      dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("100"));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    h.Click(QStringLiteral("FlatButton28"));
+    QCOMPARE(h.window->State().edit.output_width, 160);
+
+    for (const char* ext : {"png", "jpg", "bmp", "tif", "gif"}) {
+      const QString gui = out_.filePath(QStringLiteral("gui.%1").arg(QLatin1String(ext)));
+      const QString cli = out_.filePath(QStringLiteral("cli.%1").arg(QLatin1String(ext)));
+      h.dialogs.save_files = {gui};
+      h.Click(QStringLiteral("SaveButton"));
+      QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+      const auto result = RunLumisto({QStringLiteral("render"), photo_, settings_, cli, QStringLiteral("--cw"),
+                                      QStringLiteral("--cw"), QStringLiteral("--mirror"), QStringLiteral("--size"),
+                                      QStringLiteral("160x100")});
+      QCOMPARE(result.exit_code, 0);
+      QVERIFY(!ReadFile(gui).isEmpty());
+      QVERIFY2(ReadFile(gui) == ReadFile(cli), ext);
+    }
+    // Turned twice and mirrored: the red end of the gradient comes back to the left, upside down.
+    const QImage saved(out_.filePath(QStringLiteral("gui.png")));
+    QCOMPARE(saved.size(), QSize(160, 100));
+    QVERIFY(qRed(saved.pixel(20, 50)) < qRed(saved.pixel(140, 50)));
+    QVERIFY(qGreen(saved.pixel(80, 20)) > qGreen(saved.pixel(80, 80)));
+  }
+
+  void CancelledSaveWritesNothing() {
+    Harness h(folder_, temp_.path());
+    h.ChooseBoth();
+    const QStringList before = QDir(out_.path()).entryList(QDir::Files);
+    h.Click(QStringLiteral("SaveButton"));  // the script has no file name: cancelled
+    QCOMPARE(QDir(out_.path()).entryList(QDir::Files), before);
+  }
+
+  void EditsNeedAPhoto() {
+    Harness h(folder_, temp_.path());
+    h.Click(QStringLiteral("FlatButton14"));
+    h.Click(QStringLiteral("FlatButton28"));  // no dialog opens: it would block here
+    QCOMPARE(h.window->State().edit.rotate_flip.count, 0);
+  }
+
+  void PrintToPdfLeavesNoPrintFile_data() {
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("printed") << true;
+    QTest::newRow("cancelled") << false;
+  }
+  void PrintToPdfLeavesNoPrintFile() {
+    QFETCH(bool, confirm);
+    Harness h(folder_, temp_.path());
+    h.ChooseBoth();
+    const QString pdf = out_.filePath(QStringLiteral("print-%1.pdf").arg(confirm));
+    h.window->Output().Printer().setOutputFormat(QPrinter::PdfFormat);
+    h.window->Output().Printer().setOutputFileName(pdf);
+    h.dialogs.print_answers = {confirm};
+    h.window->findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+    QCOMPARE(h.dialogs.print_dialogs, 1);
+    QVERIFY(h.dialogs.errors.isEmpty());
+    QCOMPARE(QFileInfo::exists(pdf), confirm);
+    if (confirm) QVERIFY(ReadFile(pdf).contains("/Subtype /Image"));
+    QVERIFY(!QFileInfo::exists(folder_.Path() + QStringLiteral("/print.jpg")));
+    QVERIFY(!QFileInfo::exists(temp_.filePath(QStringLiteral("print.jpg"))));
+  }
+
+  void EmailHandsTheAttachmentOverAndCleansUpAtExit() {
+    QTemporaryDir bin;
+    const QString log = bin.filePath(QStringLiteral("args.log"));
+    QVERIFY(WriteFile(bin.filePath(QStringLiteral("xdg-email")),
+                      "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > " + log.toUtf8() + ".part && mv " +
+                          log.toUtf8() + ".part " + log.toUtf8() + "\n"));
+    QFile::setPermissions(bin.filePath(QStringLiteral("xdg-email")), QFile::ExeOwner | QFile::ReadOwner);
+    QString folder;
+    {
+      Harness h(folder_, temp_.path());
+      h.window->Output().SetMailProgram(bin.filePath(QStringLiteral("xdg-email")));
+      h.ChooseBoth();
+      h.Click(QStringLiteral("EmailButton"));
+      QTRY_VERIFY(QFileInfo::exists(log));
+      const QList<QByteArray> args = ReadFile(log).trimmed().split('\n');
+      QCOMPARE(args.value(1), QByteArray("--attach"));
+      const QString attachment = QString::fromUtf8(args.value(2));
+      QCOMPARE(QFileInfo(attachment).fileName(), QString("mail.jpg"));
+      // The mail program reads the file after the hand-off: it is still there, a real JPEG.
+      QCOMPARE(QImageReader(attachment).format(), QByteArray("jpeg"));
+      QVERIFY(!QFileInfo::exists(folder_.Path() + QStringLiteral("/mail.jpg")));
+      folder = h.window->Output().Scratch().Folder();
+      QVERIFY(attachment.startsWith(folder));
+    }
+    QVERIFY(!QFileInfo::exists(folder));  // gone with the program
+  }
+};
+
+QTEST_MAIN(OutputCommandsTest)
+#include "output_commands_test.moc"
