@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "compose/parallel_rows.h"
 
 namespace {
@@ -66,9 +70,26 @@ inline std::uint32_t Over(std::uint32_t s, std::uint32_t d) {
   return s + (rb | ag);
 }
 
+#if defined(__SSE2__)
+// The same blend with SSE2 on [tl, tr] and [bl, br] in the low halves of top and bottom, wx and wy
+// holding (256 - f, f) in every pair of 16-bit lanes: per channel (x (256 - f) + y f) >> 8 across,
+// then down, as Bilinear computes it, so the two agree to the bit.
+inline std::uint32_t BilinearSse2(__m128i top, __m128i bottom, __m128i wx, __m128i wy) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i rows = _mm_unpacklo_epi32(top, bottom);                    // tl bl tr br
+  const __m128i pairs = _mm_unpacklo_epi8(rows, _mm_srli_si128(rows, 8));  // tl/tr bytes, then bl/br
+  const __m128i upper = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(pairs, zero), wx), 8);
+  const __m128i lower = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(pairs, zero), wx), 8);
+  const __m128i both = _mm_packs_epi32(upper, lower);                      // 4 upper, 4 lower channels
+  const __m128i down = _mm_unpacklo_epi16(both, _mm_srli_si128(both, 8));  // upper/lower per channel
+  const __m128i v = _mm_srli_epi32(_mm_madd_epi16(down, wy), 8);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), zero)));
+}
+#endif
+
 // Bilinear blend of four premultiplied pixels; fx, fy are 0..256 weights of the right/lower pixels.
-inline std::uint32_t Bilinear(std::uint32_t tl, std::uint32_t tr, std::uint32_t bl, std::uint32_t br, std::uint32_t fx,
-                              std::uint32_t fy) {
+inline std::uint32_t Bilinear(std::uint32_t tl, std::uint32_t tr, std::uint32_t bl, std::uint32_t br,
+                              std::uint32_t fx, std::uint32_t fy) {
   const auto lerp = [](std::uint32_t a, std::uint32_t b, std::uint32_t f) {
     const std::uint32_t rb_a = a & 0x00FF00FF, rb_b = b & 0x00FF00FF;
     const std::uint32_t ag_a = (a >> 8) & 0x00FF00FF, ag_b = (b >> 8) & 0x00FF00FF;
@@ -79,28 +100,80 @@ inline std::uint32_t Bilinear(std::uint32_t tl, std::uint32_t tr, std::uint32_t 
   return lerp(lerp(tl, tr, fx), lerp(bl, br, fx), fy);
 }
 
-// Where each target column (or row) samples the source: two source indexes (-1 or past the
-// end for outside) with the weight of the second, and the coverage of the target pixel.
-struct Tap {
-  int i0, i1;
-  std::uint32_t f;    // 0..256, weight of i1
-  std::uint32_t cov;  // 0..256, share of the target pixel inside dest_rect
-};
+}  // namespace
+
+float AlphaScaleFactor(int opacity) { return static_cast<float>(opacity * 100 / 255) * 0.01f; }
+
+void SetAlphaScale(int opacity, ToneMatrix& attributes) {
+  attributes = ToneMatrix::Identity();
+  attributes.At(3, 3) = AlphaScaleFactor(opacity);
+}
+
+ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, const QImage& source_in,
+                                   const QRectF& src_rect, const ToneMatrix& matrix)
+    : matrix_(matrix) {
+  if (source_in.isNull() || dest_rect.width() <= 0 || dest_rect.height() <= 0 || src_rect.width() <= 0 ||
+      src_rect.height() <= 0)
+    return;
+  source_ = (source_in.format() == QImage::Format_ARGB32_Premultiplied ||
+             source_in.format() == QImage::Format_RGB32)
+                ? source_in
+                : source_in.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  switch (KindOf(matrix)) {
+    case MatrixKind::Identity:
+      kind_ = Kind::Identity;
+      break;
+    case MatrixKind::AlphaScale:
+      kind_ = Kind::AlphaScale;
+      break;
+    case MatrixKind::General:
+      kind_ = Kind::General;
+      break;
+  }
+  const float alpha = matrix.At(3, 3);
+  if (kind_ == Kind::AlphaScale && alpha <= 0.0f) return;
+  alpha256_ = static_cast<std::uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 256.0f));
+  opaque_format_ = source_.format() == QImage::Format_RGB32;
+
+  x_first_ = std::max(0, static_cast<int>(std::floor(dest_rect.left())));
+  const int x_end = std::min(target_size.width(), static_cast<int>(std::ceil(dest_rect.right())));
+  y_first_ = std::max(0, static_cast<int>(std::floor(dest_rect.top())));
+  const int y_end = std::min(target_size.height(), static_cast<int>(std::ceil(dest_rect.bottom())));
+  if (x_first_ >= x_end || y_first_ >= y_end) return;
+  cols_ = MakeTaps(x_first_, x_end - x_first_, dest_rect.left(), dest_rect.width(), src_rect.left(),
+                   src_rect.width(), source_.width());
+  rows_ = MakeTaps(y_first_, y_end - y_first_, dest_rect.top(), dest_rect.height(), src_rect.top(),
+                   src_rect.height(), source_.height());
+  // The run of columns whose two samples both lie in the image and whose pixel is wholly covered:
+  // most of a row, and the part BlendRow takes without per-pixel checks.
+  const int sw = source_.width();
+  const auto inner = [&](const Tap& t) { return t.i0 >= 0 && t.i1 < sw && t.cov == 256; };
+  int a = 0;
+  while (a < static_cast<int>(cols_.size()) && !inner(cols_[a])) ++a;
+  int b = a;
+  while (b < static_cast<int>(cols_.size()) && inner(cols_[b])) ++b;
+  inner_begin_ = a;
+  inner_end_ = b;
+  empty_ = false;
+}
 
 // Samples beyond an image edge that lies inside the source rectangle are transparent (the outside
 // contributes nothing); at an edge of the source rectangle itself the edge pixel is repeated, so
 // the dest rectangle's own edge is softened once, by coverage, not twice.
-std::vector<Tap> Taps(int first, int count, double dest_origin, double dest_size, double src_origin, double src_size,
-                      int image_size) {
+std::vector<ImageRectSampler::Tap> ImageRectSampler::MakeTaps(int first, int count, double dest_origin,
+                                                              double dest_size, double src_origin,
+                                                              double src_size, int image_size) {
   std::vector<Tap> taps(static_cast<std::size_t>(count));
   const double ratio = src_size / dest_size;
   const int lo = src_origin >= 0 ? static_cast<int>(std::floor(src_origin)) : INT_MIN;
-  const int hi = src_origin + src_size <= image_size ? static_cast<int>(std::ceil(src_origin + src_size)) - 1 : INT_MAX;
+  const int hi =
+      src_origin + src_size <= image_size ? static_cast<int>(std::ceil(src_origin + src_size)) - 1 : INT_MAX;
   for (int k = 0; k < count; ++k) {
     const int t = first + k;
     const double centre = src_origin + (t + 0.5 - dest_origin) * ratio - 0.5;
     const double floor_c = std::floor(centre);
-    const double cover = std::clamp(std::min(t + 1.0, dest_origin + dest_size) - std::max<double>(t, dest_origin), 0.0, 1.0);
+    const double cover =
+        std::clamp(std::min(t + 1.0, dest_origin + dest_size) - std::max<double>(t, dest_origin), 0.0, 1.0);
     taps[k].i0 = static_cast<int>(std::clamp(floor_c, -2.0, 2.0e9));
     taps[k].f = static_cast<std::uint32_t>(std::lround((centre - floor_c) * 256.0));
     if (taps[k].f == 256) {
@@ -114,86 +187,154 @@ std::vector<Tap> Taps(int first, int count, double dest_origin, double dest_size
   return taps;
 }
 
-}  // namespace
-
-float AlphaScaleFactor(int opacity) { return static_cast<float>(opacity * 100 / 255) * 0.01f; }
-
-void SetAlphaScale(int opacity, ToneMatrix& attributes) {
-  attributes = ToneMatrix::Identity();
-  attributes.At(3, 3) = AlphaScaleFactor(opacity);
+ImageRectSampler::Taps ImageRectSampler::RowTaps(int y) const {
+  const Tap& t = rows_[static_cast<std::size_t>(y - y_first_)];
+  return {t.i0, t.i1, t.cov == 256};
 }
 
-void DrawImageRect(QImage& target, const QRectF& dest_rect, const QImage& source_in, const QRectF& src_rect,
-                   const ToneMatrix& matrix) {
-  if (target.isNull() || source_in.isNull() || dest_rect.width() <= 0 || dest_rect.height() <= 0 ||
-      src_rect.width() <= 0 || src_rect.height() <= 0)
+ImageRectSampler::Taps ImageRectSampler::ColumnTaps(int x) const {
+  const Tap& t = cols_[static_cast<std::size_t>(x - x_first_)];
+  return {t.i0, t.i1, t.cov == 256};
+}
+
+std::uint32_t ImageRectSampler::FlatPixel(std::uint32_t p) const {
+  // A bilinear blend of four equal pixels is that pixel exactly; full coverage leaves only the matrix.
+  if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
+  if (kind_ == Kind::AlphaScale && alpha256_ < 256) p = ScaleAlpha(p, alpha256_);
+  return p;
+}
+
+void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_end) const {
+  if (empty_ || y < RowBegin() || y >= RowEnd()) return;
+  const Tap& ty = rows_[static_cast<std::size_t>(y - y_first_)];
+  const int sw = source_.width();
+  const int sh = source_.height();
+  const int y0 = ty.i0, y1 = ty.i1;
+  const std::uint32_t* row0 =
+      (y0 >= 0 && y0 < sh) ? reinterpret_cast<const std::uint32_t*>(source_.constScanLine(y0)) : nullptr;
+  const std::uint32_t* row1 =
+      (y1 >= 0 && y1 < sh) ? reinterpret_cast<const std::uint32_t*>(source_.constScanLine(y1)) : nullptr;
+  if (!row0 && !row1) return;
+  const int c_begin = std::max(x_begin, x_first_) - x_first_;
+  const int c_end = std::min(x_end, ColumnEnd()) - x_first_;
+  std::uint32_t* out = line + x_first_;
+
+  const auto general = [&](int c) {
+    const Tap& tx = cols_[static_cast<std::size_t>(c)];
+    const int x0 = tx.i0, x1 = tx.i1;
+    const bool in0 = x0 >= 0 && x0 < sw, in1 = x1 >= 0 && x1 < sw;
+    if (!in0 && !in1) return;
+    std::uint32_t tl = 0, tr = 0, bl = 0, br = 0;
+    if (row0) {
+      if (in0) tl = row0[x0];
+      if (in1) tr = row0[x1];
+    }
+    if (row1) {
+      if (in0) bl = row1[x0];
+      if (in1) br = row1[x1];
+    }
+    if (opaque_format_) {
+      // RGB32 leaves the top byte undefined in principle; it is alpha 255 for us.
+      if (row0 && in0) tl |= 0xFF000000u;
+      if (row0 && in1) tr |= 0xFF000000u;
+      if (row1 && in0) bl |= 0xFF000000u;
+      if (row1 && in1) br |= 0xFF000000u;
+    }
+    std::uint32_t p = (tx.f == 0 && ty.f == 0) ? tl : Bilinear(tl, tr, bl, br, tx.f, ty.f);
+    if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
+    std::uint32_t scale = (tx.cov * ty.cov + 128) >> 8;
+    if (kind_ == Kind::AlphaScale) scale = (scale * alpha256_ + 128) >> 8;
+    if (scale < 256) p = ScaleAlpha(p, scale);
+    out[c] = Over(p, out[c]);
+  };
+
+  // The inner run, where all four samples exist and the pixel is wholly covered: the same
+  // arithmetic as general() without its checks.
+  const bool fast_row = row0 && row1 && ty.cov == 256 && kind_ != Kind::General;
+  const int fast_begin = fast_row ? std::clamp(inner_begin_, c_begin, c_end) : c_end;
+  const int fast_end = fast_row ? std::clamp(inner_end_, fast_begin, c_end) : c_end;
+  for (int c = c_begin; c < fast_begin; ++c) general(c);
+  if (fast_begin < fast_end) {
+    const std::uint32_t fy = ty.f;
+    const std::uint32_t alpha_mask = opaque_format_ ? 0xFF000000u : 0u;
+    const std::uint32_t scale = kind_ == Kind::AlphaScale ? ((256 * alpha256_ + 128) >> 8) : 256;
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(alpha_mask));
+    const __m128i wy = _mm_set1_epi32(static_cast<int>(fy << 16 | (256 - fy)));
+    for (int c = fast_begin; c < fast_end; ++c) {
+      const Tap& tx = cols_[static_cast<std::size_t>(c)];
+      __m128i top, bottom;
+      if (tx.i1 == tx.i0 + 1) {
+        top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + tx.i0));
+        bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + tx.i0));
+      } else {
+        top = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row0[tx.i0])),
+                                 _mm_cvtsi32_si128(static_cast<int>(row0[tx.i1])));
+        bottom = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row1[tx.i0])),
+                                    _mm_cvtsi32_si128(static_cast<int>(row1[tx.i1])));
+      }
+      const __m128i wx = _mm_set1_epi32(static_cast<int>(tx.f << 16 | (256 - tx.f)));
+      std::uint32_t p = BilinearSse2(_mm_or_si128(top, mask), _mm_or_si128(bottom, mask), wx, wy);
+      if (scale < 256) p = ScaleAlpha(p, scale);
+      out[c] = Over(p, out[c]);
+    }
+#else
+    for (int c = fast_begin; c < fast_end; ++c) {
+      const Tap& tx = cols_[static_cast<std::size_t>(c)];
+      const std::uint32_t tl = row0[tx.i0] | alpha_mask;
+      std::uint32_t p = tl;
+      if (tx.f != 0 || fy != 0)
+        p = Bilinear(tl, row0[tx.i1] | alpha_mask, row1[tx.i0] | alpha_mask, row1[tx.i1] | alpha_mask, tx.f,
+                     fy);
+      if (scale < 256) p = ScaleAlpha(p, scale);
+      out[c] = Over(p, out[c]);
+    }
+#endif
+  }
+  for (int c = fast_end; c < c_end; ++c) general(c);
+}
+
+void BlendPixelOverRow(std::uint32_t* line, int begin, int end, std::uint32_t p) {
+  if (p == 0) return;
+  if ((p >> 24) == 255) {
+    std::fill(line + begin, line + end, p);
     return;
+  }
+#if defined(__SSE2__)
+  // Over's arithmetic on four pixels at a time: per channel d x inv + 128, plus its high byte,
+  // shifted down, plus the source. Nothing carries: a premultiplied channel never exceeds alpha.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i source = _mm_set1_epi32(static_cast<int>(p));
+  const __m128i inv = _mm_set1_epi16(static_cast<short>(255 - (p >> 24)));
+  const __m128i half = _mm_set1_epi16(128);
+  const auto scale = [&](__m128i d) {
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, inv), half);
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  };
+  for (; begin + 4 <= end; begin += 4) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + begin));
+    const __m128i blended =
+        _mm_packus_epi16(scale(_mm_unpacklo_epi8(d, zero)), scale(_mm_unpackhi_epi8(d, zero)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(line + begin), _mm_add_epi8(blended, source));
+  }
+#endif
+  for (int x = begin; x < end; ++x) line[x] = Over(p, line[x]);
+}
+
+void DrawImageRect(QImage& target, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,
+                   const ToneMatrix& matrix) {
+  if (target.isNull()) return;
   Q_ASSERT(target.format() == QImage::Format_ARGB32_Premultiplied);
-  const QImage source =
-      (source_in.format() == QImage::Format_ARGB32_Premultiplied || source_in.format() == QImage::Format_RGB32)
-          ? source_in
-          : source_in.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  const MatrixKind kind = KindOf(matrix);
-  const float alpha = matrix.At(3, 3);
-  if (kind == MatrixKind::AlphaScale && alpha <= 0.0f) return;
-  const std::uint32_t alpha256 = static_cast<std::uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 256.0f));
-
-  const int x_first = std::max(0, static_cast<int>(std::floor(dest_rect.left())));
-  const int x_end = std::min(target.width(), static_cast<int>(std::ceil(dest_rect.right())));
-  const int y_first = std::max(0, static_cast<int>(std::floor(dest_rect.top())));
-  const int y_end = std::min(target.height(), static_cast<int>(std::ceil(dest_rect.bottom())));
-  if (x_first >= x_end || y_first >= y_end) return;
-
-  const std::vector<Tap> cols =
-      Taps(x_first, x_end - x_first, dest_rect.left(), dest_rect.width(), src_rect.left(), src_rect.width(),
-           source.width());
-  const std::vector<Tap> rows =
-      Taps(y_first, y_end - y_first, dest_rect.top(), dest_rect.height(), src_rect.top(), src_rect.height(),
-           source.height());
-  const int sw = source.width();
-  const int sh = source.height();
-  const bool opaque_format = source.format() == QImage::Format_RGB32;
+  const ImageRectSampler sampler(target.size(), dest_rect, source, src_rect, matrix);
+  if (sampler.Empty()) return;
   uchar* const target_bits = target.bits();  // detaches here, never inside the threads
   const qsizetype target_stride = target.bytesPerLine();
-
-  ParallelRows(y_end - y_first, x_end - x_first, [&](int first, int end) {
+  const int first_row = sampler.RowBegin(), rows = sampler.RowEnd() - first_row;
+  const int first_column = sampler.ColumnBegin(), end_column = sampler.ColumnEnd();
+  ParallelRows(rows, end_column - first_column, [&](int first, int end) {
     for (int r = first; r < end; ++r) {
-      const Tap& ty = rows[r];
-      auto* out = reinterpret_cast<std::uint32_t*>(target_bits + (y_first + r) * target_stride) + x_first;
-      const int y0 = ty.i0, y1 = ty.i1;
-      const std::uint32_t* row0 =
-          (y0 >= 0 && y0 < sh) ? reinterpret_cast<const std::uint32_t*>(source.constScanLine(y0)) : nullptr;
-      const std::uint32_t* row1 =
-          (y1 >= 0 && y1 < sh) ? reinterpret_cast<const std::uint32_t*>(source.constScanLine(y1)) : nullptr;
-      if (!row0 && !row1) continue;
-      for (int c = 0, n = x_end - x_first; c < n; ++c) {
-        const Tap& tx = cols[c];
-        const int x0 = tx.i0, x1 = tx.i1;
-        const bool in0 = x0 >= 0 && x0 < sw, in1 = x1 >= 0 && x1 < sw;
-        if (!in0 && !in1) continue;
-        std::uint32_t tl = 0, tr = 0, bl = 0, br = 0;
-        if (row0) {
-          if (in0) tl = row0[x0];
-          if (in1) tr = row0[x1];
-        }
-        if (row1) {
-          if (in0) bl = row1[x0];
-          if (in1) br = row1[x1];
-        }
-        if (opaque_format) {
-          // RGB32 leaves the top byte undefined in principle; it is alpha 255 for us.
-          if (row0 && in0) tl |= 0xFF000000u;
-          if (row0 && in1) tr |= 0xFF000000u;
-          if (row1 && in0) bl |= 0xFF000000u;
-          if (row1 && in1) br |= 0xFF000000u;
-        }
-        std::uint32_t p = (tx.f == 0 && ty.f == 0) ? tl : Bilinear(tl, tr, bl, br, tx.f, ty.f);
-        if (kind == MatrixKind::General) p = ThroughMatrix(p, matrix);
-        std::uint32_t scale = (tx.cov * ty.cov + 128) >> 8;
-        if (kind == MatrixKind::AlphaScale) scale = (scale * alpha256 + 128) >> 8;
-        if (scale < 256) p = ScaleAlpha(p, scale);
-        out[c] = Over(p, out[c]);
-      }
+      auto* line = reinterpret_cast<std::uint32_t*>(target_bits + (first_row + r) * target_stride);
+      sampler.BlendRow(first_row + r, line, first_column, end_column);
     }
   });
 }

@@ -3,6 +3,8 @@
 
 #include <QImage>
 #include <QRectF>
+#include <cstdint>
+#include <vector>
 
 #include "edit/tone_matrix.h"
 
@@ -24,3 +26,60 @@ void DrawImageRect(QImage& target, const QRectF& dest_rect, const QImage& source
 
 // Applies matrix to every pixel of image in place (Format_ARGB32_Premultiplied).
 void ApplyColourMatrix(QImage& image, const ToneMatrix& matrix);
+
+// One DrawImageRect mapping prepared once and applied a target row at a time, so a caller can
+// interleave it with other per-row work; DrawImageRect is this over every row. The source must
+// outlive the sampler.
+class ImageRectSampler {
+ public:
+  ImageRectSampler(QSize target_size, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,
+                   const ToneMatrix& matrix = ToneMatrix::Identity());
+
+  // The target rows [RowBegin, RowEnd) and columns [ColumnBegin, ColumnEnd) the mapping writes;
+  // empty when it draws nothing.
+  bool Empty() const { return empty_; }
+  int RowBegin() const { return y_first_; }
+  int RowEnd() const { return y_first_ + static_cast<int>(rows_.size()); }
+  int ColumnBegin() const { return x_first_; }
+  int ColumnEnd() const { return x_first_ + static_cast<int>(cols_.size()); }
+
+  // Blends target row y (RowBegin <= y < RowEnd), columns [x_begin, x_end) cut to the written
+  // columns, over line, which holds that target row with column 0 at line[0].
+  void BlendRow(int y, std::uint32_t* line, int x_begin, int x_end) const;
+
+  // The two source rows (or columns) that target row y (column x) samples, and whether that
+  // target pixel lies wholly inside dest_rect on that axis. Source indexes may be out of range.
+  struct Taps {
+    int first, second;
+    bool full;
+  };
+  Taps RowTaps(int y) const;
+  Taps ColumnTaps(int x) const;
+
+  // What BlendRow lays over the target for a wholly covered pixel whose four samples all equal
+  // this premultiplied pixel: the pixel through the matrix.
+  std::uint32_t FlatPixel(std::uint32_t premultiplied) const;
+
+ private:
+  enum class Kind { Identity, AlphaScale, General };
+  struct Tap {
+    int i0, i1;
+    std::uint32_t f;    // 0..256, weight of i1
+    std::uint32_t cov;  // 0..256, share of the target pixel inside dest_rect
+  };
+  static std::vector<Tap> MakeTaps(int first, int count, double dest_origin, double dest_size,
+                                   double src_origin, double src_size, int image_size);
+
+  QImage source_;
+  ToneMatrix matrix_;
+  Kind kind_ = Kind::Identity;
+  std::uint32_t alpha256_ = 256;
+  bool opaque_format_ = false;
+  bool empty_ = true;
+  int x_first_ = 0, y_first_ = 0;
+  std::vector<Tap> cols_, rows_;
+  int inner_begin_ = 0, inner_end_ = 0;  // indexes into cols_
+};
+
+// Lays the premultiplied pixel over line[begin..end) (source-over), as BlendRow does for a flat source.
+void BlendPixelOverRow(std::uint32_t* line, int begin, int end, std::uint32_t premultiplied);

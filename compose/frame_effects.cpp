@@ -2,7 +2,9 @@
 #include "compose/frame_effects.h"
 
 #include <QPainterPath>
+#include <QRegion>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -33,7 +35,8 @@ QPainterPath DiamondPath(QSize canvas, int d) {
 // Unpremultiplied linear blend of two ARGB words, t in 0..1.
 QRgb Mix(QRgb a, QRgb b, float t) {
   const auto ch = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
-  return qRgba(ch(qRed(a), qRed(b)), ch(qGreen(a), qGreen(b)), ch(qBlue(a), qBlue(b)), ch(qAlpha(a), qAlpha(b)));
+  return qRgba(ch(qRed(a), qRed(b)), ch(qGreen(a), qGreen(b)), ch(qBlue(a), qBlue(b)),
+               ch(qAlpha(a), qAlpha(b)));
 }
 
 inline std::uint32_t OverPixel(std::uint32_t s, std::uint32_t d) {
@@ -89,6 +92,92 @@ class ShadowGauge {
   std::vector<QPointF> edges_;
 };
 
+// The convex shapes the flat area is cut from, as half-planes a x + b y <= c in canvas coordinates.
+struct HalfPlane {
+  double a, b, c;
+};
+
+// The polygon's half-planes moved inwards by inset; the polygon is convex, in either winding.
+void AddConvexPolygon(std::vector<HalfPlane>& planes, const std::vector<QPointF>& polygon, double inset) {
+  QPointF centre;
+  for (const QPointF& p : polygon) centre += p;
+  centre /= static_cast<double>(polygon.size());
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const QPointF p = polygon[i], q = polygon[(i + 1) % polygon.size()];
+    double a = q.y() - p.y(), b = p.x() - q.x();
+    const double length = std::hypot(a, b);
+    if (length <= 0) continue;
+    double c = a * p.x() + b * p.y();
+    if (a * centre.x() + b * centre.y() > c) {  // the normal must point outwards
+      a = -a;
+      b = -b;
+      c = -c;
+    }
+    planes.push_back({a, b, c - inset * length});
+  }
+}
+
+std::vector<QPointF> RectPolygon(const QRectF& r) {
+  return {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+}
+
+// A polygon inscribed in the ellipse: its chords lie inside the curve, so it errs on the safe side.
+// Enough corners that a chord strays at most half a pixel from the curve.
+std::vector<QPointF> EllipsePolygon(const QRectF& r) {
+  const double radius = std::max({r.width() / 2, r.height() / 2, 1.0});
+  const int corners =
+      std::clamp(static_cast<int>(std::ceil(M_PI / std::acos(1 - std::min(1.0, 0.5 / radius)))), 8, 256);
+  std::vector<QPointF> polygon;
+  const QPointF c = r.center();
+  for (int i = 0; i < corners; ++i) {
+    const double t = 2 * M_PI * i / corners;
+    polygon.emplace_back(c.x() + r.width() / 2 * std::cos(t), c.y() + r.height() / 2 * std::sin(t));
+  }
+  return polygon;
+}
+
+std::vector<QPointF> DiamondPolygon(QSize canvas, int d) {
+  const int wc = canvas.width(), hc = canvas.height();
+  return {QPointF(wc / 2, d), QPointF(wc - d, hc / 2), QPointF(wc / 2, hc - d), QPointF(d, hc / 2)};
+}
+
+// The window shape of FrameSharp on the layout, moved inwards by inset; false when there is none.
+bool AddWindowShape(std::vector<HalfPlane>& planes, const FrameLayout& layout, int sharp, double inset,
+                    double curve_inset) {
+  switch (sharp) {
+    case 0:
+      if (!HasArea(layout.window_rect)) return false;
+      AddConvexPolygon(planes, RectPolygon(QRectF(layout.window_rect)), inset);
+      return true;
+    case 1:
+      if (!HasArea(layout.window_rect)) return false;
+      AddConvexPolygon(planes, EllipsePolygon(QRectF(layout.window_rect)), inset + curve_inset);
+      return true;
+    case 2: {
+      const int d = layout.diamond_inset;
+      if (layout.canvas.width() - 2 * d <= 0 || layout.canvas.height() - 2 * d <= 0) return false;
+      AddConvexPolygon(planes, DiamondPolygon(layout.canvas, d), inset);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The range of x where the line at height y meets every half-plane, narrowed into [lo, hi].
+void NarrowAt(const std::vector<HalfPlane>& planes, double y, double& lo, double& hi) {
+  for (const HalfPlane& h : planes) {
+    const double rest = h.c - h.b * y;
+    if (h.a > 1e-12) {
+      hi = std::min(hi, rest / h.a);
+    } else if (h.a < -1e-12) {
+      lo = std::max(lo, rest / h.a);
+    } else if (rest < 0) {
+      hi = lo - 1;  // the line lies wholly outside this half-plane
+    }
+  }
+}
+
 }  // namespace
 
 FrameStyle EffectiveStyle(const FrameStyle& style) {
@@ -139,11 +228,13 @@ QBrush TextureBrush(const TextureList& textures, int index, int size, int opacit
   QImage scaled = NewImage(size, size);
   ToneMatrix attributes;
   if (opacity >= 0) SetAlphaScale(opacity, attributes);
-  DrawImageRect(scaled, QRectF(0, 0, size, size), tile, QRectF(0, 0, tile.width(), tile.height()), attributes);
+  DrawImageRect(scaled, QRectF(0, 0, size, size), tile, QRectF(0, 0, tile.width(), tile.height()),
+                attributes);
   return QBrush(scaled);
 }
 
-void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
+                    const TextureList& textures) {
   const QRect all(QPoint(0, 0), layout.canvas);
   if (IsOn(s.back_color_text)) {
     // A texture margin is drawn at the tile's own alpha: BackOpacity does not apply.
@@ -154,7 +245,8 @@ void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyl
   }
 }
 
-void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s) {
+void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s,
+                    const std::vector<RowSpan>* skip) {
   const ShadowGeometry g = ComputeShadowGeometry(layout, s);
   if (g.size.width() <= 0 || g.size.height() <= 0) return;
   // The blend: BackColor at alpha 0 on the outline, the shadow colour from the second position on.
@@ -178,16 +270,27 @@ void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle&
       const int y = area.top() + r;
       const double dy = y - g.position.y() + 0.5 - cy;
       auto* line = reinterpret_cast<std::uint32_t*>(bits + y * stride);
-      for (int x = area.left(); x <= area.right(); ++x) {
-        const double k = gauge.At(x - g.position.x() + 0.5 - cx, dy);
-        if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
-        line[x] = OverPixel(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
+      const auto shade = [&](int from, int to) {
+        for (int x = from; x < to; ++x) {
+          const double k = gauge.At(x - g.position.x() + 0.5 - cx, dy);
+          if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
+          line[x] = OverPixel(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
+        }
+      };
+      const int left = area.left(), end = area.right() + 1;
+      const RowSpan hole = skip ? (*skip)[static_cast<std::size_t>(y)] : RowSpan{};
+      if (hole.begin < hole.end) {
+        shade(left, std::clamp(hole.begin, left, end));
+        shade(std::clamp(hole.end, left, end), end);
+      } else {
+        shade(left, end);
       }
     }
   });
 }
 
-void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
+                   const TextureList& textures) {
   if (IsOn(s.frame_color_text)) {
     const QBrush brush = TextureBrush(textures, s.frame_text, s.frame_text_size, s.frame_opacity);
     if (brush.style() != Qt::NoBrush) canvas.fillRect(layout.framed_rect, brush);
@@ -259,35 +362,167 @@ void FillDiamond(QPainter& canvas, QSize canvas_size, int inset, const QBrush& b
   canvas.fillPath(DiamondPath(canvas_size, inset), brush);
 }
 
-void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width, std::int32_t colour) {
+void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width,
+                   std::int32_t colour) {
   QPen pen(Argb(opacity, colour), width);
   pen.setJoinStyle(Qt::MiterJoin);
   canvas.strokePath(DiamondPath(canvas_size, inset), pen);
 }
 
-QImage RenderEffectsCanvas(const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
-  QImage canvas = NewImage(layout.canvas.width(), layout.canvas.height());
-  if (canvas.isNull()) return canvas;
-  const auto open = [&canvas](QPainter& p) {
+namespace {
+
+// Paints the effect steps on a transparent canvas. keep_out, when given, holds per row the columns
+// the background, shadow, band and window fill leave alone; stroke and line never reach them.
+// True when the band's fill replaces every pixel of the framed rectangle: it is on and has a brush.
+bool BandCoversFramedRect(const FrameStyle& s, const TextureList& textures) {
+  if (!IsOn(s.frame_draw)) return false;
+  return !IsOn(s.frame_color_text) || (!textures.Tile(s.frame_text).isNull() && s.frame_text_size > 0);
+}
+
+// Paints the effect steps on a transparent canvas. With sparse set it skips what later steps
+// replace anyway: the background and the shadow inside the framed rectangle when the band covers
+// it, and the background, shadow, band and window fill over keep_out (per row, columns inside the
+// flat area, which stroke and line never reach).
+void PaintEffects(QImage& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures,
+                  bool sparse, const std::vector<RowSpan>& keep_out) {
+  const QRect all(QPoint(0, 0), layout.canvas);
+  const QRect covered = sparse && BandCoversFramedRect(s, textures) ? layout.framed_rect & all : QRect();
+  QRegion clip(all);
+  if (sparse) {
+    // The painter clip: the canvas less rectangles inside keep_out, one per band of rows (the
+    // narrowest span of the band), so the region stays a few hundred rectangles.
+    constexpr int kBandRows = 8;
+    std::vector<QRect> holes;
+    const int rows = static_cast<int>(keep_out.size());
+    for (int top = 0; top < rows; top += kBandRows) {
+      const int bottom = std::min(rows, top + kBandRows);
+      int begin = INT_MIN, end = INT_MAX;
+      for (int y = top; y < bottom; ++y) {
+        begin = std::max(begin, keep_out[static_cast<std::size_t>(y)].begin);
+        end = std::min(end, keep_out[static_cast<std::size_t>(y)].end);
+      }
+      if (begin < end) holes.emplace_back(begin, top, end - begin, bottom - top);
+    }
+    QRegion hole_region;
+    hole_region.setRects(holes.data(), static_cast<int>(holes.size()));
+    clip = clip.subtracted(hole_region);
+  }
+  const auto open = [&](QPainter& p, const QRegion& region) {
     p.begin(&canvas);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     // Source-copy: every fill replaces the pixels beneath, alpha included; this is what lets the
     // window fill cut the opening out of the band.
     p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (sparse) p.setClipRegion(region);
   };
   QPainter painter;
-  open(painter);
-  if (IsOn(s.back_draw)) DrawBackground(painter, layout, s, textures);
-  if (IsOn(s.shadow_draw)) {
+  if (IsOn(s.back_draw)) {
+    open(painter, clip.subtracted(QRegion(covered)));
+    DrawBackground(painter, layout, s, textures);
     painter.end();
-    DrawDropShadow(canvas, layout, s);  // blends over the background, unlike the other steps
-    open(painter);
   }
+  if (IsOn(s.shadow_draw)) {
+    std::vector<RowSpan> skip;
+    if (sparse) {
+      skip = keep_out;
+      skip.resize(static_cast<std::size_t>(layout.canvas.height()));
+      for (int y = std::max(0, covered.top()); y <= covered.bottom(); ++y)
+        skip[static_cast<std::size_t>(y)] = RowSpan{covered.left(), covered.right() + 1};
+    }
+    // The shadow blends over the background, unlike the other steps.
+    DrawDropShadow(canvas, layout, s, sparse ? &skip : nullptr);
+  }
+  open(painter, clip);
   if (IsOn(s.frame_draw)) DrawFrameBand(painter, layout, s, textures);
   FillWindow(painter, layout, s);
+  painter.setClipping(false);
   if (IsOn(s.stroke_draw)) DrawStroke(painter, layout, s);
   if (IsOn(s.line_draw)) DrawLine(painter, layout, s);
   painter.end();
+}
+
+}  // namespace
+
+QImage RenderEffectsCanvas(const FrameLayout& layout, const FrameStyle& s, const TextureList& textures) {
+  QImage canvas = NewImage(layout.canvas.width(), layout.canvas.height());
+  if (!canvas.isNull()) PaintEffects(canvas, layout, s, textures, false, {});
   return canvas;
+}
+
+std::vector<RowSpan> ComputeFlatArea(const FrameLayout& layout, const FrameStyle& s) {
+  const int rows = std::max(0, layout.canvas.height());
+  std::vector<RowSpan> flat(static_cast<std::size_t>(rows));
+  // Margins: a pixel and a half clears the anti-aliased edge of a straight side; curves get one more
+  // for the flattening of the ellipse's Bezier arcs and of the pen's offset curves.
+  constexpr double kEdge = 1.5;
+  constexpr double kCurve = 1.0;
+  std::vector<HalfPlane> planes;
+  if (IsOn(s.frame_include) && !IsOn(s.frame_draw)) {
+    AddConvexPolygon(planes, RectPolygon(QRectF(QRect(QPoint(layout.margin, layout.margin), layout.photo))),
+                     kEdge);
+  } else if (!AddWindowShape(planes, layout, s.frame_sharp, kEdge, kCurve)) {
+    return flat;  // no window: the band or background stays everywhere
+  }
+  if (IsOn(s.stroke_draw) && s.stroke_size > 0 && !layout.framed_rect.isEmpty()) {
+    // The inset stroke covers the framed rectangle's rim, and all of it when the rim meets itself.
+    const QRectF inner =
+        QRectF(layout.framed_rect).adjusted(s.stroke_size, s.stroke_size, -s.stroke_size, -s.stroke_size);
+    if (inner.width() <= 0 || inner.height() <= 0) return flat;
+    AddConvexPolygon(planes, RectPolygon(inner), kEdge);
+  }
+  if (IsOn(s.line_draw)) {
+    if (s.line_size < 0) return flat;  // a pen of no defined width: keep out of the way
+    // A zero width is Qt's one-pixel cosmetic pen; the centred pen reaches half its width inside.
+    const double half = std::max(1, s.line_size) / 2.0;
+    AddWindowShape(planes, layout, s.frame_sharp, half + kEdge, kCurve);  // no shape: no line
+  }
+  for (int y = 0; y < rows; ++y) {
+    // A pixel lies inside the convex area when its four corners do: narrow by its top and bottom edges.
+    double lo = 0, hi = layout.canvas.width();
+    NarrowAt(planes, y, lo, hi);
+    NarrowAt(planes, y + 1.0, lo, hi);
+    if (hi <= lo) continue;
+    flat[static_cast<std::size_t>(y)] =
+        RowSpan{static_cast<int>(std::ceil(lo)), static_cast<int>(std::floor(hi))};
+  }
+  return flat;
+}
+
+SparseEffectsCanvas RenderSparseEffectsCanvas(const FrameLayout& layout, const FrameStyle& s,
+                                              const TextureList& textures) {
+  SparseEffectsCanvas result;
+  result.image = NewImage(layout.canvas.width(), layout.canvas.height());
+  if (result.image.isNull()) return result;
+  result.flat = ComputeFlatArea(layout, s);
+  // Left blank: the flat pixels whose eight neighbours are flat too.
+  const int rows = static_cast<int>(result.flat.size());
+  result.unpainted.resize(result.flat.size());
+  for (int y = 1; y + 1 < rows; ++y) {
+    int begin = INT_MIN, end = INT_MAX;
+    for (int k = y - 1; k <= y + 1; ++k) {
+      begin = std::max(begin, result.flat[static_cast<std::size_t>(k)].begin);
+      end = std::min(end, result.flat[static_cast<std::size_t>(k)].end);
+    }
+    if (end - begin > 2) result.unpainted[static_cast<std::size_t>(y)] = RowSpan{begin + 1, end - 1};
+  }
+  PaintEffects(result.image, layout, s, textures, true, result.unpainted);
+  // The fill colour as the painter wrote it: read back from a flat pixel that was painted.
+  for (int y = 0; y < rows; ++y) {
+    const RowSpan f = result.flat[static_cast<std::size_t>(y)];
+    if (f.begin < f.end) {
+      result.flat_colour = reinterpret_cast<const std::uint32_t*>(result.image.constScanLine(y))[f.begin];
+      break;
+    }
+  }
+  return result;
+}
+
+void FillUnpainted(SparseEffectsCanvas& canvas) {
+  if (canvas.image.isNull()) return;
+  for (int y = 0; y < static_cast<int>(canvas.unpainted.size()); ++y) {
+    const RowSpan u = canvas.unpainted[static_cast<std::size_t>(y)];
+    auto* line = reinterpret_cast<std::uint32_t*>(canvas.image.scanLine(y));
+    if (u.begin < u.end) std::fill(line + u.begin, line + u.end, canvas.flat_colour);
+  }
 }

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSize>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "compose/texture_list.h"
 #include "styles/frame_style.h"
@@ -19,8 +21,8 @@ struct FrameLayout {
   QSize photo;     // W x H
   QSize canvas;    // Wc x Hc
   QRect photo_rect;
-  QRect framed_rect;  // outer edge of the band
-  QRect window_rect;  // inner edge of the band (may have a negative size when the band is too wide)
+  QRect framed_rect;      // outer edge of the band
+  QRect window_rect;      // inner edge of the band (may have a negative size when the band is too wide)
   int photo_margin = 0;   // m: how far the photo lies inside the canvas edge
   int diamond_inset = 0;  // d of the diamond window
 };
@@ -41,19 +43,53 @@ ShadowGeometry ComputeShadowGeometry(const FrameLayout& layout, const FrameStyle
 
 // Draws every effect step that is switched on (and the window fill, always) onto a transparent
 // canvas of layout.canvas size and returns it.
-QImage RenderEffectsCanvas(const FrameLayout& layout, const FrameStyle& effective, const TextureList& textures);
+QImage RenderEffectsCanvas(const FrameLayout& layout, const FrameStyle& effective,
+                           const TextureList& textures);
+
+// Columns [begin, end) of one canvas row; empty when begin >= end.
+struct RowSpan {
+  int begin = 0;
+  int end = 0;
+  bool operator==(const RowSpan&) const = default;
+};
+
+// The part of the canvas the window fill leaves one flat colour: inside the window shape, clear of
+// its anti-aliased edge, of the stroke and of the line (with a pixel or two to spare), one span per
+// canvas row. Empty when there is no window to fill.
+std::vector<RowSpan> ComputeFlatArea(const FrameLayout& layout, const FrameStyle& effective);
+
+// An effects canvas painted everywhere but deep inside its flat area: the background, shadow, band
+// and window fill there would only be replaced by the fill colour, so they are skipped and those
+// pixels (never touched, so their memory is never faulted in) stand for flat_colour. Every pixel
+// within one pixel of a painted one is painted, so a bilinear sample that is not wholly inside the
+// flat area reads only painted pixels.
+struct SparseEffectsCanvas {
+  QImage image;
+  std::vector<RowSpan> flat;       // per canvas row, where the canvas is flat_colour
+  std::vector<RowSpan> unpainted;  // per canvas row, within flat: left blank
+  std::uint32_t flat_colour = 0;   // premultiplied
+};
+SparseEffectsCanvas RenderSparseEffectsCanvas(const FrameLayout& layout, const FrameStyle& effective,
+                                              const TextureList& textures);
+// Writes flat_colour into the unpainted spans: the whole canvas RenderEffectsCanvas draws.
+void FillUnpainted(SparseEffectsCanvas& canvas);
 
 // The effect steps. The painter is open on the canvas in source-copy mode with anti-aliasing.
-void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures);
-void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s);
-void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s, const TextureList& textures);
+void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
+                    const TextureList& textures);
+// skip, when given, holds per canvas row the columns the shadow leaves alone.
+void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s,
+                    const std::vector<RowSpan>* skip = nullptr);
+void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
+                   const TextureList& textures);
 void FillWindow(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s);
 void DrawStroke(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s);
 void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s);
 
 // The diamond through (Wc div 2, d), (Wc - d, Hc div 2), (Wc div 2, Hc - d), (d, Hc div 2).
 void FillDiamond(QPainter& canvas, QSize canvas_size, int inset, const QBrush& brush);
-void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width, std::int32_t colour);
+void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width,
+                   std::int32_t colour);
 
 // A brush tiling texture `index` scaled to size x size, anchored at the canvas origin; with an
 // opacity (0..255) the tile is drawn through SetAlphaScale first. Qt::NoBrush when the index

@@ -1,9 +1,27 @@
-// Large image buffers that are cheap to fault in: huge pages for full-size frames.
+// Large image buffers that are cheap to fault in: plain anonymous pages, faulted in ahead of a writer.
 #pragma once
 
 #include <QImage>
+#include <atomic>
+#include <thread>
 
 // A new image of width x height, zero-filled (transparent for ARGB formats). Buffers of a
-// megabyte and more come from anonymous memory advised for transparent huge pages, so touching a
-// fresh 96 MB frame costs a few dozen page faults instead of tens of thousands. Null on failure.
+// megabyte and more are anonymous memory of ordinary pages, returned to the system on release;
+// pages never touched cost nothing. Null on failure.
 QImage NewImage(int width, int height, QImage::Format format = QImage::Format_ARGB32_Premultiplied);
+
+// Faults in the pages of a large image on another thread, from its first row on, while the caller
+// fills it in the same order, so the writer finds its pages present instead of taking each fault
+// itself. The pixels are never read or written (the pages are populated, not touched), so the two
+// may overlap freely. Small images and kernels without the call are left alone. Joins on destruction.
+class FaultInAhead {
+ public:
+  explicit FaultInAhead(const QImage& image);
+  ~FaultInAhead();
+  FaultInAhead(const FaultInAhead&) = delete;
+  FaultInAhead& operator=(const FaultInAhead&) = delete;
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QSize>
+#include <memory>
 
 class QIODevice;
 
@@ -42,3 +43,25 @@ class JpegDecoder {
 // Writes image as a baseline JPEG with 4:2:0 chroma at quality 1..100 to out. Transparent pixels are
 // flattened onto black. False when encoding or writing fails.
 bool EncodeJpeg(const QImage& image, int quality, QIODevice& out);
+
+// Writes a baseline JPEG with 4:2:0 chroma a band of rows at a time: byte for byte the file
+// EncodeJpeg writes for the whole picture, so the top of a picture can be encoded while its bottom
+// is still being drawn. Writes to out as its buffer fills.
+class JpegRowWriter {
+ public:
+  JpegRowWriter(QIODevice& out, int width, int height, int quality);
+  ~JpegRowWriter();
+  JpegRowWriter(const JpegRowWriter&) = delete;
+  JpegRowWriter& operator=(const JpegRowWriter&) = delete;
+
+  // The next count rows, top to bottom, of 32-bit pixels (Format_RGB32, or premultiplied ARGB,
+  // which is written as if over black), width wide, stride bytes apart. False once anything failed.
+  bool WriteRows(const uchar* first_row, qsizetype stride, int count);
+  // Ends the file once every row was written; false when it could not be completed.
+  bool Finish();
+
+  struct State;  // libjpeg's side, opaque here (public only for libjpeg's callbacks)
+
+ private:
+  std::unique_ptr<State> state_;
+};

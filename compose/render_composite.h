@@ -2,7 +2,11 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
+#include <memory>
 
+#include "compose/colour_matrix.h"
+#include "compose/frame_effects.h"
 #include "compose/texture_list.h"
 #include "edit/tone_matrix.h"
 #include "styles/frame_style.h"
@@ -15,8 +19,42 @@ void RenderComposite(const QImage& source, QImage& destination, const FrameStyle
                      const ToneMatrix& tone = ToneMatrix::Identity(),
                      const TextureList& textures = TextureList::Shipped());
 
-// The same for a source the caller gives up: it is released as soon as the photo has been drawn,
-// before the effects canvas is made, so a full-size render holds two frames at a time, not three.
-void RenderCompositeConsuming(QImage&& source, QImage& destination, const FrameStyle& style,
-                              const ToneMatrix& tone = ToneMatrix::Identity(),
-                              const TextureList& textures = TextureList::Shipped());
+// The effects canvas of the composite of a photo of photo_size. It depends on nothing else, so a
+// full-size render can make it while the photo is still being decoded.
+SparseEffectsCanvas PrepareEffectsCanvas(QSize photo_size, const FrameStyle& style,
+                                         const TextureList& textures = TextureList::Shipped());
+
+// One composite drawn a row at a time, each row exactly as RenderComposite draws it, so a band of
+// rows can be written out while the next one is drawn. Reads the source's pixels where they lie
+// (an image made over another's memory must stay valid meanwhile) and owns the canvas; DrawRow may
+// run on several threads at once.
+class CompositeRows {
+ public:
+  // photo_size is the source's size, given apart for a null source, which draws no photo (the
+  // source-is-destination case). canvas should come from PrepareEffectsCanvas for that size and
+  // this style; it is remade here when its size does not fit.
+  CompositeRows(const QImage& source, QSize photo_size, const FrameStyle& style, const ToneMatrix& tone,
+                SparseEffectsCanvas canvas, const TextureList& textures = TextureList::Shipped());
+  CompositeRows(const CompositeRows&) = delete;
+  CompositeRows& operator=(const CompositeRows&) = delete;
+
+  // W x H of the composite, and Wc x Hc of the back colour's fill (never smaller).
+  QSize Size() const { return size_; }
+  QSize CanvasSize() const { return canvas_size_; }
+
+  // Draws composite row y into line: the back colour over columns [0, fill_end), then the photo
+  // and the effects canvas over [0, W) when y < H.
+  void DrawRow(int y, std::uint32_t* line, int fill_end) const;
+  // Draws every row into destination (Format_ARGB32_Premultiplied, at least W x H) on all cores:
+  // the back colour over its (0, 0, Wc, Hc), the photo and the canvas over (0, 0, W, H).
+  void DrawInto(QImage& destination) const;
+
+ private:
+  QSize size_;
+  QSize canvas_size_;
+  std::uint32_t back_ = 0;
+  SparseEffectsCanvas canvas_;
+  std::unique_ptr<ImageRectSampler> photo_;
+  std::unique_ptr<ImageRectSampler> effects_;
+  std::uint32_t flat_pixel_ = 0;  // the flat canvas colour through the blend opacity
+};

@@ -7,6 +7,7 @@
 
 #include "compose/image_fixtures.h"
 #include "compose/image_io.h"
+#include "compose/jpeg_codec.h"
 #include "support/test_support.h"
 
 using namespace image_fixtures;
@@ -189,6 +190,61 @@ class ImageEncodeTest : public QObject {
     QCOMPARE(error, QStringLiteral("Unable to write to %1").arg(path));
     QCOMPARE(ReadFile(path), QByteArray("earlier"));
     QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.gif"});
+  }
+
+  // The row writer gives the very bytes of the whole-picture encoder, whatever the bands: a JPEG
+  // streamed while it is drawn is the file a save of the finished picture writes.
+  void RowWriterMatchesTheWholeEncoder_data() {
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<int>("quality");
+    QTest::addColumn<int>("band");
+    QTest::newRow("opaque, quality 100, bands of 16") << QImage::Format_RGB32 << 100 << 16;
+    QTest::newRow("premultiplied, quality 100, bands of 7") << QImage::Format_ARGB32_Premultiplied << 100 << 7;
+    QTest::newRow("opaque, quality 75, one band") << QImage::Format_RGB32 << 75 << 1000;
+    QTest::newRow("premultiplied, quality 40, single rows") << QImage::Format_ARGB32_Premultiplied << 40 << 1;
+  }
+  void RowWriterMatchesTheWholeEncoder() {
+    QFETCH(QImage::Format, format);
+    QFETCH(int, quality);
+    QFETCH(int, band);
+    // Odd sizes: partial chroma blocks at the right and bottom edges; half-transparent pixels too.
+    QImage image = Gradient(157, 101).convertToFormat(format);
+    if (format == QImage::Format_ARGB32_Premultiplied)
+      for (int x = 0; x < 60; ++x) image.setPixel(x, 40, qPremultiply(qRgba(250, 30, 90, 100)));
+    QByteArray whole;
+    QBuffer whole_buffer(&whole);
+    QVERIFY(whole_buffer.open(QIODevice::WriteOnly));
+    QVERIFY(EncodeJpeg(image, quality, whole_buffer));
+    QByteArray rows;
+    QBuffer rows_buffer(&rows);
+    QVERIFY(rows_buffer.open(QIODevice::WriteOnly));
+    JpegRowWriter writer(rows_buffer, image.width(), image.height(), quality);
+    for (int top = 0; top < image.height(); top += band)
+      QVERIFY(writer.WriteRows(image.constScanLine(top), image.bytesPerLine(), std::min(band, image.height() - top)));
+    QVERIFY(writer.Finish());
+    QVERIFY(whole.size() > 1000);
+    QCOMPARE(rows, whole);
+  }
+
+  void RowWriterFailures() {
+    const QImage image = Gradient(40, 40);
+    // Output that cannot be written: the failure shows at the latest when the file is ended.
+    QBuffer read_only;
+    QVERIFY(read_only.open(QIODevice::ReadOnly));
+    QTest::ignoreMessage(QtWarningMsg, "QIODevice::write (QBuffer): ReadOnly device");
+    JpegRowWriter refused(read_only, 40, 40, 90);
+    refused.WriteRows(image.constBits(), image.bytesPerLine(), 40);
+    QVERIFY(!refused.Finish());
+    // More rows than the picture has, or ending it early, is refused rather than written.
+    QBuffer out;
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    JpegRowWriter too_many(out, 40, 20, 90);
+    QVERIFY(!too_many.WriteRows(image.constBits(), image.bytesPerLine(), 40));
+    JpegRowWriter early(out, 40, 40, 90);
+    QVERIFY(early.WriteRows(image.constBits(), image.bytesPerLine(), 20));
+    QVERIFY(!early.Finish());
+    JpegRowWriter empty(out, 0, 40, 90);
+    QVERIFY(!empty.Finish());
   }
 
   void UnknownTypeWritesNothing() {

@@ -2,9 +2,11 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <random>
 
 #include "app/lumisto_error.h"
 #include "compose/image_io.h"
+#include "compose/render_composite.h"
 #include "compose/render_to_file.h"
 #include "edit/geometric_edits.h"
 #include "support/test_support.h"
@@ -21,6 +23,51 @@ QImage Quadrants(int w, int h) {
                                    : (right ? qRgb(255, 255, 255) : qRgb(0, 0, 255)));
     }
   return image;
+}
+
+// Detail everywhere, so a misplaced sample or a band drawn twice shows.
+QImage Noisy(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  std::mt19937 random(7);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb((x * 3 + y) & 255, random() % 256, (y * 2) & 255));
+  return image;
+}
+
+// Every layer on; the shape and the band's placement vary.
+FrameStyle Framed(int sharp, bool include) {
+  FrameStyle s;
+  s.blend_opacity = 230;
+  s.color_draw = 1;
+  s.color_opacity = 60;
+  s.color_color = 0x3080C0;
+  s.line_draw = 1;
+  s.line_opacity = 255;
+  s.line_size = 3;
+  s.line_color = 0xFFFFFF;
+  s.frame_include = include;
+  s.frame_sharp = sharp;
+  s.frame_color_text = 1;
+  s.frame_text = 5;
+  s.frame_text_size = 24;
+  s.frame_draw = 1;
+  s.frame_opacity = 255;
+  s.frame_size = 30;
+  s.stroke_draw = 1;
+  s.stroke_opacity = 255;
+  s.stroke_size = 4;
+  s.stroke_color = 0x102030;
+  s.shadow_draw = 1;
+  s.shadow_opacity = 180;
+  s.shadow_size = 20;
+  s.back_color_text = 1;
+  s.back_text = 12;
+  s.back_text_size = 32;
+  s.back_draw = 1;
+  s.back_opacity = 255;
+  s.back_size = 40;
+  s.back_color = 0xDCE6F0;
+  return s;
 }
 
 bool Near(QRgb a, QRgb b) {
@@ -48,6 +95,75 @@ class RenderToFileTest : public QObject {
   void initTestCase() {
     QVERIFY(Quadrants(400, 300).save(Path("photo.png")));
     QVERIFY(Quadrants(4000, 3000).save(Path("big.png")));
+    QVERIFY(Noisy(640, 480).save(Path("noisy.png")));
+  }
+
+  // The full-size render makes its effects canvas while the photo decodes and hands it in: the
+  // composite is RenderComposite's on the decoded photo, pixel for pixel.
+  void FullSizeRenderIsRenderComposite_data() {
+    QTest::addColumn<int>("sharp");
+    QTest::addColumn<bool>("include");
+    for (const int sharp : {0, 1, 2})
+      for (const bool include : {true, false})
+        QTest::addRow("shape %d, band %s", sharp, include ? "over the photo" : "around it") << sharp << include;
+  }
+  void FullSizeRenderIsRenderComposite() {
+    QFETCH(int, sharp);
+    QFETCH(bool, include);
+    RenderRequest r = Request("noisy.png", "unused.png");
+    r.style = Framed(sharp, include);
+    const QImage rendered = RenderFullSize(r);
+    const QImage photo = LoadImage(Path("noisy.png")).image;
+    QImage expected(photo.size(), QImage::Format_ARGB32_Premultiplied);
+    RenderComposite(photo, expected, r.style);
+    QCOMPARE(rendered.size(), expected.size());
+    QCOMPARE(testing_support::MaxChannelDifference(rendered, expected), 0);
+  }
+
+  // A JPEG without an output size is drawn and encoded band by band, caption included; the file
+  // is byte for byte the one the finished composite would give.
+  void StreamedJpegIsTheSavedComposite_data() {
+    QTest::addColumn<int>("sharp");
+    QTest::addColumn<bool>("include");
+    QTest::addColumn<bool>("turn");
+    QTest::addColumn<QRect>("crop");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("style");
+    for (const int sharp : {0, 1, 2})
+      for (const bool include : {true, false})
+        QTest::addRow("shape %d, band %s", sharp, include ? "over" : "around")
+            << sharp << include << false << QRect() << QString() << 24 << 0;
+    QTest::newRow("caption across bands") << 1 << false << false << QRect() << "Lumisto\nframed" << 24 << 1;
+    QTest::newRow("large italic caption") << 2 << true << false << QRect() << "Big & slanted" << 72 << 3;
+    QTest::newRow("turned, crop inside") << 1 << false << true << QRect(33, 41, 301, 377) << QString() << 24 << 0;
+    QTest::newRow("crop reaching outside") << 0 << true << false << QRect(500, 300, 300, 250) << "edge" << 30 << 2;
+  }
+  void StreamedJpegIsTheSavedComposite() {
+    QFETCH(int, sharp);
+    QFETCH(bool, include);
+    QFETCH(bool, turn);
+    QFETCH(QRect, crop);
+    QFETCH(QString, caption);
+    QFETCH(int, points);
+    QFETCH(int, style);
+    RenderRequest r = Request("noisy.png", "streamed.jpg");
+    r.style = Framed(sharp, include);
+    if (turn) RecordGeometricEdit(r.rotate_flip, kTurnClockwise);
+    if (!crop.isNull()) r.crop = CropRect{crop.x(), crop.y(), crop.width(), crop.height()};
+    r.caption.text = caption;
+    r.caption.font_name = QStringLiteral("DejaVu Sans");
+    r.caption.size = points;
+    r.caption.style = style;
+    r.caption.face_opacity = 200;
+    r.caption.position = QPointF(30, 100);
+    r.quality = 97;
+    RenderToFile(r);
+    QString error;
+    QVERIFY(EncodeImage(RenderFullSize(r), Path("whole.jpg"), QStringLiteral("image/jpeg"), r.quality, &error));
+    const QByteArray streamed = testing_support::ReadFile(Path("streamed.jpg"));
+    QVERIFY(streamed.size() > 10000);
+    QVERIFY(streamed == testing_support::ReadFile(Path("whole.jpg")));
   }
 
   void PlainRenderKeepsThePhotoSize() {
@@ -153,6 +269,7 @@ class RenderToFileTest : public QObject {
     QTest::newRow("not a picture") << "garbage.jpg" << "x.png" << "not a picture";
     QTest::newRow("unknown extension") << "photo.png" << "x.webp" << "unknown picture type";
     QTest::newRow("unwritable folder") << "photo.png" << "garbage.jpg/x.png" << "Unable to write to";
+    QTest::newRow("unwritable folder, streamed JPEG") << "photo.png" << "garbage.jpg/x.jpg" << "Unable to write to";
   }
   void Failures() {
     QFETCH(QString, photo);
