@@ -66,10 +66,14 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   Q_UNUSED(kResourcesReady);
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Lumisto"));
-  setStyleSheet(QLatin1String(kFlatLook));
   // The style record and the blank working images were made with state_; the skin comes next.
   skin_ = SkinBackground(devicePixelRatioF());
   BuildLayout();
+  // The flat look belongs to the window's own areas and dialogs; message boxes and the folder
+  // picker, which are parented to the window too, keep the desktop's look.
+  for (QWidget* area :
+       std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_, size_dialog_})
+    area->setStyleSheet(QLatin1String(kFlatLook));
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
   auto* shape_image = new QLabel(this);

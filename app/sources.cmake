@@ -11,6 +11,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   app/window_shape.cpp app/window_shape.h
 )
 list(APPEND LUMISTO_UI_SOURCES
+  app/flat_button_widget.cpp app/flat_button_widget.h
   app/gui_main.cpp app/gui_main.h
   app/main_window.cpp app/main_window.h
   app/message_box_dialog.cpp app/message_box_dialog.h

@@ -2,8 +2,8 @@
 #include "batch/batch_page_widget.h"
 
 #include <QLabel>
-#include <QPushButton>
 
+#include "app/flat_button_widget.h"
 #include "app/scroll_buttons_widget.h"
 
 namespace {
@@ -14,15 +14,6 @@ QLabel* Caption(QWidget* parent, const QString& text, QRect rect) {
   auto* label = new QLabel(text, parent);
   label->setGeometry(rect);
   return label;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                    QRect rect) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(rect);
-  if (!hint.isEmpty()) button->setToolTip(hint);
-  return button;
 }
 
 }  // namespace
@@ -65,8 +56,12 @@ void BatchPageWidget::BuildLayout() {
                           QRect(list_width - 18, kHeaderRow, 18, panel_rect.height() - kHeaderRow), panel);
 
   const int y = panel_rect.bottom() + 12;
-  Button(this, "BatchEditButton", QStringLiteral("Edit"), QString(), QRect(20, y, 60, 27));
-  Button(this, "FlatButton10", QStringLiteral("Delete"), QString(), QRect(88, y, 60, 27));
-  Button(this, "FlatButton12", QStringLiteral("Rename"), QString(), QRect(156, y, 60, 27));
-  Button(this, "BatchSaveButton", QStringLiteral("Batch save"), QString(), QRect(224, y, 80, 27));
+  AddFlatButton(this, QStringLiteral("BatchEditButton"), QStringLiteral("Edit"), QString(),
+                QRect(20, y, 60, 27));
+  AddFlatButton(this, QStringLiteral("FlatButton10"), QStringLiteral("Delete"), QString(),
+                QRect(88, y, 60, 27));
+  AddFlatButton(this, QStringLiteral("FlatButton12"), QStringLiteral("Rename"), QString(),
+                QRect(156, y, 60, 27));
+  AddFlatButton(this, QStringLiteral("BatchSaveButton"), QStringLiteral("Batch save"), QString(),
+                QRect(224, y, 80, 27));
 }

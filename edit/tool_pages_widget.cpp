@@ -6,15 +6,13 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
+#include "app/flat_button_widget.h"
+
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                     QRect rect) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(rect);
-  if (!hint.isEmpty()) button->setToolTip(hint);
-  return button;
+  return AddFlatButton(parent, QLatin1String(name), caption, hint, rect);
 }
 
 QComboBox* ColourBox(QWidget* parent, const char* name, QRect rect) {

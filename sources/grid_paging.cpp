@@ -11,7 +11,9 @@ PageMove PageUp(int page) {
 PageMove PageDown(int page, int count) {
   if (count <= 0) return {page, false};
   const int last = LastPage(count);
-  if (page + 1 > last) return {last, false};
+  // A page left beyond the end by a deletion is drawn again once Down brings it back to the last
+  // page; otherwise the grid would stay blank and Up, seeing page 0, could not bring it back.
+  if (page + 1 > last) return {last, page != last};
   return {page + 1, true};
 }
 

@@ -17,9 +17,8 @@ int LastPage(int count);
 
 // Up in thumbnail view: one page back; from page 0 the page stays 0 and nothing is drawn.
 PageMove PageUp(int page);
-// Down in thumbnail view: one page on. Past the last page the index is put on the last page
-// without drawing (a page left beyond the end by a deletion is not redrawn); an empty list
-// changes nothing.
+// Down in thumbnail view: one page on. From the last page nothing changes; a page left beyond
+// the end by a deletion goes back to the last page and is drawn; an empty list changes nothing.
 PageMove PageDown(int page, int count);
 
 // Up and Down in list view: the index to select next, or -1 when the command does nothing

@@ -41,14 +41,16 @@ PhotoGridWidget::PhotoGridWidget(const Config& config, UserDialogs& dialogs, con
 
 void PhotoGridWidget::BuildLayout() {
   open_ = AddButton(QStringLiteral("PhotoOpenButton"), QStringLiteral("Open"),
-                    QStringLiteral("Open picture directory"), QRect(51, 304, 53, 27));
+                    QStringLiteral("Open picture directory"), QRect(51, 304, 53, 27), QStringLiteral("open"));
   delete_ = AddButton(QStringLiteral("PhotoDeleteButton"), QStringLiteral("Delete"),
-                      QStringLiteral("Delete file"), QRect(119, 304, 53, 27));
-  up_ = AddButton(QStringLiteral("PhotoUpButton"), QStringLiteral("Up"), QString(), QRect(187, 304, 53, 27));
+                      QStringLiteral("Delete file"), QRect(119, 304, 53, 27), QStringLiteral("delete"));
+  up_ = AddButton(QStringLiteral("PhotoUpButton"), QStringLiteral("Up"), QString(), QRect(187, 304, 53, 27),
+                  QStringLiteral("up"));
   down_ = AddButton(QStringLiteral("PhotoDownButton"), QStringLiteral("Down"), QString(),
-                    QRect(255, 304, 53, 27));
+                    QRect(255, 304, 53, 27), QStringLiteral("down"));
   view_ = AddButton(QStringLiteral("PhotoViewButton"), QStringLiteral("View"),
-                    QStringLiteral("Change the mode of showing "), QRect(323, 304, 53, 27));
+                    QStringLiteral("Change the mode of showing "), QRect(323, 304, 53, 27),
+                    QStringLiteral("view"));
 }
 
 void PhotoGridWidget::Wire() {

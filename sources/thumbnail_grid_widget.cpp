@@ -4,12 +4,26 @@
 #include <QHeaderView>
 #include <QPainter>
 
+#include "app/flat_button_widget.h"
 #include "sources/grid_paging.h"
 #include "sources/thumbnail_page.h"
 
 namespace {
 
 constexpr int kHeaderRow = 17;  // the list view's column headers, cut off by the panel's clip
+
+// A thumbnail cell. A cell beyond the end of the list is disabled, yet it must show plain white:
+// QLabel would grey its picture out, so the picture is drawn as it is in either state.
+class CellImage : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), pixmap());
+  }
+};
 
 QPixmap OutlineFrame(QColor colour) {
   QPixmap pixmap(72, 72);
@@ -46,7 +60,7 @@ void ThumbnailGridWidget::BuildLayout() {
   QPixmap white(kCellSize);
   white.fill(Qt::white);
   for (int c = 0; c < kCellsPerPage; ++c) {
-    QLabel* cell = new QLabel(this);
+    QLabel* cell = new CellImage(this);
     cell->setObjectName(QStringLiteral("Image%1").arg(layout_.first_cell_number + c));
     cell->setGeometry(QRect(Local(layout_.cells[static_cast<std::size_t>(c)]), kCellSize));
     cell->setPixmap(white);
@@ -117,12 +131,8 @@ void ThumbnailGridWidget::Wire() {
 }
 
 QPushButton* ThumbnailGridWidget::AddButton(const QString& name, const QString& caption, const QString& hint,
-                                            const QRect& window_rect) {
-  auto* button = new QPushButton(caption, this);
-  button->setObjectName(name);
-  button->setGeometry(Local(window_rect));
-  if (!hint.isEmpty()) button->setToolTip(hint);
-  return button;
+                                            const QRect& window_rect, const QString& glyph) {
+  return AddFlatButton(this, name, caption, hint, Local(window_rect), glyph);
 }
 
 void ThumbnailGridWidget::SetRows(const QList<ListRow>& rows) {

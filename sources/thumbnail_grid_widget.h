@@ -87,9 +87,9 @@ class ThumbnailGridWidget : public QWidget {
   void EmptyCellClicked();
 
  protected:
-  // A flat button at its window rectangle, with its objectName, caption and hint.
+  // A flat button at its window rectangle, with its objectName, caption, hint and glyph.
   QPushButton* AddButton(const QString& name, const QString& caption, const QString& hint,
-                         const QRect& window_rect);
+                         const QRect& window_rect, const QString& glyph);
   // From window to this widget's coordinates.
   QRect Local(const QRect& window_rect) const { return window_rect.translated(-layout_.area.topLeft()); }
   QPoint Local(const QPoint& window_point) const { return window_point - layout_.area.topLeft(); }

@@ -38,17 +38,19 @@ TemplateGridWidget::TemplateGridWidget(const Config& config, UserDialogs& dialog
 }
 
 void TemplateGridWidget::BuildLayout() {
-  open_ = AddButton(QStringLiteral("Button23"), QStringLiteral("Open"),
-                    QStringLiteral("Open Template directory"), QRect(51, 541, 44, 27));
-  delete_ =
-      AddButton(QStringLiteral("FlatButton11"), QStringLiteral("Delete"), QString(), QRect(111, 541, 44, 27));
-  edit_ =
-      AddButton(QStringLiteral("FlatButton27"), QStringLiteral("Edit"), QString(), QRect(168, 541, 44, 27));
-  up_ = AddButton(QStringLiteral("FlatButton9"), QStringLiteral("Up"), QString(), QRect(224, 541, 44, 27));
-  down_ =
-      AddButton(QStringLiteral("FlatButton8"), QStringLiteral("Down"), QString(), QRect(280, 541, 44, 27));
+  open_ =
+      AddButton(QStringLiteral("Button23"), QStringLiteral("Open"), QStringLiteral("Open Template directory"),
+                QRect(51, 541, 44, 27), QStringLiteral("open"));
+  delete_ = AddButton(QStringLiteral("FlatButton11"), QStringLiteral("Delete"), QString(),
+                      QRect(111, 541, 44, 27), QStringLiteral("delete"));
+  edit_ = AddButton(QStringLiteral("FlatButton27"), QStringLiteral("Edit"), QString(),
+                    QRect(168, 541, 44, 27), QStringLiteral("edit"));
+  up_ = AddButton(QStringLiteral("FlatButton9"), QStringLiteral("Up"), QString(), QRect(224, 541, 44, 27),
+                  QStringLiteral("up"));
+  down_ = AddButton(QStringLiteral("FlatButton8"), QStringLiteral("Down"), QString(), QRect(280, 541, 44, 27),
+                    QStringLiteral("down"));
   view_ = AddButton(QStringLiteral("TemplateViewButton"), QStringLiteral("View"), QString(),
-                    QRect(336, 541, 44, 27));
+                    QRect(336, 541, 44, 27), QStringLiteral("view"));
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PopupMenu1"));

@@ -1,6 +1,7 @@
-// Generator of the main window's artwork: skin, window shape, preview start picture, toolbar glyphs.
+// Generator of the main window's artwork: skin, window shape, preview start picture, toolbar glyphs
+// and the small glyphs of the photo and template buttons.
 //
-// Usage: make_skin ASSETS_DIR   writes ASSETS_DIR/skin/{ui,shape,start,glyph_*}.png (+ @2x)
+// Usage: make_skin ASSETS_DIR   writes ASSETS_DIR/skin/{ui,shape,start,glyph_*,button_*}.png (+ @2x)
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -45,6 +46,9 @@ constexpr qreal kCellSize = 70;
 
 constexpr QSize kStartSize{315, 315};
 constexpr QSize kGlyphSize{57, 51};
+// The photo and template buttons (53 x 27 and 44 x 27) carry their glyph above the caption, so
+// the glyph gets the few rows the caption leaves free.
+constexpr QSize kButtonGlyphSize{10, 10};
 
 QFont Font(int pixel_size, bool bold = false, const QString& family = QStringLiteral("DejaVu Sans")) {
   QFont font(family);
@@ -462,6 +466,96 @@ void PaintPrinter(QPainter& p, qreal scale) {
                QPointF(paper_out.right() - 4, paper_out.top() + 6 + i * 4));
 }
 
+// Button glyphs: 10 x 10, outlined in the caption green with a light fill, on whole and half
+// pixels so that the single-size pictures stay crisp.
+const QColor kGlyphFill{250, 253, 244};
+
+void OutlinePen(QPainter& p) {
+  p.setPen(QPen(kCaption, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  p.setBrush(kGlyphFill);
+}
+
+void PaintOpenGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  QPainterPath folder;
+  folder.moveTo(0.5, 1.5);
+  folder.lineTo(3.5, 1.5);
+  folder.lineTo(4.5, 2.5);
+  folder.lineTo(9.5, 2.5);
+  folder.lineTo(9.5, 8.5);
+  folder.lineTo(0.5, 8.5);
+  folder.closeSubpath();
+  p.drawPath(folder);
+  // The front flap, open towards the viewer.
+  QPainterPath flap;
+  flap.moveTo(0.5, 8.5);
+  flap.lineTo(2.0, 4.5);
+  flap.lineTo(9.5, 4.5);
+  flap.lineTo(9.5, 8.5);
+  flap.closeSubpath();
+  p.setBrush(kFace);
+  p.drawPath(flap);
+}
+
+void PaintDeleteGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.drawRect(QRectF(3.5, 0.5, 3, 1.5));  // handle
+  QPainterPath can;
+  can.moveTo(1.5, 3.5);
+  can.lineTo(8.5, 3.5);
+  can.lineTo(7.5, 9.5);
+  can.lineTo(2.5, 9.5);
+  can.closeSubpath();
+  p.drawPath(can);
+  p.drawLine(QPointF(0.5, 2.5), QPointF(9.5, 2.5));  // lid
+  p.drawLine(QPointF(5.0, 5.0), QPointF(5.0, 8.0));
+}
+
+void PaintEditGlyph(QPainter& p, qreal) {
+  p.translate(5, 5);
+  p.rotate(45);
+  OutlinePen(p);
+  p.setPen(QPen(kCaption, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+  p.drawRect(QRectF(-1.7, -5.6, 3.4, 8.0));  // the shaft, rubber end at the top right
+  QPainterPath tip;
+  tip.moveTo(-1.7, 2.4);
+  tip.lineTo(1.7, 2.4);
+  tip.lineTo(0, 5.4);
+  tip.closeSubpath();
+  p.setBrush(kCaption);
+  p.drawPath(tip);
+  p.drawLine(QPointF(-1.7, -3.8), QPointF(1.7, -3.8));
+}
+
+void PaintArrowGlyph(QPainter& p, bool up) {
+  if (!up) {
+    p.translate(0, 10);
+    p.scale(1, -1);
+  }
+  p.setPen(Qt::NoPen);
+  p.setBrush(kCaption);
+  QPainterPath arrow;
+  arrow.moveTo(5, 0.5);
+  arrow.lineTo(9.5, 5.5);
+  arrow.lineTo(6.5, 5.5);
+  arrow.lineTo(6.5, 9.5);
+  arrow.lineTo(3.5, 9.5);
+  arrow.lineTo(3.5, 5.5);
+  arrow.lineTo(0.5, 5.5);
+  arrow.closeSubpath();
+  p.drawPath(arrow);
+}
+
+void PaintUpGlyph(QPainter& p, qreal) { PaintArrowGlyph(p, true); }
+void PaintDownGlyph(QPainter& p, qreal) { PaintArrowGlyph(p, false); }
+
+// Four thumbnails, for the switch between the thumbnail page and the list.
+void PaintViewGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  for (const QPointF corner : {QPointF(0.5, 0.5), QPointF(5.5, 0.5), QPointF(0.5, 5.5), QPointF(5.5, 5.5)})
+    p.drawRect(QRectF(corner, QSizeF(4, 4)));
+}
+
 void WriteBoth(const QString& folder, const QString& name, QSize size, const PaintFunction& paint,
                const QColor& background = Qt::transparent) {
   WritePng(RenderPicture(size, 1, paint, background), folder + u'/' + name + QStringLiteral(".png"));
@@ -491,5 +585,11 @@ int main(int argc, char** argv) {
   WriteBoth(folder, QStringLiteral("glyph_mail"), kGlyphSize, PaintEnvelope);
   WriteBoth(folder, QStringLiteral("glyph_save"), kGlyphSize, PaintDisk);
   WriteBoth(folder, QStringLiteral("glyph_print"), kGlyphSize, PaintPrinter);
+  WriteBoth(folder, QStringLiteral("button_open"), kButtonGlyphSize, PaintOpenGlyph);
+  WriteBoth(folder, QStringLiteral("button_delete"), kButtonGlyphSize, PaintDeleteGlyph);
+  WriteBoth(folder, QStringLiteral("button_edit"), kButtonGlyphSize, PaintEditGlyph);
+  WriteBoth(folder, QStringLiteral("button_up"), kButtonGlyphSize, PaintUpGlyph);
+  WriteBoth(folder, QStringLiteral("button_down"), kButtonGlyphSize, PaintDownGlyph);
+  WriteBoth(folder, QStringLiteral("button_view"), kButtonGlyphSize, PaintViewGlyph);
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/config.h"
+#include "app/flat_button_widget.h"
 #include "app/main_window.h"
 #include "app/skin_art.h"
 #include "app/window_shape.h"
@@ -146,6 +147,21 @@ class MainWindowTest : public QObject {
     QTest::newRow("batch list up") << "FlatButton30"
                                    << "^"
                                    << "";
+    QTest::newRow("photo Open") << "PhotoOpenButton"
+                                << "Open"
+                                << "Open picture directory";
+    QTest::newRow("photo Delete") << "PhotoDeleteButton"
+                                  << "Delete"
+                                  << "Delete file";
+    QTest::newRow("photo View") << "PhotoViewButton"
+                                << "View"
+                                << "Change the mode of showing ";
+    QTest::newRow("template Open") << "Button23"
+                                   << "Open"
+                                   << "Open Template directory";
+    QTest::newRow("template Edit") << "FlatButton27"
+                                   << "Edit"
+                                   << "";
     QTest::newRow("batch delete") << "FlatButton10"
                                   << "Delete"
                                   << "";
@@ -174,6 +190,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(h.Find<QStackedWidget>(QStringLiteral("PageControl4"))->currentIndex(), 0);
     for (const char* timer : {"Timer3", "Timer4", "Timer5", "Timer6", "Timer8", "Timer9"})
       QCOMPARE(h.Find<QTimer>(QLatin1String(timer))->interval(), 60);
+    // Every photo and template button finds its glyph among the compiled-in pictures.
+    for (const char* button :
+         {"PhotoOpenButton", "PhotoDeleteButton", "PhotoUpButton", "PhotoDownButton", "PhotoViewButton",
+          "Button23", "FlatButton11", "FlatButton27", "FlatButton9", "FlatButton8", "TemplateViewButton"})
+      QVERIFY2(h.Find<FlatButtonWidget>(QLatin1String(button))->HasGlyph(), button);
   }
 
   void PhotoAndTemplateFadeIntoThePreview() {

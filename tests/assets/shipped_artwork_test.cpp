@@ -69,6 +69,9 @@ class ShippedArtworkTest : public QObject {
     QTest::newRow("preview start picture") << "start" << QSize(315, 315);
     for (const char* glyph : {"glyph_system", "glyph_mail", "glyph_save", "glyph_print"})
       QTest::newRow(glyph) << glyph << QSize(57, 51);
+    for (const char* glyph :
+         {"button_open", "button_delete", "button_edit", "button_up", "button_down", "button_view"})
+      QTest::newRow(glyph) << glyph << QSize(10, 10);
   }
   void SkinPicturesHaveTheirSizes() {
     QFETCH(QString, name);

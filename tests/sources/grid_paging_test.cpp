@@ -17,7 +17,8 @@ class GridPagingTest : public QObject {
     QTest::newRow("nine items: second page") << 0 << 9 << PageMove{1, true};
     QTest::newRow("on the last page") << 1 << 9 << PageMove{1, false};
     QTest::newRow("empty list") << 0 << 0 << PageMove{0, false};
-    QTest::newRow("left beyond the end: put back without drawing") << 3 << 9 << PageMove{1, false};
+    QTest::newRow("left beyond the end by a deletion: back on the last page, drawn")
+        << 3 << 9 << PageMove{1, true};
   }
   void Down() {
     QFETCH(int, page);

@@ -41,8 +41,9 @@ struct Harness {
   }
   void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
   bool CellEnabled(int number) const { return Find(QStringLiteral("Image%1").arg(number))->isEnabled(); }
+  // What the cell shows on screen (a disabled cell must still look white, not greyed).
   QRgb CellCentre(int number) const {
-    return Find<QLabel>(QStringLiteral("Image%1").arg(number))->pixmap().toImage().pixel(35, 35);
+    return Find(QStringLiteral("Image%1").arg(number))->grab().toImage().pixel(35, 35);
   }
 
   Config config;
