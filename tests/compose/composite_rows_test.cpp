@@ -10,6 +10,7 @@
 #include "compose/image_buffer.h"
 #include "compose/render_composite.h"
 #include "support/test_support.h"
+#include "support/sample_styles.h"
 
 namespace {
 
@@ -42,37 +43,17 @@ QString FirstDifference(const QImage& a, const QImage& b) {
 
 // Every layer on, heavy enough that the stroke, the line and the shadow reach well inside.
 FrameStyle EveryLayer(int sharp, bool include, bool band, bool overlay, int tile = 5, int tile_size = 24) {
-  FrameStyle s;
-  s.blend_opacity = 230;
+  FrameStyle s = testing_support::EveryEffectStyle();
   s.color_draw = overlay;
-  s.color_opacity = 60;
-  s.color_color = 0x3080C0;
-  s.line_draw = 1;
   s.line_opacity = 200;
   s.line_size = 7;
-  s.line_color = 0xFFFFFF;
   s.frame_include = include;
   s.frame_sharp = sharp;
-  s.frame_color_text = 1;
   s.frame_text = tile;
   s.frame_text_size = tile_size;
   s.frame_draw = band;
   s.frame_opacity = 200;
-  s.frame_size = 30;
-  s.stroke_draw = 1;
-  s.stroke_opacity = 255;
   s.stroke_size = 45;
-  s.stroke_color = 0x102030;
-  s.shadow_draw = 1;
-  s.shadow_opacity = 180;
-  s.shadow_size = 20;
-  s.back_color_text = 1;
-  s.back_text = 12;
-  s.back_text_size = 32;
-  s.back_draw = 1;
-  s.back_opacity = 255;
-  s.back_size = 40;
-  s.back_color = 0xDCE6F0;
   return s;
 }
 
