@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "app/lumisto_error.h"
+#include "base/lumisto_error.h"
 
 QString ResolveAppFolder(const QString& home_option, const QString& home_environment,
                          const QString& executable_folder) {

@@ -3,11 +3,11 @@
 
 #include <QFileInfo>
 
-#include "app/lumisto_error.h"
-#include "compose/render_to_file.h"
+#include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
-#include "styles/template_library.h"
+#include "output/render_to_file.h"
 #include "styles/frame_style.h"
+#include "styles/template_library.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ QList<int> Numbers(const QString& option, const QString& text, QChar separator, 
     if (!ok) break;
   }
   if (numbers.size() != count)
-    throw UsageError(QStringLiteral("%1 needs %2 whole numbers separated by '%3'").arg(option).arg(count).arg(separator));
+    throw UsageError(
+        QStringLiteral("%1 needs %2 whole numbers separated by '%3'").arg(option).arg(count).arg(separator));
   return numbers;
 }
 
@@ -105,7 +106,8 @@ QString UsageText() {
       "  lumisto [--home DIR]                     open the window\n"
       "  lumisto style show FILE                  print the 32 frame values of a template's settings file\n"
       "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
-      "                                           frame PHOTO with TEMPLATE (its .ini or its preview picture)\n"
+      "                                           frame PHOTO with TEMPLATE (its .ini or its preview "
+      "picture)\n"
       "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, 100)\n"
       "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
       "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"

@@ -3,10 +3,10 @@
 
 #include <QScreen>
 
-#include "app/config.h"
 #include "app/main_window.h"
 #include "app/message_box_dialog.h"
-#include "sources/thumbnail_cache.h"
+#include "base/config.h"
+#include "widgets/thumbnail_cache.h"
 
 int RunGui(QApplication& app, const QString& app_folder) {
   const Config config(app_folder);

@@ -8,7 +8,7 @@
 #include "app/app_folder.h"
 #include "app/command_line.h"
 #include "app/gui_main.h"
-#include "app/lumisto_error.h"
+#include "base/lumisto_error.h"
 
 namespace {
 

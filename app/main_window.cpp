@@ -3,26 +3,26 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QPushButton>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPushButton>
 #include <QUrl>
 
-#include "app/guarded_call.h"
-#include "app/skin_art.h"
+#include "app/preview_widget.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
+#include "base/guarded_call.h"
 #include "batch/batch_page_widget.h"
-#include "compose/image_io.h"
 #include "edit/geometric_edits.h"
-#include "edit/size_dialog.h"
-#include "output/output_commands.h"
-#include "compose/preview_widget.h"
 #include "edit/screen_drag.h"
+#include "edit/size_dialog.h"
 #include "edit/tool_pages_widget.h"
+#include "imaging/image_io.h"
+#include "output/output_commands.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
+#include "widgets/skin_art.h"
 
 // Outside any namespace, as the resource system wants; the skin lives in the widget library.
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
@@ -61,7 +61,8 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       dialogs_(dialogs),
       cache_(cache),
       fade_interval_ms_(fade_interval_ms),
-      output_(std::make_unique<OutputCommands>(config, dialogs, temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
+      output_(std::make_unique<OutputCommands>(config, dialogs,
+                                               temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
   setObjectName(QStringLiteral("TForm1"));
@@ -143,11 +144,14 @@ void MainWindow::Wire() {
           [this] { OpenDocument(QStringLiteral("video.htm")); });
   // On the Batch page Save belongs to the batch entries.
   connect(toolbar_, &ToolbarWidget::SaveRequested, this, [this] {
-    if (pages_->currentIndex() == kSinglPage) Guarded([&] { output_->Save(state_); });
+    if (pages_->currentIndex() == kSinglPage) Guarded([&] { output_->Save(state_.edit, state_.style); });
   });
-  connect(toolbar_, &ToolbarWidget::PrintRequested, this, [this] { Guarded([&] { output_->Print(state_); }); });
-  connect(toolbar_, &ToolbarWidget::PrintSetupRequested, this, [this] { Guarded([&] { output_->PrintSetup(); }); });
-  connect(toolbar_, &ToolbarWidget::EmailRequested, this, [this] { Guarded([&] { output_->Email(state_); }); });
+  connect(toolbar_, &ToolbarWidget::PrintRequested, this,
+          [this] { Guarded([&] { output_->Print(state_.edit, state_.style); }); });
+  connect(toolbar_, &ToolbarWidget::PrintSetupRequested, this,
+          [this] { Guarded([&] { output_->PrintSetup(); }); });
+  connect(toolbar_, &ToolbarWidget::EmailRequested, this,
+          [this] { Guarded([&] { output_->Email(state_.edit, state_.style); }); });
   const std::pair<const char*, int> edits[] = {
       {"FlatButton13", kMirror}, {"FlatButton16", kTurnCounterClockwise}, {"FlatButton14", kTurnClockwise}};
   for (const auto& [name, code] : edits)

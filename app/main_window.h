@@ -8,12 +8,12 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/config.h"
 #include "app/main_state.h"
-#include "app/user_dialogs.h"
-#include "compose/screen_fade.h"
-#include "sources/thumbnail_cache.h"
-#include "sources/thumbnail_grid_widget.h"
+#include "app/screen_fade.h"
+#include "base/config.h"
+#include "base/user_dialogs.h"
+#include "widgets/thumbnail_cache.h"
+#include "widgets/thumbnail_grid_widget.h"
 
 class BatchPageWidget;
 class PhotoGridWidget;

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "app/user_dialogs.h"
+#include "base/user_dialogs.h"
 
 class MessageBoxDialog : public UserDialogs {
  public:

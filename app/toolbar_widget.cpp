@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "app/skin_art.h"
+#include "widgets/skin_art.h"
 
 ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("ScrollBox2"));

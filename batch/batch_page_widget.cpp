@@ -3,8 +3,8 @@
 
 #include <QLabel>
 
-#include "app/flat_button_widget.h"
-#include "app/scroll_buttons_widget.h"
+#include "widgets/flat_button_widget.h"
+#include "widgets/scroll_buttons_widget.h"
 
 namespace {
 

@@ -14,14 +14,15 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/config.h"
 #include "app/main_window.h"
-#include "app/user_dialogs.h"
-#include "compose/image_io.h"
-#include "compose/preview_widget.h"
+#include "app/preview_widget.h"
+#include "base/config.h"
+#include "base/user_dialogs.h"
+#include "imaging/image_io.h"
 #include "sources/photo_folder.h"
-#include "sources/thumbnail_page.h"
 #include "styles/frame_style.h"
+#include "support/scripted_dialogs.h"
+#include "widgets/thumbnail_page.h"
 
 namespace {
 
@@ -45,14 +46,7 @@ QImage PhotoLike(int width, int height) {
   return image;
 }
 
-struct NoDialogs : UserDialogs {
-  bool AskYesNo(const QString&) override { return false; }
-  void ShowNotice(const QString&) override {}
-  void ShowError(const QString& message) override {
-    std::fprintf(stderr, "error: %s\n", qPrintable(message));
-  }
-  std::optional<QString> ChooseFolder(const QString&, const QString&) override { return std::nullopt; }
-};
+using NoDialogs = testing_support::ScriptedDialogs;
 
 // An application folder whose photo folder holds one 6000 x 4000 JPEG under 1,000 names (hard
 // links), and one template.

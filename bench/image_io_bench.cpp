@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "compose/image_io.h"
-#include "compose/jpeg_codec.h"
+#include "imaging/image_io.h"
+#include "imaging/jpeg_codec.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <random>
 
-#include "compose/image_buffer.h"
 #include "compose/render_composite.h"
+#include "imaging/image_buffer.h"
 #include "support/sample_styles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "compose/parallel_rows.h"
+#include "base/parallel_rows.h"
 
 namespace {
 

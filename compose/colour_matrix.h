@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "edit/tone_matrix.h"
+#include "compose/tone_matrix.h"
 
 // The alpha factor an opacity 0..255 stands for: floor(v x 100 / 255) x 0.01 (255 -> 1.00,
 // 127 -> 0.49, 0 -> 0).

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <vector>
 
+#include "base/parallel_rows.h"
 #include "compose/colour_matrix.h"
-#include "compose/image_buffer.h"
-#include "compose/parallel_rows.h"
+#include "imaging/image_buffer.h"
 
 namespace {
 

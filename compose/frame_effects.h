@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "compose/texture_list.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 // Where everything lies on the effects canvas for a photo of W x H. All rectangles are in canvas
 // pixels. With FrameInclude on the band lies over the photo's edge, off it lies around the photo.

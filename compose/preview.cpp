@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "compose/image_io.h"
+#include "imaging/image_io.h"
 
 namespace {
 

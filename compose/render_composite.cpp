@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "compose/parallel_rows.h"
+#include "base/parallel_rows.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "compose/colour_matrix.h"
 #include "compose/frame_effects.h"
-#include "compose/texture_list.h"
-#include "edit/tone_matrix.h"
+#include "compose/tone_matrix.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 // Draws the framed composite of source into destination's rectangle (0, 0, W, H), W x H being the
 // source's size: background margin, shadow, band, window, overlay, stroke and line on an effects

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "edit/tone_matrix.h"
+#include "compose/tone_matrix.h"
 
 // The geometric edits in the order made: rotate-flip codes 1 (quarter turn clockwise),
 // 3 (quarter turn counter-clockwise) and 4 (horizontal mirror), room for kCapacity of them.

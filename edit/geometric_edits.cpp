@@ -10,14 +10,20 @@ int ReplayOrientation(const RotateFlipList& list) {
   for (int i = 0; i < list.count; ++i) {
     const int code = list.codes[static_cast<std::size_t>(i)];
     if (n <= 4) {
-      if (code == kMirror) n += 4;
-      else if (code == kTurnClockwise) n = n == 4 ? 1 : n + 1;
-      else if (code == kTurnCounterClockwise) n = n == 1 ? 4 : n - 1;
+      if (code == kMirror)
+        n += 4;
+      else if (code == kTurnClockwise)
+        n = n == 4 ? 1 : n + 1;
+      else if (code == kTurnCounterClockwise)
+        n = n == 1 ? 4 : n - 1;
     } else {
       // Mirrored, a turn runs the other way round.
-      if (code == kMirror) n -= 4;
-      else if (code == kTurnCounterClockwise) n = n == 8 ? 5 : n + 1;
-      else if (code == kTurnClockwise) n = n == 5 ? 8 : n - 1;
+      if (code == kMirror)
+        n -= 4;
+      else if (code == kTurnCounterClockwise)
+        n = n == 8 ? 5 : n + 1;
+      else if (code == kTurnClockwise)
+        n = n == 5 ? 8 : n - 1;
     }
   }
   return n;
@@ -25,14 +31,22 @@ int ReplayOrientation(const RotateFlipList& list) {
 
 QList<int> ShortestCodes(int orientation) {
   switch (orientation) {
-    case 2: return {kTurnClockwise};
-    case 3: return {kTurnClockwise, kTurnClockwise};
-    case 4: return {kTurnCounterClockwise};
-    case 5: return {kMirror};
-    case 6: return {kTurnClockwise, kMirror};
-    case 7: return {kTurnClockwise, kTurnClockwise, kMirror};
-    case 8: return {kTurnCounterClockwise, kMirror};
-    default: return {};
+    case 2:
+      return {kTurnClockwise};
+    case 3:
+      return {kTurnClockwise, kTurnClockwise};
+    case 4:
+      return {kTurnCounterClockwise};
+    case 5:
+      return {kMirror};
+    case 6:
+      return {kTurnClockwise, kMirror};
+    case 7:
+      return {kTurnClockwise, kTurnClockwise, kMirror};
+    case 8:
+      return {kTurnCounterClockwise, kMirror};
+    default:
+      return {};
   }
 }
 
@@ -48,10 +62,14 @@ void RecordGeometricEdit(RotateFlipList& list, int code) {
 CropRect RewriteCrop(const CropRect& crop, int code, int width, int height) {
   if (crop.IsEmpty()) return crop;
   switch (code) {
-    case kMirror: return {width - crop.x - crop.width, crop.y, crop.width, crop.height};
-    case kTurnCounterClockwise: return {crop.y, width - crop.x - crop.width, crop.height, crop.width};
-    case kTurnClockwise: return {height - crop.y - crop.height, crop.x, crop.height, crop.width};
-    default: return crop;
+    case kMirror:
+      return {width - crop.x - crop.width, crop.y, crop.width, crop.height};
+    case kTurnCounterClockwise:
+      return {crop.y, width - crop.x - crop.width, crop.height, crop.width};
+    case kTurnClockwise:
+      return {height - crop.y - crop.height, crop.x, crop.height, crop.width};
+    default:
+      return crop;
   }
 }
 

@@ -6,7 +6,7 @@
 #include <QPoint>
 
 #include "compose/display_mode.h"
-#include "edit/tone_matrix.h"
+#include "compose/tone_matrix.h"
 
 // The three custom frame images, all the preview's size.
 struct CustomFrames {

@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/lumisto_error.h"
-#include "app/strict_int.h"
-#include "app/user_dialogs.h"
+#include "base/lumisto_error.h"
+#include "base/strict_int.h"
+#include "base/user_dialogs.h"
 #include "edit/geometric_edits.h"
 
 namespace {
@@ -92,14 +92,16 @@ bool SizeDialog::Guard(const std::function<void()>& step) {
 void SizeDialog::OnWidthEdited() {
   if (!constrain_->isChecked()) return;
   Guard([this] {
-    height_edit_->setText(QString::number(ConstrainedSide(StrictToInt(width_edit_->text()), start_height_, start_width_)));
+    height_edit_->setText(
+        QString::number(ConstrainedSide(StrictToInt(width_edit_->text()), start_height_, start_width_)));
   });
 }
 
 void SizeDialog::OnHeightEdited() {
   if (!constrain_->isChecked()) return;
   Guard([this] {
-    width_edit_->setText(QString::number(ConstrainedSide(StrictToInt(height_edit_->text()), start_width_, start_height_)));
+    width_edit_->setText(
+        QString::number(ConstrainedSide(StrictToInt(height_edit_->text()), start_width_, start_height_)));
   });
 }
 

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
-#include "app/flat_button_widget.h"
+#include "widgets/flat_button_widget.h"
 
 namespace {
 

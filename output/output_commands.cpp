@@ -6,10 +6,10 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "compose/image_io.h"
-#include "compose/render_to_file.h"
+#include "imaging/image_io.h"
 #include "output/mail_request.h"
 #include "output/print_job.h"
+#include "output/render_to_file.h"
 
 namespace {
 
@@ -32,16 +32,16 @@ OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, QStri
   scratch_.RemoveLeftovers();
 }
 
-void OutputCommands::Save(const MainState& state) {
-  const QString start = save_folder_.isEmpty() ? QFileInfo(state.edit.photo_path).absolutePath() : save_folder_;
+void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
+  const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
   const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
   if (!path) return;
   save_folder_ = QFileInfo(*path).absolutePath();
   BusyCursor busy;
-  RenderToFile(RenderRequestFor(state.edit, state.style, *path));
+  RenderToFile(RenderRequestFor(edit, style, *path));
 }
 
-void OutputCommands::Print(const MainState& state) {
+void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
   const QString path = PrintFilePath(config_.AppFolder(), temp_root_);
   struct RemoveAfterwards {
     QString path;
@@ -50,7 +50,7 @@ void OutputCommands::Print(const MainState& state) {
   LoadedImage picture;
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(state.edit, state.style, path));
+    RenderToFile(RenderRequestFor(edit, style, path));
     picture = LoadImage(path);
   }
   if (!dialogs_.ConfirmPrint(printer_)) {
@@ -65,11 +65,11 @@ void OutputCommands::PrintSetup() {
   if (!dialogs_.SetUpPrinter(printer_)) ReportFailure();
 }
 
-void OutputCommands::Email(const MainState& state) {
+void OutputCommands::Email(const EditState& edit, const FrameStyle& style) {
   const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(state.edit, state.style, path));
+    RenderToFile(RenderRequestFor(edit, style, path));
   }
   // Without a mail program nothing visible happens.
   SendMail(MailRequestFor(path), mail_program_);

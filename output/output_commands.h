@@ -4,10 +4,11 @@
 #include <QPrinter>
 #include <QString>
 
-#include "app/config.h"
-#include "app/main_state.h"
-#include "app/user_dialogs.h"
+#include "base/config.h"
+#include "base/user_dialogs.h"
+#include "edit/edit_state.h"
 #include "output/scratch_files.h"
+#include "styles/frame_style.h"
 
 // Each command renders the current edits at the photo's full size through RenderToFile. Failures
 // of the render or the write throw LumistoError for the window's general handler to show.
@@ -18,15 +19,15 @@ class OutputCommands {
   OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root);
 
   // Asks for a file name and writes the framed photo there in the format its extension names.
-  void Save(const MainState& state);
+  void Save(const EditState& edit, const FrameStyle& style);
   // Renders "print.jpg", shows the print dialog and prints it on one page; the file is removed
   // afterwards whatever happens. "Failure" goes to standard output when the dialog is cancelled.
-  void Print(const MainState& state);
+  void Print(const EditState& edit, const FrameStyle& style);
   // The printer and page set-up kept for the next Print; "Failure" on standard output when cancelled.
   void PrintSetup();
   // Renders "mail.jpg" into a folder of this run's own and hands it to the mail program. The file
   // stays until the program ends, since the mail program reads it after the hand-off returns.
-  void Email(const MainState& state);
+  void Email(const EditState& edit, const FrameStyle& style);
 
   QPrinter& Printer() { return printer_; }
   const ScratchFiles& Scratch() const { return scratch_; }

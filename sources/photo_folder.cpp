@@ -1,7 +1,7 @@
 // Photo folder scan: names and header sizes.
 #include "sources/photo_folder.h"
 
-#include "compose/image_io.h"
+#include "imaging/image_io.h"
 
 QList<ListRow> ScanPhotoFolder(const QString& folder) {
   QList<ListRow> rows;

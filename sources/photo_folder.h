@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "sources/folder_listing.h"
+#include "base/folder_listing.h"
 
 // One row per photo of folder, in listing order: caption = file name with its extension, size
 // from the file's header only (invalid, shown "0x0", when the file cannot be read). Empty when

@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "app/guarded_call.h"
+#include "base/guarded_call.h"
 #include "sources/photo_folder.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The photo grid: the shared thumbnail grid with the photo folder's Open and Delete.
 #pragma once
 
-#include "app/config.h"
-#include "app/user_dialogs.h"
-#include "sources/thumbnail_grid_widget.h"
+#include "base/config.h"
+#include "base/user_dialogs.h"
+#include "widgets/thumbnail_grid_widget.h"
 
 class PhotoGridWidget : public ThumbnailGridWidget {
   Q_OBJECT

@@ -1,8 +1,8 @@
 // The frame style record and its settings-file section.
 #include "styles/frame_style.h"
 
-#include "app/strict_int.h"
-#include "styles/ini_file.h"
+#include "base/ini_file.h"
+#include "base/strict_int.h"
 
 namespace {
 constexpr char kSection[] = "Frames";

@@ -1,7 +1,7 @@
 list(APPEND LUMISTO_CORE_SOURCES
   styles/frame_style.cpp styles/frame_style.h
-  styles/ini_file.cpp styles/ini_file.h
   styles/template_library.cpp styles/template_library.h
+  styles/texture_list.cpp styles/texture_list.h
 )
 list(APPEND LUMISTO_UI_SOURCES
   styles/template_grid_widget.cpp styles/template_grid_widget.h

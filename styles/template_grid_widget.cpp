@@ -1,7 +1,7 @@
 // Template grid commands.
 #include "styles/template_grid_widget.h"
 
-#include "app/guarded_call.h"
+#include "base/guarded_call.h"
 #include "styles/template_library.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include <QMenu>
 
-#include "app/config.h"
-#include "app/user_dialogs.h"
-#include "sources/thumbnail_grid_widget.h"
+#include "base/config.h"
+#include "base/user_dialogs.h"
+#include "widgets/thumbnail_grid_widget.h"
 
 class TemplateGridWidget : public ThumbnailGridWidget {
   Q_OBJECT

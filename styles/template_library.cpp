@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "compose/image_io.h"
+#include "imaging/image_io.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "sources/folder_listing.h"
+#include "base/folder_listing.h"
 
 // One row per preview picture of folder (listing order of ListPictures), captioned by
 // TemplateCaption, sized from the picture's header (invalid, shown "0x0", when unreadable).

@@ -13,8 +13,8 @@
 
 #include <cstdio>
 
-#include "app/lumisto_error.h"
-#include "compose/image_io.h"
+#include "base/lumisto_error.h"
+#include "imaging/image_io.h"
 #include "styles/frame_style.h"
 #include "tools/template_definitions.h"
 

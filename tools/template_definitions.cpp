@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "app/lumisto_error.h"
+#include "base/lumisto_error.h"
 #include "compose/render_composite.h"
 
 namespace {

@@ -42,16 +42,18 @@ class CommandLineTest : public QObject {
 
   void StyleShowPrintsTheThirtyTwoValues() {
     const QString path = dir_.filePath("Gold.ini");
-    QVERIFY(WriteFile(path, "[Other]\nX=1\n[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=1,2,3\n"
-                            "ColorColor=255,000,000\nLineColor=000,000,000\nFrameColor=010,020,030\n"
-                            "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QVERIFY(WriteFile(path,
+                      "[Other]\nX=1\n[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=1,2,3\n"
+                      "ColorColor=255,000,000\nLineColor=000,000,000\nFrameColor=010,020,030\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
     const auto result = RunLumisto({"style", "show", path});
     QCOMPARE(result.exit_code, 1);  // BackColor "1,2,3": its first piece "1,2" is no number
     QCOMPARE(result.err, QByteArray("lumisto: '1,2' is not a valid integer value\n"));
 
-    QVERIFY(WriteFile(path, "[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=001,002,003\n"
-                            "ColorColor=255,000,000\nLineColor=000,000,000\nFrameColor=010,020,030\n"
-                            "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QVERIFY(WriteFile(path,
+                      "[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=001,002,003\n"
+                      "ColorColor=255,000,000\nLineColor=000,000,000\nFrameColor=010,020,030\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
     const auto good = RunLumisto({"style", "show", path});
     QCOMPARE(good.exit_code, 0);
     const QList<QByteArray> lines = good.out.trimmed().split('\n');
@@ -84,11 +86,12 @@ class CommandLineTest : public QObject {
     QFETCH(QSize, size);
     if (QStandardPaths::findExecutable("identify").isEmpty()) QSKIP("needs ImageMagick's identify");
     const QString style = dir_.filePath("every.ini");
-    QVERIFY(WriteFile(style, "[Frames]\nBlendOpacity=255\nBackDraw=1\nBackSize=12\nBackOpacity=255\n"
-                             "BackColor=200,180,160\nFrameDraw=1\nFrameSize=6\nFrameOpacity=255\n"
-                             "FrameColorText=1\nFrameText=3\nFrameTextSize=16\nFrameSharp=1\n"
-                             "ColorColor=000,000,000\nLineColor=000,000,000\nFrameColor=000,000,000\n"
-                             "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QVERIFY(WriteFile(style,
+                      "[Frames]\nBlendOpacity=255\nBackDraw=1\nBackSize=12\nBackOpacity=255\n"
+                      "BackColor=200,180,160\nFrameDraw=1\nFrameSize=6\nFrameOpacity=255\n"
+                      "FrameColorText=1\nFrameText=3\nFrameTextSize=16\nFrameSharp=1\n"
+                      "ColorColor=000,000,000\nLineColor=000,000,000\nFrameColor=000,000,000\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
     const QList<std::pair<const char*, const char*>> outputs = {
         {"jpg", "JPEG"}, {"png", "PNG"}, {"bmp", "BMP3"}, {"tif", "TIFF"}, {"gif", "GIF"}};
     for (const auto& [ext, magick] : outputs) {
@@ -107,20 +110,23 @@ class CommandLineTest : public QObject {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
     const QString photo = QStringLiteral(LUMISTO_SOURCE_DIR) + "/assets/DATA/Photo/kite.bmp";
-    QTest::newRow("missing photo") << QStringList{"render", "/nowhere.jpg", "@style.ini", "@out.png"} << "no such photo";
-    QTest::newRow("missing template") << QStringList{"render", photo, "@none.jpg", "@out.png"} << "none.ini: no file";
+    QTest::newRow("missing photo") << QStringList{"render", "/nowhere.jpg", "@style.ini", "@out.png"}
+                                   << "no such photo";
+    QTest::newRow("missing template")
+        << QStringList{"render", photo, "@none.jpg", "@out.png"} << "none.ini: no file";
     QTest::newRow("bad settings") << QStringList{"render", photo, "@bad.ini", "@out.png"}
                                   << "bad.ini: '' is not a valid integer value";
-    QTest::newRow("unknown extension") << QStringList{"render", photo, "@style.ini", "@out.webp"}
-                                       << "unknown picture type";
+    QTest::newRow("unknown extension")
+        << QStringList{"render", photo, "@style.ini", "@out.webp"} << "unknown picture type";
   }
   void RenderFailuresLeaveNoFile() {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
     QTemporaryDir work;
-    QVERIFY(WriteFile(work.filePath("style.ini"), "[Frames]\nBackColor=001,002,003\nColorColor=000,000,000\n"
-                                              "LineColor=000,000,000\nFrameColor=000,000,000\n"
-                                              "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QVERIFY(WriteFile(work.filePath("style.ini"),
+                      "[Frames]\nBackColor=001,002,003\nColorColor=000,000,000\n"
+                      "LineColor=000,000,000\nFrameColor=000,000,000\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
     QVERIFY(WriteFile(work.filePath("bad.ini"), "[Frames]\nColorColor=1\n"));
     for (QString& arg : args)
       if (arg.startsWith('@')) arg = work.filePath(arg.mid(1));

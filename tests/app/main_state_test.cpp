@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/lumisto_error.h"
 #include "app/main_state.h"
+#include "base/lumisto_error.h"
 #include "compose/preview.h"
 #include "support/test_support.h"
 

@@ -8,15 +8,15 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/config.h"
-#include "app/flat_button_widget.h"
 #include "app/main_window.h"
-#include "app/skin_art.h"
+#include "app/preview_widget.h"
 #include "app/window_shape.h"
+#include "base/config.h"
 #include "compose/preview.h"
-#include "compose/preview_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "widgets/flat_button_widget.h"
+#include "widgets/skin_art.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;

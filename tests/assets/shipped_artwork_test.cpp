@@ -7,7 +7,7 @@
 #include <QSet>
 #include <QtTest>
 
-#include "compose/image_io.h"
+#include "imaging/image_io.h"
 #include "support/test_support.h"
 
 using testing_support::ReadFile;

@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/lumisto_error.h"
-#include "compose/image_io.h"
+#include "base/ini_file.h"
+#include "base/lumisto_error.h"
 #include "compose/render_composite.h"
+#include "imaging/image_io.h"
 #include "styles/frame_style.h"
-#include "styles/ini_file.h"
 #include "support/test_support.h"
 #include "tools/template_definitions.h"
 

@@ -7,10 +7,10 @@
 
 #include "compose/colour_matrix.h"
 #include "compose/frame_effects.h"
-#include "compose/image_buffer.h"
 #include "compose/render_composite.h"
-#include "support/test_support.h"
+#include "imaging/image_buffer.h"
 #include "support/sample_styles.h"
+#include "support/test_support.h"
 
 namespace {
 

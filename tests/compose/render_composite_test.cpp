@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::int32_t kRed = 0x0000FF;    // colour words are 0x00BBGGRR
+constexpr std::int32_t kRed = 0x0000FF;  // colour words are 0x00BBGGRR
 constexpr std::int32_t kGreen = 0x00FF00;
 constexpr std::int32_t kBlue = 0xFF0000;
 constexpr std::int32_t kWhite = 0xFFFFFF;
@@ -112,8 +112,9 @@ class RenderCompositeTest : public QObject {
     s.color_color = kRed;
     const FrameLayout l = ComputeFrameLayout(QSize(100, 80), EffectiveStyle(s));
     const QImage canvas = RenderEffectsCanvas(l, EffectiveStyle(s), TextureList::Shipped());
-    QCOMPARE(canvas.pixel(50, 40), qRgba(127, 0, 0, 127));  // premultiplied red at alpha 127: replaced, not blended
-    QCOMPARE(At(canvas, 5, 5), qRgba(0, 255, 0, 255));      // the band
+    QCOMPARE(canvas.pixel(50, 40),
+             qRgba(127, 0, 0, 127));  // premultiplied red at alpha 127: replaced, not blended
+    QCOMPARE(At(canvas, 5, 5), qRgba(0, 255, 0, 255));  // the band
   }
 
   void StrokeLiesInsideTheFramedRectangle() {
@@ -248,8 +249,8 @@ class RenderCompositeTest : public QObject {
     QCOMPARE(qRed(At(canvas, 60, 10)), 255);
     QCOMPARE(qGreen(At(canvas, 60, 10)), 0);
     QCOMPARE(qGreen(At(canvas, 10, 40)), 0);
-    QCOMPARE(qAlpha(canvas.pixel(60, 40)), 0);                     // inside: cleared
-    QCOMPARE(At(canvas, 3, 3), qRgba(255, 255, 255, 255));         // outside: background
+    QCOMPARE(qAlpha(canvas.pixel(60, 40)), 0);              // inside: cleared
+    QCOMPARE(At(canvas, 3, 3), qRgba(255, 255, 255, 255));  // outside: background
   }
 
   void SourceIsDestination() {
@@ -338,7 +339,8 @@ class RenderCompositeTest : public QObject {
   void DrawImageRectIdentityIsExact() {
     QImage source(17, 9, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < 9; ++y)
-      for (int x = 0; x < 17; ++x) source.setPixel(x, y, qPremultiply(qRgba(x * 15, y * 28, 99, 255 - x * 7)));
+      for (int x = 0; x < 17; ++x)
+        source.setPixel(x, y, qPremultiply(qRgba(x * 15, y * 28, 99, 255 - x * 7)));
     QImage target = Solid(17, 9, 0);
     DrawImageRect(target, QRectF(0, 0, 17, 9), source, QRectF(0, 0, 17, 9));
     QCOMPARE(testing_support::MaxChannelDifference(target, source), 0);

@@ -1,8 +1,8 @@
 // Mirror and quarter turns: replay, folding of a long history, crop rewrite, resize arithmetic.
 #include <QtTest>
 
-#include "compose/image_io.h"
 #include "edit/geometric_edits.h"
+#include "imaging/image_io.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ class GeometricEditsTest : public QObject {
     QCOMPARE(ConstrainedSide(200, 300, 400), 150);
     QCOMPARE(ConstrainedSide(1, 300, 400), 0);
     QCOMPARE(ConstrainedSide(150, 400, 300), 200);
-    QCOMPARE(ConstrainedSide(-8, 300, 400), -6);  // truncation toward zero
+    QCOMPARE(ConstrainedSide(-8, 300, 400), -6);           // truncation toward zero
     QCOMPARE(ConstrainedSide(2000000000, 3, 2), INT_MAX);  // held at the largest size, never wrapped
     QCOMPARE(ConstrainedSide(5, 300, 0), 0);
   }

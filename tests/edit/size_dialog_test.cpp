@@ -44,9 +44,12 @@ class SizeDialogTest : public QObject {
   void ConstrainedTyping_data() {
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
-    QTest::newRow("200 gives 150") << "200" << "150";
-    QTest::newRow("1 gives 0") << "1" << "0";
-    QTest::newRow("800 gives 600") << "800" << "600";
+    QTest::newRow("200 gives 150") << "200"
+                                   << "150";
+    QTest::newRow("1 gives 0") << "1"
+                               << "0";
+    QTest::newRow("800 gives 600") << "800"
+                                   << "600";
   }
   void ConstrainedTyping() {
     QFETCH(QString, width);
@@ -90,8 +93,10 @@ class SizeDialogTest : public QObject {
   void OutOfRangeSizesAreRefused_data() {
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
-    QTest::newRow("negative") << "-5" << "100";
-    QTest::newRow("too large") << "100000" << "100000";
+    QTest::newRow("negative") << "-5"
+                              << "100";
+    QTest::newRow("too large") << "100000"
+                               << "100000";
   }
   void OutOfRangeSizesAreRefused() {
     QFETCH(QString, width);

@@ -16,8 +16,11 @@ class MailRequestTest : public QObject {
 
  private Q_SLOTS:
   void RequestRules() {
-    MailRequest request{{"To", "ann@example.org"}, {"Subject", "Framed"}, {"Body", ""},
-                        {"Attachment0", "/tmp/a/mail.jpg"}, {"Attachment2", "/tmp/c.jpg"}};
+    MailRequest request{{"To", "ann@example.org"},
+                        {"Subject", "Framed"},
+                        {"Body", ""},
+                        {"Attachment0", "/tmp/a/mail.jpg"},
+                        {"Attachment2", "/tmp/c.jpg"}};
     MailMessage m = ReadMailRequest(request);
     QCOMPARE(m.recipients.size(), 1);
     QCOMPARE(m.recipients[0].name, QString("ann@example.org"));
@@ -26,8 +29,8 @@ class MailRequestTest : public QObject {
     QCOMPARE(m.attachments[0].file_name, QString("mail.jpg"));
     QCOMPARE(m.subject, QString("Framed"));
     QVERIFY(m.body.isEmpty());
-    QCOMPARE(XdgEmailArguments(m), (QStringList{"--utf8", "--subject", "Framed", "--attach", "/tmp/a/mail.jpg",
-                                                "ann@example.org"}));
+    QCOMPARE(XdgEmailArguments(m), (QStringList{"--utf8", "--subject", "Framed", "--attach",
+                                                "/tmp/a/mail.jpg", "ann@example.org"}));
 
     const MailMessage plain = ReadMailRequest(MailRequestFor("/x/mail.jpg"));
     QVERIFY(plain.recipients.isEmpty());

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/config.h"
 #include "app/main_window.h"
-#include "compose/image_io.h"
-#include "compose/preview_widget.h"
+#include "app/preview_widget.h"
+#include "base/config.h"
+#include "imaging/image_io.h"
 #include "output/output_commands.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
@@ -25,7 +25,8 @@ namespace {
 
 struct Harness {
   Harness(const AppFolderFixture& folder, const QString& temp_root)
-      : config(folder.Path()), cache(QString()),
+      : config(folder.Path()),
+        cache(QString()),
         window(std::make_unique<MainWindow>(config, dialogs, cache, 1, temp_root)) {}
   void Click(const QString& name) const {
     QWidget* w = window->findChild<QWidget*>(name);
@@ -91,9 +92,9 @@ class OutputCommandsTest : public QObject {
       h.dialogs.save_files = {gui};
       h.Click(QStringLiteral("SaveButton"));
       QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
-      const auto result = RunLumisto({QStringLiteral("render"), photo_, settings_, cli, QStringLiteral("--cw"),
-                                      QStringLiteral("--cw"), QStringLiteral("--mirror"), QStringLiteral("--size"),
-                                      QStringLiteral("160x100")});
+      const auto result = RunLumisto(
+          {QStringLiteral("render"), photo_, settings_, cli, QStringLiteral("--cw"), QStringLiteral("--cw"),
+           QStringLiteral("--mirror"), QStringLiteral("--size"), QStringLiteral("160x100")});
       QCOMPARE(result.exit_code, 0);
       QVERIFY(!ReadFile(gui).isEmpty());
       QVERIFY2(ReadFile(gui) == ReadFile(cli), ext);

@@ -10,11 +10,11 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "app/config.h"
 #include "app/main_window.h"
-#include "compose/preview_widget.h"
+#include "app/preview_widget.h"
+#include "base/config.h"
+#include "base/ini_file.h"
 #include "sources/photo_grid_widget.h"
-#include "styles/ini_file.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
 

@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/lumisto_error.h"
+#include "base/lumisto_error.h"
 #include "styles/frame_style.h"
 #include "support/test_support.h"
 
@@ -113,9 +113,10 @@ class FrameStyleTest : public QObject {
   }
 
   void SwitchKeepsOnlyItsLowByte() {
-    QVERIFY(WriteFile(Path("switch.ini"), "[Frames]\nColorDraw=5\nColorColor=000,000,000\nLineColor=000,000,000\n"
-                                          "FrameColor=000,000,000\nStrokeColor=000,000,000\nShadowColor=000,000,000\n"
-                                          "BackColor=000,000,000\nLineDraw=0\n"));
+    QVERIFY(WriteFile(Path("switch.ini"),
+                      "[Frames]\nColorDraw=5\nColorColor=000,000,000\nLineColor=000,000,000\n"
+                      "FrameColor=000,000,000\nStrokeColor=000,000,000\nShadowColor=000,000,000\n"
+                      "BackColor=000,000,000\nLineDraw=0\n"));
     FrameStyle style;
     style.color_draw = 0x0300;  // bits above the low byte are not the switch's: they stay
     style.line_draw = 0x0201;
@@ -138,10 +139,12 @@ class FrameStyleTest : public QObject {
 
   void FailedReadStopsAtTheFailingKey() {
     // No colour keys: BlendOpacity, ColorDraw and ColorOpacity are read, ColorColor fails on "0".
-    QVERIFY(WriteFile(Path("partial.ini"), "[Frames]\nBlendOpacity=200\nColorDraw=1\nColorOpacity=9\nLineSize=4\n"));
+    QVERIFY(WriteFile(Path("partial.ini"),
+                      "[Frames]\nBlendOpacity=200\nColorDraw=1\nColorOpacity=9\nLineSize=4\n"));
     FrameStyle style = SampleStyle();
     const FrameStyle before = style;
-    QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("partial.ini"), style); }), QString("'' is not a valid integer value"));  // the green piece of "0" is empty
+    QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("partial.ini"), style); }),
+             QString("'' is not a valid integer value"));  // the green piece of "0" is empty
     QCOMPARE(style.blend_opacity, 200);
     QCOMPARE(style.color_draw, 1);
     QCOMPARE(style.color_opacity, 9);
@@ -151,7 +154,8 @@ class FrameStyleTest : public QObject {
   void BadNumberNamesItsText() {
     QVERIFY(WriteFile(Path("bad.ini"), "[Frames]\nBlendOpacity=12a\n"));
     FrameStyle style;
-    QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("bad.ini"), style); }), QString("'12a' is not a valid integer value"));
+    QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("bad.ini"), style); }),
+             QString("'12a' is not a valid integer value"));
     QVERIFY(WriteFile(Path("big.ini"), "[Frames]\nBlendOpacity=2147483648\n"));
     QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("big.ini"), style); }),
              QString("'2147483648' is not a valid integer value"));
@@ -174,7 +178,8 @@ class FrameStyleTest : public QObject {
   QString ReadIniValue(const QString& file, const QString& key) {
     const QList<QByteArray> lines = ReadFile(Path(file)).split('\n');
     for (const QByteArray& line : lines)
-      if (line.startsWith(key.toLatin1() + '=')) return QString::fromLatin1(line.mid(key.size() + 1)).trimmed();
+      if (line.startsWith(key.toLatin1() + '='))
+        return QString::fromLatin1(line.mid(key.size() + 1)).trimmed();
     return QString();
   }
 };

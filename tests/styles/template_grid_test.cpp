@@ -7,9 +7,9 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "app/config.h"
 #include "app/main_window.h"
-#include "compose/preview_widget.h"
+#include "app/preview_widget.h"
+#include "base/config.h"
 #include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"

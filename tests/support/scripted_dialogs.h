@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/user_dialogs.h"
+#include "base/user_dialogs.h"
 
 namespace testing_support {
 

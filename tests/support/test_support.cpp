@@ -30,8 +30,9 @@ int MaxChannelDifference(const QImage& a, const QImage& b) {
     const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
     const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
     for (int col = 0; col < x.width(); ++col) {
-      worst = std::max({worst, std::abs(qAlpha(p[col]) - qAlpha(q[col])), std::abs(qRed(p[col]) - qRed(q[col])),
-                        std::abs(qGreen(p[col]) - qGreen(q[col])), std::abs(qBlue(p[col]) - qBlue(q[col]))});
+      worst =
+          std::max({worst, std::abs(qAlpha(p[col]) - qAlpha(q[col])), std::abs(qRed(p[col]) - qRed(q[col])),
+                    std::abs(qGreen(p[col]) - qGreen(q[col])), std::abs(qBlue(p[col]) - qBlue(q[col]))});
     }
   }
   return worst;

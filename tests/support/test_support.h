@@ -24,7 +24,8 @@ struct ProcessResult {
 };
 
 // Runs the built lumisto executable with args and waits for it.
-ProcessResult RunLumisto(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+ProcessResult RunLumisto(const QStringList& args,
+                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
                          int timeout_ms = 120000);
 
 }  // namespace testing_support

@@ -1,0 +1,48 @@
+// Config.ini keys and the data folders.
+#include "base/config.h"
+
+#include <QDir>
+
+#include "base/ini_file.h"
+
+namespace {
+const QString kSentinel = QStringLiteral("0");
+}
+
+Config::Config(QString app_folder) : app_folder_(std::move(app_folder)) {}
+
+QString Config::ConfigPath() const {
+  const QDir dir(app_folder_);
+  const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  for (const QString& name : names)
+    if (name.compare(QLatin1String("Config.ini"), Qt::CaseInsensitive) == 0) return dir.filePath(name);
+  return dir.filePath(QStringLiteral("Config.ini"));
+}
+
+QString Config::DefaultPhotoFolder() const { return app_folder_ + QStringLiteral("/DATA/Photo"); }
+
+QString Config::PhotoFolder() const {
+  const QString value =
+      ReadIniString(ConfigPath(), QStringLiteral("Photo"), QStringLiteral("Template"), kSentinel);
+  return value == kSentinel ? DefaultPhotoFolder() : value;
+}
+
+void Config::SetPhotoFolder(const QString& folder) const {
+  WriteIniString(ConfigPath(), QStringLiteral("Photo"), QStringLiteral("Template"), folder);
+}
+
+QString Config::TemplateFolderName(int category) const {
+  return ReadIniString(ConfigPath(), QStringLiteral("Template"), QStringLiteral("Template%1").arg(category),
+                       kSentinel);
+}
+
+QString Config::TemplateFolder(int category) const {
+  return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
+}
+
+bool IsPhotoFileName(const QString& file_name) {
+  static const char* const kExtensions[] = {".jpg", ".bmp", ".png", ".gif"};
+  for (const char* ext : kExtensions)
+    if (file_name.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) return true;
+  return false;
+}

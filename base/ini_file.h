@@ -1,0 +1,52 @@
+// INI files (Config.ini, template settings) read one value at a time and edited in place.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// An INI document held as its raw lines. Section and key names compare without regard to
+// case; the first matching section and the first matching key in it win; names and values are
+// trimmed. Edits change only the line they concern, so every other byte of the file survives.
+class IniFile {
+ public:
+  // Loads the file at path; a missing or unreadable file gives an empty document (an
+  // unreadable one is then never overwritten by Save).
+  static IniFile Load(const QString& path);
+
+  const QString& Path() const { return path_; }
+
+  // The value of key in section, or default_value when the section or key is missing.
+  QString Value(const QString& section, const QString& key, const QString& default_value) const;
+
+  // Sets key in section: rewrites the key's line, or appends the key to the end of the
+  // section, or appends the section to the end of the document.
+  void SetValue(const QString& section, const QString& key, const QString& value);
+
+  // Replaces the file with the document in one step (temporary file in the same folder, then
+  // rename); creates it when missing. Throws LumistoError "Unable to write to <path>".
+  void Save() const;
+
+ private:
+  struct Line {
+    QByteArray text;        // without its terminator
+    QByteArray terminator;  // "\n", "\r\n" or empty for a last line without one
+  };
+  struct Found {
+    qsizetype section_line = -1;  // index of the section header
+    qsizetype section_end = -1;   // one past the last line that belongs to the section
+    qsizetype key_line = -1;
+  };
+
+  Found Find(const QString& section, const QString& key) const;
+  QByteArray NewlineStyle() const;
+
+  QString path_;
+  QList<Line> lines_;
+  bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
+};
+
+// One-shot helpers in the manner of profile functions: each opens, reads or writes, and closes.
+QString ReadIniString(const QString& path, const QString& section, const QString& key,
+                      const QString& default_value);
+void WriteIniString(const QString& path, const QString& section, const QString& key, const QString& value);

@@ -1,0 +1,10 @@
+list(APPEND LUMISTO_CORE_SOURCES
+  base/config.cpp base/config.h
+  base/folder_listing.cpp base/folder_listing.h
+  base/guarded_call.h
+  base/ini_file.cpp base/ini_file.h
+  base/lumisto_error.h
+  base/parallel_rows.h
+  base/strict_int.cpp base/strict_int.h
+  base/user_dialogs.h
+)

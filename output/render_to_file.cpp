@@ -1,0 +1,387 @@
+// Full-size rendering into a file.
+#include "output/render_to_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QSaveFile>
+#include <array>
+#include <cmath>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "base/lumisto_error.h"
+#include "compose/render_composite.h"
+#include "edit/geometric_edits.h"
+#include "imaging/image_buffer.h"
+#include "imaging/image_io.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_header.h"
+
+namespace {
+
+constexpr int kScreenSide = 315;  // the preview the caption was placed on
+
+void DrawCaptionText(QPainter& p, QPointF at, const QString& text, QRgb argb) {
+  p.setPen(QColor::fromRgba(argb));
+  // A zero-size layout rectangle: no wrapping and no clipping, only the text's own line breaks.
+  p.drawText(QRectF(at, QSizeF(0, 0)), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs,
+             text);
+}
+
+// The caption set up once (font, position, the rows it can reach) and drawn on the whole composite
+// or on a band of its rows: drawn band by band it gives the same pixels as drawn whole.
+class CaptionStamp {
+ public:
+  CaptionStamp(QSize composite, const CaptionSettings& caption, float fit_factor) : caption_(caption) {
+    if (caption.text.isEmpty() || composite.isEmpty()) return;
+    font_ = QFont(caption.font_name);
+    font_.setPixelSize(qMax(1, qRound(caption.size * 96.0 / 72.0)));
+    font_.setBold(caption.style == 1 || caption.style == 3);
+    font_.setItalic(caption.style == 2 || caption.style == 3);
+    font_.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
+    at_ = CaptionOrigin(composite, caption.position, fit_factor);
+    // The text's layout box, the shadow's 2 pixels, and an em to spare for glyphs that overhang it.
+    const QRectF box = QFontMetricsF(font_).boundingRect(
+        QRectF(at_, QSizeF(0, 0)), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs,
+        caption.text);
+    const double spare = font_.pixelSize() + 4.0;
+    first_row_ = static_cast<int>(std::floor(box.top() - spare));
+    end_row_ = static_cast<int>(std::ceil(box.bottom() + 2 + spare));
+    active_ = true;
+  }
+
+  // The rows [FirstRow, EndRow) of the composite it can reach; empty when there is no caption.
+  int FirstRow() const { return active_ ? first_row_ : 0; }
+  int EndRow() const { return active_ ? end_row_ : 0; }
+
+  // Draws the caption onto band, which holds the composite's rows from top on. Large glyphs are
+  // filled as outlines, whose edge pixels come out slightly different where the band cuts them, so
+  // a band must hold all of FirstRow..EndRow that lies in the composite for the pixels to be those
+  // of the whole composite.
+  void Draw(QImage& band, int top) const {
+    if (!active_ || band.isNull() || top >= end_row_ || top + band.height() <= first_row_) return;
+    QPainter p(&band);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setFont(font_);
+    p.translate(0, -top);
+    DrawCaptionText(p, at_ + QPointF(2, 2), caption_.text,
+                    StyleArgb(caption_.shadow_opacity, caption_.shadow_colour));
+    DrawCaptionText(p, at_, caption_.text, StyleArgb(caption_.face_opacity, caption_.face_colour));
+  }
+
+ private:
+  const CaptionSettings& caption_;
+  QFont font_;
+  QPointF at_;
+  int first_row_ = 0, end_row_ = 0;
+  bool active_ = false;
+};
+
+// The photo as the frame takes it: decoded, turned and mirrored, cropped.
+struct EditedPhoto {
+  QImage pixels;  // the decoded frame
+  QImage photo;   // pixels, or the crop of them (sharing their memory when it lies inside)
+};
+
+EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
+  LoadedImage loaded = LoadImage(request.photo_path);
+  switch (loaded.status) {
+    case LoadStatus::Ok:
+      break;
+    case LoadStatus::Missing:
+      throw LumistoError(QStringLiteral("%1: no such photo").arg(request.photo_path));
+    case LoadStatus::TooLarge:
+      throw LumistoError(QStringLiteral("%1: the photo is too large to open").arg(request.photo_path));
+    case LoadStatus::Undecodable:
+      throw LumistoError(QStringLiteral("%1: not a picture this program can read").arg(request.photo_path));
+  }
+  EditedPhoto result;
+  result.pixels = std::move(loaded.image);
+  RotateFlip(result.pixels, ReplayOrientation(request.rotate_flip) - 1);
+
+  const CropRect& c = request.crop;
+  if (c.IsEmpty()) {
+    result.photo = result.pixels;
+    return result;
+  }
+  if (c.width <= 0 || c.height <= 0)
+    throw LumistoError(QStringLiteral("%1: the crop %2,%3,%4,%5 is empty")
+                           .arg(request.photo_path)
+                           .arg(c.x)
+                           .arg(c.y)
+                           .arg(c.width)
+                           .arg(c.height));
+  const QRect rect(c.x, c.y, c.width, c.height);
+  const QImage& full = result.pixels;
+  if (full.rect().contains(rect) && full.depth() == 32) {
+    // A window on the decoded pixels: the composite only reads them, so nothing is copied.
+    const uchar* first = full.constBits() + rect.y() * full.bytesPerLine() + rect.x() * 4;
+    result.photo = QImage(first, rect.width(), rect.height(), full.bytesPerLine(), full.format());
+    return result;
+  }
+  // Parts of the crop beyond the photo stay transparent.
+  QImage source = std::move(result.pixels);
+  if (!source.rect().contains(rect) && !source.hasAlphaChannel())
+    source = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  result.photo = source.copy(rect);
+  return result;
+}
+
+// The photo's size after the edits, from the file's header: what the effects canvas needs to know.
+// Invalid when the header does not tell.
+QSize ExpectedPhotoSize(const RenderRequest& request) {
+  const CropRect& c = request.crop;
+  if (!c.IsEmpty()) return c.width > 0 && c.height > 0 ? QSize(c.width, c.height) : QSize();
+  const QSize size = ReadImageSize(request.photo_path);
+  if (!size.isValid()) return QSize();
+  return RotateFlipSwapsAxes(ReplayOrientation(request.rotate_flip) - 1) ? size.transposed() : size;
+}
+
+// Everything the composite is drawn from.
+struct Prepared {
+  EditedPhoto photo;
+  SparseEffectsCanvas canvas;
+  float fit_factor = 1.0f;
+};
+
+Prepared Prepare(const RenderRequest& request) {
+  // The canvas depends only on the photo's final size and the style: another core makes it while
+  // this one decodes. Should the decoded photo differ from its header, the canvas is remade.
+  std::future<SparseEffectsCanvas> canvas;
+  const QSize expected = ExpectedPhotoSize(request);
+  // Nothing is made ahead for a photo that will be refused as too large.
+  if (expected.isValid() && !expected.isEmpty() &&
+      qint64{expected.width()} * expected.height() <= kMaxImagePixels)
+    canvas = std::async(std::launch::async, [&request, expected] {
+      return PrepareEffectsCanvas(expected, request.style, TextureList::Shipped());
+    });
+  Prepared p;
+  p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
+  if (canvas.valid()) p.canvas = canvas.get();
+  const QImage& photo = p.photo.photo;
+  p.fit_factor =
+      request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
+  return p;
+}
+
+QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
+  const QSize size = p.photo.photo.size();
+  QImage composite = NewImage(size.width(), size.height());
+  if (composite.isNull())
+    throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
+  {
+    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    rows.DrawInto(composite);
+  }
+  p.photo = EditedPhoto();
+  StampCaption(composite, request.caption, p.fit_factor);
+  return composite;
+}
+
+// Draws the composite a band of rows at a time on a helper core while this one encodes the band
+// before. Whichever core is free draws the next band, so neither idles when drawing is the slower
+// half. Bands go through a ring of a few slots, except those the caption reaches: they are drawn
+// into one strip that gets the caption in one go before it is encoded. False when the writer failed.
+bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, JpegRowWriter& writer,
+                       const QString& photo_path) {
+  // One row of 4:2:0 blocks; a band stays in the cache from drawing to encoding.
+  constexpr int kBandRows = 16;
+  constexpr int kSlots = 4;
+  const int width = rows.Size().width(), height = rows.Size().height();
+  const int bands = (height + kBandRows - 1) / kBandRows;
+  const auto no_memory = [&photo_path] {
+    return LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(photo_path));
+  };
+  std::array<QImage, kSlots> slots;
+  std::array<uchar*, kSlots> slot_bits{};
+  for (int i = 0; i < kSlots; ++i) {
+    slots[i] = QImage(width, kBandRows, QImage::Format_ARGB32_Premultiplied);
+    if (slots[i].isNull()) throw no_memory();
+    slot_bits[i] = slots[i].bits();  // taken once: the threads below only use these pointers
+  }
+  const qsizetype stride = slots[0].bytesPerLine();
+  // The caption's bands [strip_first, strip_end).
+  const int strip_first = std::clamp(caption.FirstRow(), 0, height) / kBandRows;
+  const int strip_end =
+      std::max(strip_first, (std::clamp(caption.EndRow(), 0, height) + kBandRows - 1) / kBandRows);
+  QImage strip;
+  uchar* strip_bits = nullptr;
+  if (strip_first < strip_end) {
+    strip = QImage(width, (strip_end - strip_first) * kBandRows, QImage::Format_ARGB32_Premultiplied);
+    if (strip.isNull()) throw no_memory();
+    strip_bits = strip.bits();
+  }
+  const auto in_strip = [&](int band) { return band >= strip_first && band < strip_end; };
+  const auto band_bits = [&](int band) {
+    return in_strip(band) ? strip_bits + (band - strip_first) * kBandRows * stride : slot_bits[band % kSlots];
+  };
+  const auto draw = [&](int band) {
+    uchar* bits = band_bits(band);
+    const int top = band * kBandRows, count = std::min(kBandRows, height - top);
+    for (int r = 0; r < count; ++r)
+      rows.DrawRow(top + r, reinterpret_cast<std::uint32_t*>(bits + r * stride), width);
+  };
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  int next_band = 0;  // the next band nobody has started
+  int written = 0;    // bands encoded so far
+  bool stop = false;
+  std::vector<char> drawn(static_cast<std::size_t>(bands), 0);
+  // A slot band may be drawn once the band kSlots before it, the slot's last user at the latest,
+  // is written; strip bands need no slot.
+  const auto may_start = [&](int band) { return in_strip(band) || band < written + kSlots; };
+  std::thread helper([&] {
+    for (;;) {
+      int band = 0;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stop || next_band >= bands || may_start(next_band); });
+        if (stop || next_band >= bands) return;
+        band = next_band++;
+      }
+      draw(band);
+      {
+        const std::lock_guard lock(mutex);
+        drawn[static_cast<std::size_t>(band)] = 1;
+      }
+      changed.notify_all();
+    }
+  });
+  // Draws band here unless the helper has started it, then waits until it is drawn.
+  const auto have = [&](int band) {
+    bool mine = false;
+    {
+      const std::lock_guard lock(mutex);
+      if (next_band == band) {
+        ++next_band;
+        mine = true;
+      }
+    }
+    if (mine) {
+      draw(band);
+      const std::lock_guard lock(mutex);
+      drawn[static_cast<std::size_t>(band)] = 1;
+    } else {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return drawn[static_cast<std::size_t>(band)] != 0; });
+    }
+  };
+  const auto finish_helper = [&] {
+    {
+      const std::lock_guard lock(mutex);
+      stop = true;
+    }
+    changed.notify_all();
+    helper.join();
+  };
+
+  bool ok = true;
+  try {
+    for (int band = 0; band < bands && ok; ++band) {
+      if (band == strip_first && strip_bits) {
+        for (int k = strip_first; k < strip_end; ++k) have(k);
+        caption.Draw(strip, strip_first * kBandRows);
+      } else if (!in_strip(band)) {
+        have(band);
+      }
+      const int top = band * kBandRows;
+      ok = writer.WriteRows(band_bits(band), stride, std::min(kBandRows, height - top));
+      {
+        const std::lock_guard lock(mutex);
+        written = band + 1;
+      }
+      changed.notify_all();
+    }
+  } catch (...) {
+    finish_helper();
+    throw;
+  }
+  finish_helper();
+  return ok;
+}
+
+// A JPEG without an output size is drawn and encoded band by band, never held whole.
+void StreamJpeg(Prepared& p, const RenderRequest& request) {
+  const QSize size = p.photo.photo.size();
+  const QString unable =
+      QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(request.output_path));
+  QSaveFile file(request.output_path);
+  if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
+  bool written = false;
+  {
+    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    const CaptionStamp caption(size, request.caption, p.fit_factor);
+    JpegRowWriter writer(file, size.width(), size.height(), request.quality);
+    written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
+  }
+  if (!written) {
+    file.cancelWriting();
+    throw LumistoError(unable);
+  }
+  if (!file.commit()) throw LumistoError(unable);
+}
+
+}  // namespace
+
+RenderRequest RenderRequestFor(const EditState& state, const FrameStyle& style, const QString& output_path) {
+  RenderRequest r;
+  r.photo_path = state.photo_path;
+  r.style = style;
+  r.tone = state.tone_matrix;
+  r.rotate_flip = state.rotate_flip;
+  r.crop = state.crop;
+  r.caption = state.caption;
+  r.fit_factor = state.fit_factor;
+  r.output_size = QSize(state.output_width, state.output_height);
+  r.output_path = output_path;
+  return r;
+}
+
+QPointF CaptionOrigin(QSize composite, QPointF position, float fit_factor) {
+  const int w = composite.width(), h = composite.height();
+  const float x = static_cast<float>(position.x()) * fit_factor;
+  const float y = static_cast<float>(position.y()) * fit_factor;
+  // The preview letterboxes the composite into a square: undo that offset along the shorter side.
+  if (w > h) return QPointF(x, y - static_cast<float>(static_cast<unsigned>(w - h) / 2));
+  return QPointF(x - static_cast<float>(static_cast<unsigned>(h - w) / 2), y);
+}
+
+void StampCaption(QImage& composite, const CaptionSettings& caption, float fit_factor) {
+  if (composite.isNull()) return;
+  CaptionStamp(composite.size(), caption, fit_factor).Draw(composite, 0);
+}
+
+QImage RenderFullSize(const RenderRequest& request) {
+  Prepared p = Prepare(request);
+  QImage composite = ComposeWhole(p, request);
+  const QSize out = request.output_size;
+  if (out.width() > 0 && out.height() > 0 && out != composite.size())
+    composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return composite;
+}
+
+void RenderToFile(const RenderRequest& request) {
+  const QString mime = MimeTypeForFileName(request.output_path);
+  if (FindEncoder(mime) < 0)
+    throw LumistoError(QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
+                           .arg(request.output_path));
+  Prepared p = Prepare(request);
+  const QSize out = request.output_size;
+  const bool scaled = out.width() > 0 && out.height() > 0 && out != p.photo.photo.size();
+  if (mime == QLatin1String("image/jpeg") && !scaled) {
+    StreamJpeg(p, request);
+    return;
+  }
+  QImage composite = ComposeWhole(p, request);
+  if (scaled) composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QString error;
+  if (!EncodeImage(composite, request.output_path, mime, request.quality, &error)) throw LumistoError(error);
+}

@@ -1,0 +1,45 @@
+// Rendering a photo file with its edits and a frame style at full size into an image file.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "compose/tone_matrix.h"
+#include "edit/edit_state.h"
+#include "styles/frame_style.h"
+
+// Everything a full-size render reads.
+struct RenderRequest {
+  QString photo_path;
+  FrameStyle style;
+  ToneMatrix tone;
+  RotateFlipList rotate_flip;  // replayed on the decoded photo as one rotate-flip
+  CropRect crop;               // pixels of the oriented photo; all zero: no crop
+  CaptionSettings caption;     // drawn when its text is not empty
+  float fit_factor = 0.0f;     // photo pixels per preview pixel; 0: from the oriented (cropped) photo
+  QSize output_size;           // scaled to this when both sides are positive
+  QString output_path;         // the format is the one its extension names
+  int quality = 100;           // JPEG quality 1..100
+};
+
+// The request for the current edits of the window: same photo, orientation, crop, tone, caption,
+// fit factor and output size.
+RenderRequest RenderRequestFor(const EditState& state, const FrameStyle& style, const QString& output_path);
+
+// Decodes the photo at full size (upright), replays the geometric edits, crops, renders the
+// composite, stamps the caption, scales to the output size and writes the file through a temporary
+// name, so no partial file is ever left. Throws LumistoError with one line naming the file and the
+// reason (missing or undecodable photo, empty crop, unknown extension, "Unable to write to ...").
+void RenderToFile(const RenderRequest& request);
+
+// The composite RenderToFile would write, without writing it.
+QImage RenderFullSize(const RenderRequest& request);
+
+// Draws the caption onto a full-size composite: its preview position times the fit factor, less
+// the letterbox offset along the shorter side; a grey shadow copy 2 pixels right and down first.
+// Font sizes are points at 96 pixels per inch, the same number of pixels on any photo.
+void StampCaption(QImage& composite, const CaptionSettings& caption, float fit_factor);
+
+// The top-left corner of the caption's face on a composite of that size.
+QPointF CaptionOrigin(QSize composite, QPointF position, float fit_factor);

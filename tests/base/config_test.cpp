@@ -1,0 +1,85 @@
+// Config.ini keys and the folder resolution rules.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/app_folder.h"
+#include "base/config.h"
+#include "base/lumisto_error.h"
+#include "support/test_support.h"
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class ConfigTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void Resolution_data() {
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("photo_folder");
+    QTest::addColumn<QString>("template2_folder");
+    QTest::newRow("no Config.ini") << QByteArray() << "@/DATA/Photo"
+                                   << "@/DATA/Mask/0/";
+    QTest::newRow("sentinel 0 is the default")
+        << QByteArray("[Photo]\nTemplate=0\n[Template]\nTemplate2=0\n") << "@/DATA/Photo"
+        << "@/DATA/Mask/0/";
+    QTest::newRow("chosen folders") << QByteArray(
+                                           "[photo]\ntemplate=/srv/pics\n[TEMPLATE]\nTemplate2=Color\n")
+                                    << "/srv/pics"
+                                    << "@/DATA/Mask/Color/";
+  }
+  void Resolution() {
+    QFETCH(QByteArray, config);
+    QFETCH(QString, photo_folder);
+    QFETCH(QString, template2_folder);
+    QTemporaryDir dir;
+    if (!config.isNull()) QVERIFY(WriteFile(dir.filePath("Config.ini"), config));
+    const Config cfg(dir.path());
+    QCOMPARE(cfg.PhotoFolder(), QString(photo_folder).replace('@', dir.path()));
+    QCOMPARE(cfg.TemplateFolder(2), QString(template2_folder).replace('@', dir.path()));
+    QVERIFY(!config.isNull() || !QFileInfo::exists(dir.filePath("Config.ini")));  // reading creates nothing
+  }
+
+  void FileIsFoundWhateverTheCaseAndWrittenUnderItsName() {
+    QTemporaryDir dir;
+    QVERIFY(WriteFile(dir.filePath("config.ini"), "[Template]\nTemplate1=Texture\n"));
+    const Config cfg(dir.path());
+    QCOMPARE(cfg.TemplateFolderName(1), QString("Texture"));
+    cfg.SetPhotoFolder("/media/card");
+    QCOMPARE(cfg.PhotoFolder(), QString("/media/card"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"config.ini"});
+    QVERIFY(ReadFile(dir.filePath("config.ini")).startsWith("[Template]\nTemplate1=Texture\n"));
+  }
+
+  void PhotoNamesMatchWithoutCase_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("photo");
+    QTest::newRow("jpg") << "a.jpg" << true;
+    QTest::newRow("upper case") << "a.JPG" << true;
+    QTest::newRow("mixed png") << "b.Png" << true;
+    QTest::newRow("gif") << "c.gif" << true;
+    QTest::newRow("bmp") << "d.BMP" << true;
+    QTest::newRow("jpeg is not a pattern") << "e.jpeg" << false;
+    QTest::newRow("settings file") << "Gold.ini" << false;
+    QTest::newRow("no extension") << "jpg" << false;
+  }
+  void PhotoNamesMatchWithoutCase() {
+    QFETCH(QString, name);
+    QFETCH(bool, photo);
+    QCOMPARE(IsPhotoFileName(name), photo);
+  }
+
+  void AppFolderPrecedence() {
+    QCOMPARE(ResolveAppFolder("", "", "/opt/lumisto"), QString("/opt/lumisto"));
+    QCOMPARE(ResolveAppFolder("", "/env/home", "/opt/lumisto"), QString("/env/home"));
+    QCOMPARE(ResolveAppFolder("/cli/home/", "/env/home", "/opt/lumisto"), QString("/cli/home"));
+    QStringList args{"render", "--home", "/x", "a"};
+    QCOMPARE(TakeHomeOption(args), QString("/x"));
+    QCOMPARE(args, (QStringList{"render", "a"}));
+    QStringList bare{"--home"};
+    QVERIFY_THROWS_EXCEPTION(LumistoError, TakeHomeOption(bare));
+  }
+};
+
+QTEST_GUILESS_MAIN(ConfigTest)
+#include "config_test.moc"

@@ -1,0 +1,143 @@
+// The INI module: lookup rules, byte-for-byte preservation, creation and refused writes.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "base/ini_file.h"
+#include "base/lumisto_error.h"
+#include "support/test_support.h"
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class IniFileTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+ private Q_SLOTS:
+  void Lookup_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    const QByteArray basic = "[Frames]\nBackSize=20\n";
+    QTest::newRow("exact") << basic << "Frames"
+                           << "BackSize"
+                           << "20";
+    QTest::newRow("case of names") << basic << "FRAMES"
+                                   << "backsize"
+                                   << "20";
+    QTest::newRow("missing key") << basic << "Frames"
+                                 << "LineSize"
+                                 << "dflt";
+    QTest::newRow("missing section") << basic << "Photo"
+                                     << "BackSize"
+                                     << "dflt";
+    QTest::newRow("trimmed") << QByteArray("  [ Frames ]  \r\n  BackSize  =  7 \r\n") << "Frames"
+                             << "BackSize"
+                             << "7";
+    QTest::newRow("first key wins") << QByteArray("[a]\nk=1\nK=2\n") << "a"
+                                    << "k"
+                                    << "1";
+    QTest::newRow("first section wins") << QByteArray("[a]\nx=1\n[A]\nk=2\n") << "a"
+                                        << "k"
+                                        << "dflt";
+    QTest::newRow("other section's key") << QByteArray("[a]\n[b]\nk=2\n") << "a"
+                                         << "k"
+                                         << "dflt";
+    QTest::newRow("empty value") << QByteArray("[a]\nk=\n") << "a"
+                                 << "k"
+                                 << "";
+    QTest::newRow("comment is no key") << QByteArray("[a]\n;k=1\nk=2\n") << "a"
+                                       << "k"
+                                       << "2";
+    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=3") << "a"
+                                         << "k"
+                                         << "3";
+    QTest::newRow("utf-8 value") << QByteArray("[Photo]\nTemplate=/home/zoë/Fotos\n") << "photo"
+                                 << "template" << QString::fromUtf8("/home/zoë/Fotos");
+  }
+  void Lookup() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QVERIFY(WriteFile(Path("lookup.ini"), content));
+    QCOMPARE(ReadIniString(Path("lookup.ini"), section, key, "dflt"), expected);
+  }
+
+  void MissingFileGivesDefault() {
+    QCOMPARE(ReadIniString(Path("nowhere.ini"), "a", "b", "0"), QString("0"));
+  }
+
+  void Edits_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("rewrites only its line, keeps the key's spelling")
+        << QByteArray("; head\n[Frames]\n  backsize = 20 \nOther=1\n[X]\nk=v\n") << "Frames"
+        << "BackSize" << QByteArray("; head\n[Frames]\nbacksize=42\nOther=1\n[X]\nk=v\n");
+    QTest::newRow("key appended after the section's last line")
+        << QByteArray("[Frames]\nA=1\n\n[X]\nk=v\n") << "frames"
+        << "BackSize" << QByteArray("[Frames]\nA=1\nBackSize=42\n\n[X]\nk=v\n");
+    QTest::newRow("section appended, CRLF kept")
+        << QByteArray("[X]\r\nk=v\r\n") << "Frames"
+        << "BackSize" << QByteArray("[X]\r\nk=v\r\n[Frames]\r\nBackSize=42\r\n");
+    QTest::newRow("last line without newline") << QByteArray("[Frames]\nA=1") << "Frames"
+                                               << "BackSize" << QByteArray("[Frames]\nA=1\nBackSize=42\n");
+    QTest::newRow("only the first of duplicate keys") << QByteArray("[a]\nk=1\nk=2\n") << "a"
+                                                      << "k" << QByteArray("[a]\nk=42\nk=2\n");
+  }
+  void Edits() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QByteArray, after);
+    QVERIFY(WriteFile(Path("edit.ini"), before));
+    WriteIniString(Path("edit.ini"), section, key, "42");
+    QCOMPARE(ReadFile(Path("edit.ini")), after);
+  }
+
+  void CreatesMissingFile() {
+    WriteIniString(Path("new.ini"), "Photo", "Template", "/data/pics");
+    QCOMPARE(ReadIniString(Path("new.ini"), "photo", "template", "0"), QString("/data/pics"));
+    QCOMPARE(ReadFile(Path("new.ini")), QByteArray("[Photo]\r\nTemplate=/data/pics\r\n"));
+  }
+
+  void ManyEditsAreOneReplacement() {
+    IniFile ini = IniFile::Load(Path("batch.ini"));
+    for (int i = 0; i < 32; ++i) ini.SetValue("Frames", QString("K%1").arg(i), QString::number(i));
+    QVERIFY(!QFileInfo::exists(Path("batch.ini")));  // nothing is written before Save
+    ini.Save();
+    QCOMPARE(ReadIniString(Path("batch.ini"), "Frames", "K31", ""), QString("31"));
+  }
+
+  void RefusedWriteThrowsAndKeepsOriginal_data() {
+    QTest::addColumn<QString>("target");
+    // Root passes permission checks, so the writes are made to fail by what no user can get past:
+    // a parent that is a plain file, and a name so long that no temporary name fits beside it.
+    QTest::newRow("parent is a file") << QString("plain-file/Config.ini");
+    QTest::newRow("no room for a temporary name") << QString(250, 'n') + ".ini";
+  }
+  void RefusedWriteThrowsAndKeepsOriginal() {
+    QFETCH(QString, target);
+    QVERIFY(WriteFile(Path("plain-file"), "I am a file\n"));
+    const QString path = Path(target);
+    const QByteArray original = "[Frames]\nBackSize=20\n";
+    const bool original_exists = WriteFile(path, original);
+    try {
+      WriteIniString(path, "Frames", "BackSize", "99");
+      QFAIL("the write did not fail");
+    } catch (const LumistoError& e) {
+      QCOMPARE(e.Message(), QString("Unable to write to %1").arg(path));
+    }
+    if (original_exists) QCOMPARE(ReadFile(path), original);
+    QCOMPARE(ReadFile(Path("plain-file")), QByteArray("I am a file\n"));
+  }
+};
+
+QTEST_GUILESS_MAIN(IniFileTest)
+#include "ini_file_test.moc"

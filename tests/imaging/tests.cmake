@@ -1,0 +1,3 @@
+lumisto_test(image_io_test SOURCES imaging/image_io_test.cpp imaging/image_fixtures.h)
+target_link_libraries(image_io_test PRIVATE PkgConfig::TURBOJPEG)  # builds CMYK files
+lumisto_test(image_encode_test SOURCES imaging/image_encode_test.cpp imaging/image_fixtures.h)

@@ -1,0 +1,2 @@
+lumisto_test(grid_paging_test SOURCES widgets/grid_paging_test.cpp)
+lumisto_test(thumbnail_cache_test SOURCES widgets/thumbnail_cache_test.cpp)

@@ -1,0 +1,12 @@
+list(APPEND LUMISTO_CORE_SOURCES
+  widgets/grid_paging.cpp widgets/grid_paging.h
+  widgets/skin_art.cpp widgets/skin_art.h
+  widgets/thumbnail_cache.cpp widgets/thumbnail_cache.h
+  widgets/thumbnail_page.cpp widgets/thumbnail_page.h
+)
+list(APPEND LUMISTO_UI_SOURCES
+  widgets/flat_button_widget.cpp widgets/flat_button_widget.h
+  widgets/hot_label_widget.cpp widgets/hot_label_widget.h
+  widgets/scroll_buttons_widget.cpp widgets/scroll_buttons_widget.h
+  widgets/thumbnail_grid_widget.cpp widgets/thumbnail_grid_widget.h
+)

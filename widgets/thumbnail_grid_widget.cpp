@@ -1,0 +1,291 @@
+// The shared thumbnail grid: layout, paging, list view and the hot-label events.
+#include "widgets/thumbnail_grid_widget.h"
+
+#include <QHeaderView>
+#include <QPainter>
+
+#include "widgets/flat_button_widget.h"
+#include "widgets/grid_paging.h"
+#include "widgets/thumbnail_page.h"
+
+namespace {
+
+constexpr int kHeaderRow = 17;  // the list view's column headers, cut off by the panel's clip
+
+// A thumbnail cell. A cell beyond the end of the list is disabled, yet it must show plain white:
+// QLabel would grey its picture out, so the picture is drawn as it is in either state.
+class CellImage : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), pixmap());
+  }
+};
+
+QPixmap OutlineFrame(QColor colour) {
+  QPixmap pixmap(72, 72);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(colour);
+  painter.drawRect(0, 0, 71, 71);
+  return pixmap;
+}
+
+}  // namespace
+
+ThumbnailGridWidget::ThumbnailGridWidget(const ThumbnailGridLayout& layout, const ThumbnailCache& cache,
+                                         QWidget* parent)
+    : QWidget(parent), layout_(layout), cache_(cache) {
+  setGeometry(layout_.area);
+  BuildLayout();
+  Wire();
+}
+
+void ThumbnailGridWidget::BuildLayout() {
+  // Bottom to top: the frames lie behind the cells, the hot labels over them, the list panel over all.
+  hover_frame_ = new QLabel(this);
+  hover_frame_->setObjectName(layout_.hover_frame);
+  hover_frame_->setPixmap(OutlineFrame(QColor(0, 155, 0)));
+  hover_frame_->resize(72, 72);
+  hover_frame_->hide();
+  selection_frame_ = new QLabel(this);
+  selection_frame_->setObjectName(layout_.selection_frame);
+  selection_frame_->setPixmap(OutlineFrame(QColor(190, 230, 150)));
+  selection_frame_->resize(72, 72);
+  selection_frame_->hide();
+
+  QPixmap white(kCellSize);
+  white.fill(Qt::white);
+  for (int c = 0; c < kCellsPerPage; ++c) {
+    QLabel* cell = new CellImage(this);
+    cell->setObjectName(QStringLiteral("Image%1").arg(layout_.first_cell_number + c));
+    cell->setGeometry(QRect(Local(layout_.cells[static_cast<std::size_t>(c)]), kCellSize));
+    cell->setPixmap(white);
+    cell->setEnabled(false);
+    cells_[static_cast<std::size_t>(c)] = cell;
+  }
+  for (int c = 0; c < kCellsPerPage; ++c) {
+    auto* hot = new HotLabelWidget(c, this);
+    hot->setObjectName(QStringLiteral("Hot%1").arg(layout_.first_cell_number + c));
+    hot->setGeometry(QRect(Local(layout_.cells[static_cast<std::size_t>(c)]) - QPoint(1, 1), kCellSize));
+    hot_labels_[static_cast<std::size_t>(c)] = hot;
+  }
+
+  counter_ = new QLabel(this);
+  counter_->setObjectName(layout_.counter);
+  counter_->setGeometry(Local(layout_.counter_rect));
+  counter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  const QRect panel_rect = Local(layout_.panel_rect);
+  name_label_ = new QLabel(QStringLiteral("Name"), this);
+  name_label_->setObjectName(layout_.name_label);
+  name_label_->setGeometry(panel_rect.left() + 5, layout_.counter_rect.top() - layout_.area.top(), 120,
+                           layout_.counter_rect.height());
+  name_label_->hide();
+  info_label_ = new QLabel(QStringLiteral("Info"), this);
+  info_label_->setObjectName(layout_.info_label);
+  info_label_->setGeometry(panel_rect.left() + 5 + layout_.list_width / 2,
+                           layout_.counter_rect.top() - layout_.area.top(), 80,
+                           layout_.counter_rect.height());
+  info_label_->hide();
+
+  // The panel keeps its designed size; a clip hides the header row and the part beyond the list.
+  panel_ = new QWidget(this);
+  panel_->setObjectName(layout_.panel);
+  panel_->setGeometry(panel_rect);
+  panel_->setMask(QRegion(0, kHeaderRow, layout_.list_width, panel_rect.height() - kHeaderRow));
+  panel_->hide();
+  list_ = new QTreeWidget(panel_);
+  list_->setObjectName(layout_.list_view);
+  list_->setGeometry(0, kHeaderRow, layout_.list_width, panel_rect.height() - kHeaderRow);
+  list_->setColumnCount(2);
+  list_->setHeaderHidden(true);
+  list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true);
+  list_->setAllColumnsShowFocus(true);
+  list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setColumnWidth(0, layout_.list_width / 2);
+  list_->setColumnWidth(1, layout_.list_width / 2 - 20);
+  // The strip covers the list's own scroll bar at its right edge.
+  new ScrollButtonsWidget(list_, layout_.scroll_names,
+                          QRect(layout_.list_width - 18, kHeaderRow, 18, panel_rect.height() - kHeaderRow),
+                          panel_);
+
+  path_list_ = new QListWidget(this);
+  path_list_->setObjectName(layout_.path_list);
+  path_list_->hide();
+}
+
+void ThumbnailGridWidget::Wire() {
+  for (HotLabelWidget* hot : hot_labels_) {
+    connect(hot, &HotLabelWidget::Entered, this, &ThumbnailGridWidget::OnHotEnter);
+    connect(hot, &HotLabelWidget::Left, hover_frame_, &QLabel::hide);
+    connect(hot, &HotLabelWidget::Clicked, this, &ThumbnailGridWidget::OnHotClick);
+  }
+  connect(list_, &QTreeWidget::clicked, this, &ThumbnailGridWidget::OnListClick);
+}
+
+QPushButton* ThumbnailGridWidget::AddButton(const QString& name, const QString& caption, const QString& hint,
+                                            const QRect& window_rect, const QString& glyph) {
+  return AddFlatButton(this, name, caption, hint, Local(window_rect), glyph);
+}
+
+void ThumbnailGridWidget::SetRows(const QList<ListRow>& rows) {
+  rows_ = rows;
+  path_list_->clear();
+  list_->clear();
+  QStringList paths;
+  QList<QTreeWidgetItem*> items;
+  paths.reserve(rows_.size());
+  items.reserve(rows_.size());
+  for (const ListRow& row : rows_) {
+    paths.append(row.path);
+    items.append(new QTreeWidgetItem(QStringList{row.caption, SizeText(row.size)}));
+  }
+  path_list_->addItems(paths);
+  list_->addTopLevelItems(items);
+  path_list_->setCurrentRow(-1);
+  list_->clearSelection();
+  list_->setCurrentItem(nullptr);
+}
+
+int ThumbnailGridWidget::IndexOfPath(const QString& path) const {
+  if (path.isEmpty()) return -1;
+  for (int i = 0; i < Count(); ++i)
+    if (rows_[i].path == path) return i;
+  return -1;
+}
+
+void ThumbnailGridWidget::DrawPage() {
+  counter_->setText(CounterText(Count()));
+  QList<ThumbnailRequest> requests;
+  for (int c = 0; c < kCellsPerPage; ++c) {
+    const int index = ItemIndex(page_, c);
+    requests.append(index < Count() ? ThumbnailRequest{rows_[index].path, rows_[index].size}
+                                    : ThumbnailRequest{});
+  }
+  const QList<QImage> images = DrawThumbnailCells(requests, cache_);
+  for (int c = 0; c < kCellsPerPage; ++c) {
+    const auto slot = static_cast<std::size_t>(c);
+    cell_paths_[slot] = requests[c].path;
+    cells_[slot]->setPixmap(QPixmap::fromImage(images[c]));
+    cells_[slot]->setEnabled(!requests[c].path.isEmpty());
+  }
+}
+
+void ThumbnailGridWidget::ClearCellPaths() { cell_paths_.fill(QString()); }
+
+void ThumbnailGridWidget::ShowSelectionFrame(int cell) {
+  selection_frame_->move(hot_labels_[static_cast<std::size_t>(cell)]->pos());
+  selection_frame_->show();
+}
+
+void ThumbnailGridWidget::HideSelectionFrame() { selection_frame_->hide(); }
+
+int ThumbnailGridWidget::SelectedIndex() const { return path_list_->currentRow(); }
+
+void ThumbnailGridWidget::SetSelectedIndex(int index) {
+  path_list_->setCurrentRow(index);
+  list_->clearSelection();
+  QTreeWidgetItem* item = index >= 0 ? list_->topLevelItem(index) : nullptr;
+  if (item == nullptr) {
+    list_->setCurrentItem(nullptr);
+    return;
+  }
+  list_->selectionModel()->setCurrentIndex(list_->indexFromItem(item),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  list_->scrollToItem(item);
+}
+
+QList<int> ThumbnailGridWidget::SelectedRows() const {
+  QList<int> rows;
+  for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.append(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void ThumbnailGridWidget::ShowChosenCounter(int index) { counter_->setText(CounterText(index, Count())); }
+
+void ThumbnailGridWidget::ToggleView() {
+  list_view_mode_ = !list_view_mode_;
+  panel_->setVisible(list_view_mode_);
+  name_label_->setVisible(list_view_mode_);
+  info_label_->setVisible(list_view_mode_);
+  if (!layout_.multiple_selection_in_list) return;
+  if (list_view_mode_) {
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  } else {
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A selection of several rows made in the list would otherwise survive into thumbnail view,
+    // where Delete must remove only the current photo.
+    SetSelectedIndex(SelectedIndex());
+  }
+}
+
+void ThumbnailGridWidget::StepUp() {
+  if (list_view_mode_) {
+    ChooseStep(ListStepUp(SelectedIndex()));
+    return;
+  }
+  const PageMove move = PageUp(page_);
+  page_ = move.page;
+  if (!move.redraw) return;
+  HideSelectionFrame();
+  DrawPage();
+}
+
+void ThumbnailGridWidget::StepDown() {
+  if (list_view_mode_) {
+    ChooseStep(ListStepDown(SelectedIndex(), Count()));
+    return;
+  }
+  const PageMove move = PageDown(page_, Count());
+  page_ = move.page;
+  if (!move.redraw) return;
+  HideSelectionFrame();
+  DrawPage();
+}
+
+void ThumbnailGridWidget::ChooseStep(int index) {
+  if (index < 0) return;
+  HideSelectionFrame();
+  SetSelectedIndex(index);
+  Q_EMIT Chosen(index, ChoiceSource::Step);
+}
+
+void ThumbnailGridWidget::OnHotEnter(int cell) {
+  const auto slot = static_cast<std::size_t>(cell);
+  if (!cell_paths_[slot].isEmpty()) {
+    hover_frame_->move(hot_labels_[slot]->pos());
+    hover_frame_->show();
+  } else {
+    hover_frame_->hide();
+  }
+  hot_labels_[slot]->setEnabled(cells_[slot]->isEnabled());
+}
+
+void ThumbnailGridWidget::OnHotClick(int cell) {
+  HotLabelWidget* hot = hot_labels_[static_cast<std::size_t>(cell)];
+  hot->SetPath(cell_paths_[static_cast<std::size_t>(cell)]);
+  if (hot->Path().isEmpty()) {
+    Q_EMIT EmptyCellClicked();
+    return;
+  }
+  ShowSelectionFrame(cell);
+  const int index = ItemIndex(page_, cell);
+  SetSelectedIndex(index);
+  Q_EMIT Chosen(index, ChoiceSource::Cell);
+}
+
+void ThumbnailGridWidget::OnListClick() {
+  const QList<int> rows = SelectedRows();
+  // Several rows selected serve Delete and the batch add, not a choice.
+  if (rows.size() != 1) return;
+  path_list_->setCurrentRow(rows.first());
+  Q_EMIT Chosen(rows.first(), ChoiceSource::List);
+}

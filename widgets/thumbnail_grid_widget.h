@@ -1,0 +1,121 @@
+// A page of eight thumbnails over a two-column list, the part the photo and template grids share:
+// cells, hot labels, hover and selection frames, counter, paging and the list view.
+#pragma once
+
+#include <QLabel>
+#include <QList>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QWidget>
+#include <array>
+
+#include "base/folder_listing.h"
+#include "widgets/hot_label_widget.h"
+#include "widgets/scroll_buttons_widget.h"
+#include "widgets/thumbnail_cache.h"
+
+// Names and places of one grid's controls; rectangles and points are in window coordinates.
+struct ThumbnailGridLayout {
+  QRect area;  // the grid widget itself
+  std::array<QPoint, 8> cells;
+  int first_cell_number = 1;  // Image1..Image8, or Image51..Image58
+  QString hover_frame;
+  QString selection_frame;
+  QString counter;
+  QRect counter_rect;
+  QString panel;
+  QRect panel_rect;  // the list panel as designed; its header row and right end are cut off
+  QString list_view;
+  int list_width = 330;
+  QString path_list;
+  QString name_label;
+  QString info_label;
+  ScrollButtonsWidget::Names scroll_names;
+  bool multiple_selection_in_list = false;
+};
+
+// How a choice reached the grid.
+enum class ChoiceSource { Cell, List, Step };
+
+class ThumbnailGridWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  ThumbnailGridWidget(const ThumbnailGridLayout& layout, const ThumbnailCache& cache, QWidget* parent);
+
+  // A new scan: the path list and the list view hold rows; nothing is selected. The page, the
+  // cells, the counter and the frames are left to the caller.
+  void SetRows(const QList<ListRow>& rows);
+  const QList<ListRow>& Rows() const { return rows_; }
+  int Count() const { return static_cast<int>(rows_.size()); }
+  int IndexOfPath(const QString& path) const;
+
+  int Page() const { return page_; }
+  void SetPage(int page) { page_ = page; }
+  // The counter shows the count; cells of the page show their thumbnails, cells beyond the end
+  // are white and disabled.
+  void DrawPage();
+  void ClearCellPaths();
+  QString CellPath(int cell) const { return cell_paths_[static_cast<std::size_t>(cell)]; }
+
+  void ShowSelectionFrame(int cell);
+  void HideSelectionFrame();
+
+  // The current item: the path list's selection (-1 none). Setting it selects the same single
+  // row of the list view.
+  int SelectedIndex() const;
+  void SetSelectedIndex(int index);
+  // The rows selected in the list view, ascending.
+  QList<int> SelectedRows() const;
+  // The counter after a choice: "index + 1/count".
+  void ShowChosenCounter(int index);
+
+  bool IsListView() const { return list_view_mode_; }
+  // View: thumbnails <-> list; the page and the selection stay.
+  void ToggleView();
+  // Up and Down: paging in thumbnail view, stepping the selection (and choosing) in list view.
+  void StepUp();
+  void StepDown();
+
+  QTreeWidget* ListView() const { return list_; }
+
+ Q_SIGNALS:
+  // An item became the current one through a cell, the list view or Up/Down in list view.
+  void Chosen(int index, ChoiceSource source);
+  // A cell without a path was clicked.
+  void EmptyCellClicked();
+
+ protected:
+  // A flat button at its window rectangle, with its objectName, caption, hint and glyph.
+  QPushButton* AddButton(const QString& name, const QString& caption, const QString& hint,
+                         const QRect& window_rect, const QString& glyph);
+  // From window to this widget's coordinates.
+  QRect Local(const QRect& window_rect) const { return window_rect.translated(-layout_.area.topLeft()); }
+  QPoint Local(const QPoint& window_point) const { return window_point - layout_.area.topLeft(); }
+
+ private:
+  void BuildLayout();
+  void Wire();
+  void OnHotEnter(int cell);
+  void OnHotClick(int cell);
+  void OnListClick();
+  void ChooseStep(int index);
+
+  ThumbnailGridLayout layout_;
+  const ThumbnailCache& cache_;
+  QList<ListRow> rows_;
+  int page_ = 0;
+  bool list_view_mode_ = false;
+  std::array<QString, 8> cell_paths_;
+  std::array<QLabel*, 8> cells_{};
+  std::array<HotLabelWidget*, 8> hot_labels_{};
+  QLabel* hover_frame_ = nullptr;
+  QLabel* selection_frame_ = nullptr;
+  QLabel* counter_ = nullptr;
+  QLabel* name_label_ = nullptr;
+  QLabel* info_label_ = nullptr;
+  QWidget* panel_ = nullptr;
+  QTreeWidget* list_ = nullptr;
+  QListWidget* path_list_ = nullptr;
+};
