@@ -42,8 +42,8 @@ class CaptionStamp {
     if (caption.text.isEmpty() || composite.isEmpty()) return;
     font_ = QFont(caption.font_name);
     font_.setPixelSize(qMax(1, qRound(caption.size * 96.0 / 72.0)));
-    font_.setBold(caption.style == 1 || caption.style == 3);
-    font_.setItalic(caption.style == 2 || caption.style == 3);
+    font_.setBold(IsBold(caption.style));
+    font_.setItalic(IsItalic(caption.style));
     font_.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
     at_ = CaptionOrigin(composite, caption.position, fit_factor);
     // The text's layout box, the shadow's 2 pixels, and an em to spare for glyphs that overhang it.
@@ -104,7 +104,8 @@ EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
   }
   EditedPhoto result;
   result.pixels = std::move(loaded.image);
-  RotateFlip(result.pixels, ReplayOrientation(request.rotate_flip) - 1);
+  if (!RotateFlip(result.pixels, ReplayedRotateFlip(request.rotate_flip)))
+    throw LumistoError(QStringLiteral("%1: not enough memory to turn the photo").arg(request.photo_path));
 
   const CropRect& c = request.crop;
   if (c.IsEmpty()) {
@@ -141,7 +142,7 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
   if (!c.IsEmpty()) return c.width > 0 && c.height > 0 ? QSize(c.width, c.height) : QSize();
   const QSize size = ReadImageSize(request.photo_path);
   if (!size.isValid()) return QSize();
-  return RotateFlipSwapsAxes(ReplayOrientation(request.rotate_flip) - 1) ? size.transposed() : size;
+  return SwapsAxes(ReplayedRotateFlip(request.rotate_flip)) ? size.transposed() : size;
 }
 
 // Everything the composite is drawn from.

@@ -127,12 +127,12 @@ class RenderToFileTest : public QObject {
     QFETCH(int, style);
     RenderRequest r = Request("noisy.png", "streamed.jpg");
     r.style = Framed(sharp, include);
-    if (turn) RecordGeometricEdit(r.rotate_flip, kTurnClockwise);
+    if (turn) RecordGeometricEdit(r.rotate_flip, GeometricEdit::TurnClockwise);
     if (!crop.isNull()) r.crop = CropRect{crop.x(), crop.y(), crop.width(), crop.height()};
     r.caption.text = caption;
     r.caption.font_name = QStringLiteral("DejaVu Sans");
     r.caption.size = points;
-    r.caption.style = style;
+    r.caption.style = static_cast<CaptionStyle>(style);
     r.caption.face_opacity = 200;
     r.caption.position = QPointF(30, 100);
     r.quality = 97;
@@ -154,8 +154,8 @@ class RenderToFileTest : public QObject {
 
   void TurnAndMirrorComeBeforeCropAndFrame() {
     RenderRequest r = Request("photo.png", "turned.png");
-    RecordGeometricEdit(r.rotate_flip, kTurnClockwise);
-    RecordGeometricEdit(r.rotate_flip, kMirror);  // rotate-flip code 5
+    RecordGeometricEdit(r.rotate_flip, GeometricEdit::TurnClockwise);
+    RecordGeometricEdit(r.rotate_flip, GeometricEdit::Mirror);  // rotate-flip code 5
     QCOMPARE(ReplayOrientation(r.rotate_flip) - 1, 5);
     RenderToFile(r);
     const QImage out(Path("turned.png"));
