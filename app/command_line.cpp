@@ -94,7 +94,7 @@ int Render(const QStringList& args) {
   } catch (const LumistoError& e) {
     throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
   }
-  RenderToFile(request);
+  RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
 

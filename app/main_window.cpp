@@ -62,7 +62,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       dialogs_(dialogs),
       cache_(cache),
       fade_interval_ms_(fade_interval_ms),
-      output_(std::make_unique<OutputCommands>(config, dialogs,
+      output_(std::make_unique<OutputCommands>(config, dialogs, state_.textures,
                                                temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
