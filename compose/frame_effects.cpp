@@ -371,8 +371,6 @@ void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, 
 
 namespace {
 
-// Paints the effect steps on a transparent canvas. keep_out, when given, holds per row the columns
-// the background, shadow, band and window fill leave alone; stroke and line never reach them.
 // True when the band's fill replaces every pixel of the framed rectangle: it is on and has a brush.
 bool BandCoversFramedRect(const FrameStyle& s, const TextureList& textures) {
   if (!IsOn(s.frame_draw)) return false;

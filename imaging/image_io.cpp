@@ -18,8 +18,8 @@
 #include <utility>
 
 #include "base/parallel_rows.h"
+#include "imaging/byte_buffer.h"
 #include "imaging/gif_writer.h"
-#include "imaging/huge_page_bytes.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
@@ -87,7 +87,7 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
   if (AboveCeiling(header_size)) return Failed(LoadStatus::TooLarge, header_size);
   const qint64 file_size = file.size();
   if (file_size > kMaxJpegFileBytes) return Failed(LoadStatus::TooLarge, header_size);
-  HugePageBytes bytes = AllocateBytes(static_cast<std::size_t>(file_size));
+  ByteBuffer bytes = AllocateBytes(static_cast<std::size_t>(file_size));
   if (!bytes) return Failed(LoadStatus::TooLarge, header_size);
   if (!file.seek(0) || file.read(reinterpret_cast<char*>(bytes.get()), file_size) != file_size) {
     return Failed(LoadStatus::Undecodable, header_size);

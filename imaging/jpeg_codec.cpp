@@ -14,7 +14,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
-#include "imaging/huge_page_bytes.h"
+#include "imaging/byte_buffer.h"
 #include "imaging/image_buffer.h"
 
 namespace {
@@ -114,7 +114,7 @@ bool EncodeJpeg(const QImage& image, int quality, QIODevice& out) {
   const tjhandle handle = compressor.handle;
   if (handle == nullptr) return false;
   const unsigned long capacity = tjBufSize(source->width(), source->height(), TJSAMP_420);
-  HugePageBytes buffer = capacity == static_cast<unsigned long>(-1) ? nullptr : AllocateBytes(capacity);
+  ByteBuffer buffer = capacity == static_cast<unsigned long>(-1) ? nullptr : AllocateBytes(capacity);
   unsigned char* jpeg = buffer.get();
   unsigned long jpeg_size = capacity;
   // The islow DCT, as cjpeg uses by default: TurboJPEG's faster default loses visible accuracy at the
