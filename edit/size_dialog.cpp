@@ -13,11 +13,9 @@
 #include "base/strict_int.h"
 #include "base/user_dialogs.h"
 #include "edit/geometric_edits.h"
+#include "imaging/image_io.h"
 
 namespace {
-
-// The largest output picture: the same ceiling as for photos that are opened.
-constexpr qint64 kMaxOutputPixels = 250'000'000;
 
 // The boxes react to a key being released, as the user types.
 class KeyReleaseFilter : public QObject {
@@ -107,7 +105,8 @@ void SizeDialog::OnOk() {
     const int height = StrictToInt(height_edit_->text());
     if (width < 0 || height < 0)
       throw LumistoError(QStringLiteral("The size cannot be negative (0 keeps the picture's own size)."));
-    if (static_cast<qint64>(width) * height > kMaxOutputPixels)
+    // The largest output picture: the same ceiling as for photos that are opened.
+    if (static_cast<qint64>(width) * height > kMaxImagePixels)
       throw LumistoError(QStringLiteral("%1 x %2 is too large for a picture.").arg(width).arg(height));
     chosen_ = QSize(width, height);
     accept();
