@@ -4,6 +4,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   edit/geometric_edits.cpp edit/geometric_edits.h
   edit/live_compositor.cpp edit/live_compositor.h
   edit/screen_drag.cpp edit/screen_drag.h
+  edit/tone_knobs.cpp edit/tone_knobs.h
 )
 list(APPEND LUMISTO_UI_SOURCES
   edit/size_dialog.cpp edit/size_dialog.h
