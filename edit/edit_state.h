@@ -35,10 +35,10 @@ struct CropRect {
   bool operator==(const CropRect&) const = default;
 };
 
-// The caption over the photo. Colours are words 0x00BBGGRR; opacities 0..255; the position is the
-// caption's top-left corner in preview pixels.
+// The caption over the photo; its default font is the heavy sans the set-up installs. Colours are words
+// 0x00BBGGRR; opacities 0..255; the position is the caption's top-left corner in preview pixels.
 struct CaptionSettings {
-  QString font_name = QStringLiteral("Arial Black");
+  QString font_name = QStringLiteral("Lato Black");
   int size = 24;  // points
   int style = 0;  // 0 regular, 1 bold, 2 italic, 3 bold italic
   std::int32_t face_colour = 0xFFFFFF;

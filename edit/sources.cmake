@@ -1,4 +1,5 @@
 list(APPEND LUMISTO_CORE_SOURCES
+  edit/caption_layer.cpp edit/caption_layer.h
   edit/edit_state.cpp edit/edit_state.h
   edit/frame_mask.cpp edit/frame_mask.h
   edit/geometric_edits.cpp edit/geometric_edits.h
