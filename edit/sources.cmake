@@ -10,6 +10,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   edit/tone_knobs.cpp edit/tone_knobs.h
 )
 list(APPEND LUMISTO_UI_SOURCES
+  edit/crop_dialog.cpp edit/crop_dialog.h
   edit/size_dialog.cpp edit/size_dialog.h
   edit/tool_pages_widget.cpp edit/tool_pages_widget.h
 )
