@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include "app/render_options.h"
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_to_file.h"
@@ -58,17 +59,22 @@ int Render(const QStringList& args) {
       if (!ok || request.quality < 1 || request.quality > 100)
         throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
     } else if (arg == QLatin1String("--mirror")) {
-      RecordGeometricEdit(request.rotate_flip, kMirror);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::Mirror);
     } else if (arg == QLatin1String("--cw")) {
-      RecordGeometricEdit(request.rotate_flip, kTurnClockwise);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnClockwise);
     } else if (arg == QLatin1String("--ccw")) {
-      RecordGeometricEdit(request.rotate_flip, kTurnCounterClockwise);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnCounterClockwise);
     } else if (arg == QLatin1String("--crop")) {
       const QList<int> n = Numbers(arg, value(i), u',', 4);
       request.crop = CropRect{n[0], n[1], n[2], n[3]};
     } else if (arg == QLatin1String("--size")) {
       const QList<int> n = Numbers(arg, value(i), u'x', 2);
       request.output_size = QSize(n[0], n[1]);
+    } else if (IsToneOption(arg)) {
+      QString error;
+      const std::optional<ToneValues> tone = ParseToneOption(arg, value(i), &error);
+      if (!tone) throw UsageError(error);
+      request.tone = BuildToneMatrix(tone->contrast, tone->brightness, tone->saturation);
     } else if (arg == QLatin1String("--caption")) {
       request.caption.text = value(i);
     } else if (arg == QLatin1String("--caption-at")) {
@@ -94,7 +100,7 @@ int Render(const QStringList& args) {
   } catch (const LumistoError& e) {
     throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
   }
-  RenderToFile(request);
+  RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
 
@@ -113,7 +119,10 @@ QString UsageText() {
       "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
       "      [--size WxH]                         scale the framed picture to W x H\n"
       "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview (120,180)\n"
-      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
+      "      [--font NAME] [--font-size PT]       its font (Lato Black, 24 points; an uninstalled font\n"
+      "                                           falls back to the closest installed one)\n"
+      "      [--tone C,B,S]                       contrast, brightness, saturation (1,0,1: unchanged)\n"
+      "      [--knobs C,B,H]                      the same from the positions 1..79 of the window's knobs\n"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"

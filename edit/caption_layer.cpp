@@ -13,8 +13,8 @@ QFont CaptionFont(const CaptionSettings& caption) {
   QFont font(caption.font_name);
   const int points = std::clamp(caption.size, kCaptionMinPoints, kCaptionMaxPoints);
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
-  font.setBold(caption.style == 1 || caption.style == 3);
-  font.setItalic(caption.style == 2 || caption.style == 3);
+  font.setBold(IsBold(caption.style));
+  font.setItalic(IsItalic(caption.style));
   font.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
   return font;
 }

@@ -90,8 +90,8 @@ void CropDialog::Wire() {
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool CropDialog::Prepare(const QString& path, int rotate_flip_code, const CropRect& stored) {
-  std::optional<CropViewPicture> picture = LoadCropView(path, rotate_flip_code);
+bool CropDialog::Prepare(const QString& path, RotateFlipType rotate_flip, const CropRect& stored) {
+  std::optional<CropViewPicture> picture = LoadCropView(path, rotate_flip);
   if (!picture) {
     dialogs_.ShowNotice(QStringLiteral("Unable to read %1").arg(QFileInfo(path).fileName()));
     return false;

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "edit/edit_state.h"
+#include "imaging/rotate_flip.h"
 
 class QLabel;
 class QPushButton;
@@ -19,10 +20,10 @@ class CropDialog : public QDialog {
  public:
   explicit CropDialog(UserDialogs& dialogs, QWidget* parent = nullptr);
 
-  // Builds the view of the photo at path turned by rotate_flip_code (0..7) with the selection of
+  // Builds the view of the photo at path turned by rotate_flip with the selection of
   // the stored crop, and sizes the dialog around it. A photo that cannot be decoded is named in a
   // notice and false returned; the dialog is then not to be shown.
-  bool Prepare(const QString& path, int rotate_flip_code, const CropRect& stored);
+  bool Prepare(const QString& path, RotateFlipType rotate_flip, const CropRect& stored);
 
   // The selection in view pixels, and the crop "OK" stores (valid after Accepted).
   QRect Selection() const { return selection_; }

@@ -7,7 +7,6 @@
 
 #include "edit/crop_geometry.h"
 #include "imaging/image_io.h"
-#include "imaging/jpeg_header.h"
 
 namespace {
 
@@ -15,10 +14,10 @@ QSize Transposed(QSize size, bool swap) { return swap ? size.transposed() : size
 
 }  // namespace
 
-std::optional<CropViewPicture> LoadCropView(const QString& path, int rotate_flip_code) {
+std::optional<CropViewPicture> LoadCropView(const QString& path, RotateFlipType rotate_flip) {
   const QSize file_size = ReadImageSize(path);
   if (!file_size.isValid() || file_size.isEmpty()) return std::nullopt;
-  const bool swap = RotateFlipSwapsAxes(rotate_flip_code);
+  const bool swap = SwapsAxes(rotate_flip);
   const QSize view_size = CropViewSize(Transposed(file_size, swap));
   // The decoder works in the file's axes: the view's size turned back.
   LoadedImage loaded = LoadImageAtLeast(path, Transposed(view_size, swap));
@@ -26,18 +25,18 @@ std::optional<CropViewPicture> LoadCropView(const QString& path, int rotate_flip
   CropViewPicture result;
   result.file_size = loaded.full_size.isValid() ? loaded.full_size : loaded.image.size();
   result.oriented_size = Transposed(result.file_size, swap);
-  RotateFlip(loaded.image, rotate_flip_code);
+  if (!RotateFlip(loaded.image, rotate_flip)) return std::nullopt;
   result.view =
       loaded.image.scaled(CropViewSize(result.oriented_size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
           .convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return result;
 }
 
-std::optional<LoadedWorkingPhoto> LoadCroppedWorkingPhoto(const QString& path, int rotate_flip_code,
+std::optional<LoadedWorkingPhoto> LoadCroppedWorkingPhoto(const QString& path, RotateFlipType rotate_flip,
                                                           const CropRect& crop, QSize box) {
   const QSize file_size = ReadImageSize(path);
   if (!file_size.isValid() || file_size.isEmpty() || crop.width <= 0 || crop.height <= 0) return std::nullopt;
-  const bool swap = RotateFlipSwapsAxes(rotate_flip_code);
+  const bool swap = SwapsAxes(rotate_flip);
   const QSize oriented = Transposed(file_size, swap);
   const QRect region = QRect(crop.x, crop.y, crop.width, crop.height) & QRect(QPoint(0, 0), oriented);
   if (region.isEmpty()) return std::nullopt;
@@ -48,7 +47,7 @@ std::optional<LoadedWorkingPhoto> LoadCroppedWorkingPhoto(const QString& path, i
                        static_cast<int>(std::ceil(oriented.height() * fitted.height() / crop_size.height())));
   LoadedImage loaded = LoadImageAtLeast(path, Transposed(at_least, swap));
   if (loaded.status != LoadStatus::Ok || loaded.image.isNull()) return std::nullopt;
-  RotateFlip(loaded.image, rotate_flip_code);
+  if (!RotateFlip(loaded.image, rotate_flip)) return std::nullopt;
   const double sx = static_cast<double>(loaded.image.width()) / oriented.width();
   const double sy = static_cast<double>(loaded.image.height()) / oriented.height();
   // The region in decoded pixels; at a reduced scale its corners may fall between pixels, which is

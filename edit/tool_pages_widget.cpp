@@ -147,21 +147,22 @@ bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
   const auto knob = std::find(knobs_.begin(), knobs_.end(), watched);
   if (knob == knobs_.end()) return QStackedWidget::eventFilter(watched, event);
   const auto i = static_cast<std::size_t>(knob - knobs_.begin());
-  const bool loaded = photo_loaded_ && photo_loaded_();
+  // Asked only for the mouse: other events reach the knobs while the window is being taken down.
+  const auto loaded = [this] { return photo_loaded_ && photo_loaded_(); };
   switch (event->type()) {
     case QEvent::MouseButtonPress:
       drag_start_[i] = static_cast<QMouseEvent*>(event)->position().toPoint().x();
       break;
     case QEvent::MouseMove: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (!loaded || !(mouse->buttons() & Qt::LeftButton)) break;
+      if (!(mouse->buttons() & Qt::LeftButton) || !loaded()) break;
       const int x = mouse->position().toPoint().x();
       if (const std::optional<int> to = KnobDragTarget((*knob)->x(), x, drag_start_[i]))
         (*knob)->move(*to, (*knob)->y());
       break;
     }
     case QEvent::MouseButtonRelease:
-      if (loaded) Q_EMIT ToneKnobsReleased(KnobPositions());
+      if (loaded()) Q_EMIT ToneKnobsReleased(KnobPositions());
       break;
     default:
       break;
@@ -191,8 +192,8 @@ void ToolPagesWidget::LoadCaptionControls(const CaptionSettings& caption) {
   if (fonts_->findText(family) < 0) fonts_->addItem(family);
   fonts_->setCurrentText(family);
   size_->setValue(caption.size);
-  bold_->setChecked(caption.style == 1 || caption.style == 3);
-  italic_->setChecked(caption.style == 2 || caption.style == 3);
+  bold_->setChecked(IsBold(caption.style));
+  italic_->setChecked(IsItalic(caption.style));
   SelectColour(shadow_colour_, caption.shadow_colour);
   SelectColour(face_colour_, caption.face_colour);
   memo_->setPlainText(caption.text);
@@ -201,7 +202,8 @@ void ToolPagesWidget::LoadCaptionControls(const CaptionSettings& caption) {
 CaptionSettings ToolPagesWidget::ReadCaptionControls(CaptionSettings caption) const {
   caption.font_name = fonts_->currentText();
   caption.size = size_->value();
-  caption.style = (bold_->isChecked() ? 1 : 0) + (italic_->isChecked() ? 2 : 0);
+  caption.style = bold_->isChecked() ? (italic_->isChecked() ? CaptionStyle::BoldItalic : CaptionStyle::Bold)
+                                     : (italic_->isChecked() ? CaptionStyle::Italic : CaptionStyle::Regular);
   caption.shadow_colour = SelectedColour(shadow_colour_);
   caption.face_colour = SelectedColour(face_colour_);
   caption.text = memo_->toPlainText();

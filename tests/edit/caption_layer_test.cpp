@@ -107,11 +107,17 @@ class CaptionLayerTest : public QObject {
 
   void StyleSetsBoldAndItalic() {
     CaptionSettings caption;
-    for (int style = 0; style < 4; ++style) {
+    const std::pair<CaptionStyle, std::pair<bool, bool>> styles[] = {
+        {CaptionStyle::Regular, {false, false}},
+        {CaptionStyle::Bold, {true, false}},
+        {CaptionStyle::Italic, {false, true}},
+        {CaptionStyle::BoldItalic, {true, true}},
+    };
+    for (const auto& [style, bold_italic] : styles) {
       caption.style = style;
       const QFont font = CaptionFont(caption);
-      QCOMPARE(font.bold(), style == 1 || style == 3);
-      QCOMPARE(font.italic(), style == 2 || style == 3);
+      QCOMPARE(font.bold(), bold_italic.first);
+      QCOMPARE(font.italic(), bold_italic.second);
     }
   }
 

@@ -12,6 +12,7 @@
 using testing_support::ScriptedDialogs;
 
 Q_DECLARE_METATYPE(CropRect)
+Q_DECLARE_METATYPE(RotateFlipType)
 
 namespace {
 
@@ -58,14 +59,14 @@ class CropDialogTest : public QObject {
   void cleanup() { delete dialog_; }
 
   void Layout_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<RotateFlipType>("code");
     QTest::addColumn<QSize>("view");
     QTest::addColumn<QSize>("dialog");
-    QTest::newRow("as the file") << 0 << QSize(500, 250) << QSize(520, 336);
-    QTest::newRow("a quarter turn") << 1 << QSize(250, 500) << QSize(270, 586);
+    QTest::newRow("as the file") << RotateFlipType::None << QSize(500, 250) << QSize(520, 336);
+    QTest::newRow("a quarter turn") << RotateFlipType::Turn90 << QSize(250, 500) << QSize(270, 586);
   }
   void Layout() {
-    QFETCH(int, code);
+    QFETCH(RotateFlipType, code);
     QFETCH(QSize, view);
     QFETCH(QSize, dialog);
     QVERIFY(dialog_->Prepare(photo_, code, CropRect{}));
@@ -82,7 +83,7 @@ class CropDialogTest : public QObject {
   }
 
   void VeilOutsideTheSelectionOnly() {
-    QVERIFY(dialog_->Prepare(photo_, 0, CropRect{500, 0, 500, 500}));
+    QVERIFY(dialog_->Prepare(photo_, RotateFlipType::None, CropRect{500, 0, 500, 500}));
     // The selection opens on the right (blue) half: 251, 1, 251, 251 after the + 1, kept inside the view.
     QCOMPARE(dialog_->Selection(), QRect(249, 0, 251, 250));
     const QImage back = Back();
@@ -96,7 +97,7 @@ class CropDialogTest : public QObject {
   }
 
   void DraggingHandlesAndBody() {
-    QVERIFY(dialog_->Prepare(photo_, 0, CropRect{}));
+    QVERIFY(dialog_->Prepare(photo_, RotateFlipType::None, CropRect{}));
     dialog_->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog_));
     Drag("Image8", QPoint(-100, -50));
@@ -123,7 +124,7 @@ class CropDialogTest : public QObject {
     QFETCH(CropRect, stored);
     QFETCH(bool, drag);
     QFETCH(CropRect, expected);
-    QVERIFY(dialog_->Prepare(photo_, 0, stored));
+    QVERIFY(dialog_->Prepare(photo_, RotateFlipType::None, stored));
     dialog_->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog_));
     if (drag) Drag("Image9", QPoint(-10, -100));
@@ -131,7 +132,7 @@ class CropDialogTest : public QObject {
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
     QCOMPARE(dialog_->ChosenCrop(), expected);
 
-    QVERIFY(dialog_->Prepare(photo_, 0, stored));
+    QVERIFY(dialog_->Prepare(photo_, RotateFlipType::None, stored));
     dialog_->show();
     QTest::mouseClick(dialog_->findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
     QCOMPARE(dialog_->result(), int(QDialog::Rejected));
@@ -143,27 +144,30 @@ class CropDialogTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("\xFF\xD8 not really a picture");
     file.close();
-    QVERIFY(!dialog_->Prepare(bad, 0, CropRect{}));
+    QVERIFY(!dialog_->Prepare(bad, RotateFlipType::None, CropRect{}));
     QCOMPARE(dialogs_.notices, QStringList{QStringLiteral("Unable to read broken.jpg")});
-    QVERIFY(!dialog_->Prepare(dir_.filePath(QStringLiteral("missing.jpg")), 0, CropRect{}));
+    QVERIFY(
+        !dialog_->Prepare(dir_.filePath(QStringLiteral("missing.jpg")), RotateFlipType::None, CropRect{}));
     QCOMPARE(dialogs_.notices.size(), 2);
   }
 
   void CroppedWorkingPhoto_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<RotateFlipType>("code");
     QTest::addColumn<CropRect>("crop");
     QTest::addColumn<QRgb>("left");
     QTest::addColumn<QRgb>("right");
-    QTest::newRow("red half") << 0 << CropRect{0, 0, 500, 500} << qRgb(255, 0, 0) << qRgb(255, 0, 0);
+    QTest::newRow("red half") << RotateFlipType::None << CropRect{0, 0, 500, 500} << qRgb(255, 0, 0)
+                              << qRgb(255, 0, 0);
     QTest::newRow("across the middle")
-        << 0 << CropRect{250, 100, 500, 250} << qRgb(255, 0, 0) << qRgb(0, 0, 255);
+        << RotateFlipType::None << CropRect{250, 100, 500, 250} << qRgb(255, 0, 0) << qRgb(0, 0, 255);
     // Turned a quarter clockwise the red half is on top, and the photo 500 x 1000.
-    QTest::newRow("turned, top") << 1 << CropRect{0, 0, 500, 400} << qRgb(255, 0, 0) << qRgb(255, 0, 0);
+    QTest::newRow("turned, top") << RotateFlipType::Turn90 << CropRect{0, 0, 500, 400} << qRgb(255, 0, 0)
+                                 << qRgb(255, 0, 0);
     QTest::newRow("mirrored, left is blue")
-        << 4 << CropRect{0, 0, 400, 500} << qRgb(0, 0, 255) << qRgb(0, 0, 255);
+        << RotateFlipType::Mirror << CropRect{0, 0, 400, 500} << qRgb(0, 0, 255) << qRgb(0, 0, 255);
   }
   void CroppedWorkingPhoto() {
-    QFETCH(int, code);
+    QFETCH(RotateFlipType, code);
     QFETCH(CropRect, crop);
     const QSize size = WorkingPhotoSize(QSize(crop.width, crop.height), kScreenSize);
     QFETCH(QRgb, left);
@@ -182,8 +186,8 @@ class CropDialogTest : public QObject {
   }
 
   void CroppedWorkingPhotoRefusesEmptyCrops() {
-    QVERIFY(!LoadCroppedWorkingPhoto(photo_, 0, CropRect{0, 0, 0, 10}));
-    QVERIFY(!LoadCroppedWorkingPhoto(photo_, 0, CropRect{2000, 0, 10, 10}));
+    QVERIFY(!LoadCroppedWorkingPhoto(photo_, RotateFlipType::None, CropRect{0, 0, 0, 10}));
+    QVERIFY(!LoadCroppedWorkingPhoto(photo_, RotateFlipType::None, CropRect{2000, 0, 10, 10}));
   }
 };
 

@@ -41,7 +41,7 @@ class CaptionPlacementTest : public QObject {
     CaptionSettings caption;
     caption.text = QStringLiteral("Two lines\nof caption");
     caption.size = points;
-    caption.style = style;
+    caption.style = static_cast<CaptionStyle>(style);
     caption.position = QPointF(100, 130);  // inside the photo on every shape below
     const float fit = FitFactor(photo.width(), photo.height(), kScreenSize.width());
 
