@@ -28,6 +28,22 @@ MatrixKind KindOf(const ToneMatrix& m) {
 // One premultiplied pixel through the matrix, four channels at a time: unpremultiplied in (each
 // colour over alpha, at most 1), the rows summed in the same order as the scalar form, clamped and
 // premultiplied out with the same roundings, so both forms give the same bits.
+// R', G', B', A' clamped, premultiplied and rounded into a pixel.
+inline std::uint32_t PremultiplySse2(__m128 out) {
+  const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+  out = _mm_min_ps(_mm_max_ps(out, zero), one);
+  const __m128 alpha = _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 3, 3, 3));
+  // Colours times alpha times 255, alpha times 255, each plus a half and truncated.
+  const __m128 scaled = _mm_mul_ps(_mm_mul_ps(out, alpha), _mm_set1_ps(255.0f));
+  const __m128 alpha255 = _mm_mul_ps(alpha, _mm_set1_ps(255.0f));
+  const __m128 with_alpha =
+      _mm_shuffle_ps(scaled, _mm_unpackhi_ps(scaled, alpha255), _MM_SHUFFLE(3, 0, 1, 0));
+  __m128i v = _mm_cvttps_epi32(_mm_add_ps(with_alpha, _mm_set1_ps(0.5f)));  // R, G, B, A
+  v = _mm_min_epi16(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));      // colours at most alpha
+  v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));                        // B, G, R, A
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), v)));
+}
+
 inline std::uint32_t ThroughMatrixSse2(std::uint32_t p, const __m128 rows[5]) {
   const int a8 = static_cast<int>(p >> 24);
   const __m128i bytes = _mm_unpacklo_epi16(
@@ -41,18 +57,19 @@ inline std::uint32_t ThroughMatrixSse2(std::uint32_t p, const __m128 rows[5]) {
   out = _mm_add_ps(out, _mm_mul_ps(_mm_shuffle_ps(c, c, _MM_SHUFFLE(0, 0, 0, 0)), rows[2]));
   out = _mm_add_ps(out, _mm_mul_ps(_mm_set1_ps(a), rows[3]));
   out = _mm_add_ps(out, rows[4]);  // R', G', B', A'
-  const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-  out = _mm_min_ps(_mm_max_ps(out, zero), one);
-  const __m128 alpha = _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 3, 3, 3));
-  // Colours times alpha times 255, alpha times 255, each plus a half and truncated.
-  const __m128 scaled = _mm_mul_ps(_mm_mul_ps(out, alpha), _mm_set1_ps(255.0f));
-  const __m128 alpha255 = _mm_mul_ps(alpha, _mm_set1_ps(255.0f));
-  const __m128 with_alpha =
-      _mm_shuffle_ps(scaled, _mm_unpackhi_ps(scaled, alpha255), _MM_SHUFFLE(3, 0, 1, 0));
-  __m128i v = _mm_cvttps_epi32(_mm_add_ps(with_alpha, _mm_set1_ps(0.5f)));  // R, G, B, A
-  v = _mm_min_epi16(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));      // colours at most alpha
-  v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));                        // B, G, R, A
-  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), v)));
+  return PremultiplySse2(out);
+}
+
+// An opaque pixel through the matrix by table: lut holds (c / 255) x row k for every channel value
+// c of R, G and B (k = 0, 1, 2), four floats each, so the sums are the very ones ThroughMatrixSse2
+// forms for alpha 255 (where a x row 3 is row 3 itself), in the same order, and the bits agree.
+inline std::uint32_t OpaqueThroughMatrixSse2(std::uint32_t p, const float* lut, const __m128 rows[5]) {
+  __m128 out = _mm_loadu_ps(lut + ((p >> 16) & 0xFF) * 4);
+  out = _mm_add_ps(out, _mm_loadu_ps(lut + (256 + ((p >> 8) & 0xFF)) * 4));
+  out = _mm_add_ps(out, _mm_loadu_ps(lut + (512 + (p & 0xFF)) * 4));
+  out = _mm_add_ps(out, rows[3]);
+  out = _mm_add_ps(out, rows[4]);
+  return PremultiplySse2(out);
 }
 #endif
 
@@ -179,6 +196,15 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
   if (kind_ == Kind::AlphaScale && alpha <= 0.0f) return;
   alpha256_ = static_cast<std::uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 256.0f));
   opaque_format_ = source_.format() == QImage::Format_RGB32;
+  if (kind_ == Kind::General) {
+    // Each channel value over 255 times its row, as ThroughMatrix computes it for an opaque pixel.
+    opaque_lut_.resize(3 * 256 * 4);
+    for (int k = 0; k < 3; ++k)
+      for (int c = 0; c < 256; ++c)
+        for (int j = 0; j < 4; ++j)
+          opaque_lut_[static_cast<std::size_t>((k * 256 + c) * 4 + j)] =
+              std::min(1.0f, static_cast<float>(c) / 255.0f) * matrix.At(k, j);
+  }
 
   x_first_ = std::max(0, static_cast<int>(std::floor(dest_rect.left())));
   const int x_end = std::min(target_size.width(), static_cast<int>(std::ceil(dest_rect.right())));
@@ -324,7 +350,9 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       }
       const __m128i wx = _mm_set1_epi32(static_cast<int>(tx.f << 16 | (256 - tx.f)));
       std::uint32_t p = BilinearSse2(_mm_or_si128(top, mask), _mm_or_si128(bottom, mask), wx, wy);
-      if (general) p = ThroughMatrixSse2(p, matrix_rows);
+      if (general)
+        p = (p >> 24) == 255 ? OpaqueThroughMatrixSse2(p, opaque_lut_.data(), matrix_rows)
+                             : ThroughMatrixSse2(p, matrix_rows);
       if (scale < 256) p = ScaleAlpha(p, scale);
       out[c] = Over(p, out[c]);
     }
