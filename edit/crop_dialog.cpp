@@ -113,10 +113,10 @@ bool CropDialog::Prepare(const QString& path, RotateFlipType rotate_flip, const 
   const int right = dialog.width();
   cancel_->setGeometry(right - 88, dialog.height() - 36, 80, 26);
   ok_->setGeometry(right - 174, dialog.height() - 36, 80, 26);
-  findChild<QLabel*>(QStringLiteral("OriginalCaption"))->setGeometry(right - 348, bar + 18, 50, 18);
-  original_->setGeometry(right - 296, bar + 18, 110, 18);
-  findChild<QLabel*>(QStringLiteral("CurrentCaption"))->setGeometry(right - 180, bar + 18, 50, 18);
-  current_->setGeometry(right - 128, bar + 18, 110, 18);
+  findChild<QLabel*>(QStringLiteral("OriginalCaption"))->setGeometry(right - 360, bar + 18, 56, 18);
+  original_->setGeometry(right - 300, bar + 18, 110, 18);
+  findChild<QLabel*>(QStringLiteral("CurrentCaption"))->setGeometry(right - 184, bar + 18, 56, 18);
+  current_->setGeometry(right - 124, bar + 18, 110, 18);
 
   opened_ = OpeningSelection(stored, oriented_size_, view);
   SetSelection(opened_);
