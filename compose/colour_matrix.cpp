@@ -1,6 +1,8 @@
 // The colour-matrix image drawer: a bilinear sampler with transparent outside, parallel by rows.
 #include "compose/colour_matrix.h"
 
+#include "compose/pixel_over.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -117,19 +119,6 @@ inline std::uint32_t ScaleAlpha(std::uint32_t p, std::uint32_t f256) {
   const std::uint32_t rb = (((p & 0x00FF00FF) * f256) >> 8) & 0x00FF00FF;
   const std::uint32_t ag = ((((p >> 8) & 0x00FF00FF) * f256)) & 0xFF00FF00;
   return rb | ag;
-}
-
-inline std::uint32_t Over(std::uint32_t s, std::uint32_t d) {
-  const std::uint32_t sa = s >> 24;
-  if (sa == 255) return s;
-  if (sa == 0 && s == 0) return d;
-  const std::uint32_t inv = 255 - sa;
-  // d * inv / 255 per channel, rounded, two channels at a time.
-  std::uint32_t rb = (d & 0x00FF00FF) * inv + 0x00800080;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-  std::uint32_t ag = ((d >> 8) & 0x00FF00FF) * inv + 0x00800080;
-  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
-  return s + (rb | ag);
 }
 
 #if defined(__SSE2__)
@@ -316,7 +305,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
     std::uint32_t scale = (tx.cov * ty.cov + 128) >> 8;
     if (kind_ == Kind::AlphaScale) scale = (scale * alpha256_ + 128) >> 8;
     if (scale < 256) p = ScaleAlpha(p, scale);
-    out[c] = Over(p, out[c]);
+    out[c] = PixelOver(p, out[c]);
   };
 
   // The inner run, where all four samples exist and the pixel is wholly covered: the same
@@ -354,7 +343,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
         p = (p >> 24) == 255 ? OpaqueThroughMatrixSse2(p, opaque_lut_.data(), matrix_rows)
                              : ThroughMatrixSse2(p, matrix_rows);
       if (scale < 256) p = ScaleAlpha(p, scale);
-      out[c] = Over(p, out[c]);
+      out[c] = PixelOver(p, out[c]);
     }
 #else
     for (int c = fast_begin; c < fast_end; ++c) {
@@ -366,7 +355,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
                      fy);
       if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
       if (scale < 256) p = ScaleAlpha(p, scale);
-      out[c] = Over(p, out[c]);
+      out[c] = PixelOver(p, out[c]);
     }
 #endif
   }
@@ -397,7 +386,7 @@ void BlendPixelOverRow(std::uint32_t* line, int begin, int end, std::uint32_t p)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(line + begin), _mm_add_epi8(blended, source));
   }
 #endif
-  for (int x = begin; x < end; ++x) line[x] = Over(p, line[x]);
+  for (int x = begin; x < end; ++x) line[x] = PixelOver(p, line[x]);
 }
 
 void DrawImageRect(QImage& target, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,
