@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include "app/render_options.h"
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_to_file.h"
@@ -69,6 +70,11 @@ int Render(const QStringList& args) {
     } else if (arg == QLatin1String("--size")) {
       const QList<int> n = Numbers(arg, value(i), u'x', 2);
       request.output_size = QSize(n[0], n[1]);
+    } else if (IsToneOption(arg)) {
+      QString error;
+      const std::optional<ToneValues> tone = ParseToneOption(arg, value(i), &error);
+      if (!tone) throw UsageError(error);
+      request.tone = BuildToneMatrix(tone->contrast, tone->brightness, tone->saturation);
     } else if (arg == QLatin1String("--caption")) {
       request.caption.text = value(i);
     } else if (arg == QLatin1String("--caption-at")) {
@@ -113,7 +119,10 @@ QString UsageText() {
       "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
       "      [--size WxH]                         scale the framed picture to W x H\n"
       "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview (120,180)\n"
-      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
+      "      [--font NAME] [--font-size PT]       its font (Lato Black, 24 points; an uninstalled font\n"
+      "                                           falls back to the closest installed one)\n"
+      "      [--tone C,B,S]                       contrast, brightness, saturation (1,0,1: unchanged)\n"
+      "      [--knobs C,B,H]                      the same from the positions 1..79 of the window's knobs\n"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"

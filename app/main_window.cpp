@@ -15,9 +15,13 @@
 #include "base/guarded_call.h"
 #include "base/lumisto_error.h"
 #include "batch/batch_page_widget.h"
+#include "edit/caption_layer.h"
+#include "edit/crop_dialog.h"
+#include "edit/crop_photo.h"
 #include "edit/geometric_edits.h"
 #include "edit/screen_drag.h"
 #include "edit/size_dialog.h"
+#include "edit/tone_knobs.h"
 #include "edit/tool_pages_widget.h"
 #include "imaging/image_io.h"
 #include "output/output_commands.h"
@@ -74,8 +78,8 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   BuildLayout();
   // The flat look belongs to the window's own areas and dialogs; message boxes and the folder
   // picker, which are parented to the window too, keep the desktop's look.
-  for (QWidget* area :
-       std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_, size_dialog_})
+  for (QWidget* area : std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_,
+                                                       size_dialog_, crop_dialog_})
     area->setStyleSheet(QLatin1String(kFlatLook));
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
@@ -106,7 +110,7 @@ void MainWindow::BuildLayout() {
   singl->setObjectName(QStringLiteral("SinglPage"));
   preview_ = new PreviewWidget(singl, fade_interval_ms_);
   preview_->move(25, 21);  // the preview at (430, 110) of the window
-  tools_ = new ToolPagesWidget(singl);
+  tools_ = new ToolPagesWidget(singl, [this] { return !preview_->StartPictureVisible(); });
   tools_->setGeometry(17, 347, 344, 136);  // the tool tray at (422, 436)
   pages_->addWidget(singl);
   batch_ = new BatchPageWidget(pages_);
@@ -121,6 +125,7 @@ void MainWindow::BuildLayout() {
   photo_count_->hide();
 
   size_dialog_ = new SizeDialog(dialogs_, this);
+  crop_dialog_ = new CropDialog(dialogs_, this);
 }
 
 template <typename Handler>
@@ -163,6 +168,23 @@ void MainWindow::Wire() {
             [this, code = code] { Guarded([&] { OnGeometricEdit(code); }); });
   connect(tools_->findChild<QPushButton*>(QStringLiteral("FlatButton28")), &QPushButton::clicked, this,
           [this] { Guarded([&] { OnResize(); }); });
+  connect(tools_->findChild<QPushButton*>(QStringLiteral("FlatButton15")), &QPushButton::clicked, this,
+          [this] { Guarded([&] { OnCrop(); }); });
+  connect(tools_->findChild<QPushButton*>(QStringLiteral("FlatButton20")), &QPushButton::clicked, this,
+          [this] { Guarded([&] { OnStartCaption(); }); });
+  connect(tools_, &ToolPagesWidget::ToneKnobsReleased, this,
+          [this](ToneKnobPositions positions) { Guarded([&] { OnToneKnobsReleased(positions); }); });
+  connect(tools_, &ToolPagesWidget::CaptionControlsChanged, this,
+          [this] { Guarded([&] { OnCaptionControlsChanged(); }); });
+  connect(tools_, &ToolPagesWidget::ShadowColourChanged, this, [this](std::int32_t colour) {
+    state_.edit.caption.shadow_colour = colour;
+    Guarded([&] { RebuildCaption(); });
+  });
+  connect(tools_, &ToolPagesWidget::FaceColourChanged, this, [this](std::int32_t colour) {
+    state_.edit.caption.face_colour = colour;
+    Guarded([&] { RebuildCaption(); });
+  });
+  connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
 }
 
 void MainWindow::LoadStartFolders() {
@@ -224,6 +246,8 @@ void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
     return;
   }
   if (source == ChoiceSource::Cell) tools_->ResetToneKnobs();
+  // The caption keeps its share of the photo: its layer follows the new photo's fit factor.
+  state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   ShowOutputButtonsWhenReady();
   preview_->HideStartPicture();
   preview_->StopFade();
@@ -264,6 +288,70 @@ void MainWindow::OnResize() {
   state_.edit.output_height = size_dialog_->ChosenSize().height();
 }
 
+void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
+  const ToneValues v = ReadToneKnobs(positions);
+  state_.edit.contrast = v.contrast;
+  state_.edit.brightness = v.brightness;
+  state_.edit.saturation = v.saturation;
+  state_.edit.tone_matrix = BuildToneMatrix(v.contrast, v.brightness, v.saturation);
+  RefreshPreview();
+}
+
+void MainWindow::OnStartCaption() {
+  if (preview_->StartPictureVisible()) return;
+  state_.display_mode = DisplayMode::CaptionEditing;
+  RefreshPreview();
+  caption_backdrop_ = preview_->ShownPicture();
+  tools_->LoadCaptionControls(state_.edit.caption);
+  preview_->Screen()->setCursor(Qt::SizeAllCursor);
+  RebuildCaption();
+  tools_->setCurrentIndex(ToolPagesWidget::kTextPage);
+}
+
+void MainWindow::OnCaptionControlsChanged() {
+  state_.edit.caption = tools_->ReadCaptionControls(state_.edit.caption);
+  RebuildCaption();
+}
+
+void MainWindow::RebuildCaption() {
+  state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
+  // While the caption is placed the preview shows it over the picture that was there when placing began.
+  if (state_.display_mode != DisplayMode::CaptionEditing || caption_backdrop_.isNull()) return;
+  QImage shown = caption_backdrop_;
+  QPainter painter(&shown);
+  painter.drawImage(QPoint(0, 0), state_.caption_layer);
+  painter.end();
+  preview_->ShowPicture(shown);
+}
+
+void MainWindow::OnCaptionDone() {
+  state_.display_mode = DisplayMode::Normal;
+  tools_->setCurrentIndex(ToolPagesWidget::kAdjustPage);
+  preview_->Screen()->unsetCursor();
+}
+
+void MainWindow::OnCrop() {
+  if (preview_->StartPictureVisible()) return;
+  const RotateFlipType code = ReplayedRotateFlip(state_.edit.rotate_flip);
+  if (!crop_dialog_->Prepare(state_.edit.photo_path, code, state_.edit.crop)) return;
+  if (crop_dialog_->exec() != QDialog::Accepted) return;
+  const CropRect crop = crop_dialog_->ChosenCrop();
+  // The photo is read again before anything changes: a file gone meanwhile leaves the edits as they were.
+  std::optional<LoadedWorkingPhoto> cropped = LoadCroppedWorkingPhoto(state_.edit.photo_path, code, crop);
+  if (!cropped) {
+    dialogs_.ShowNotice(
+        QStringLiteral("Unable to read %1").arg(QFileInfo(state_.edit.photo_path).fileName()));
+    return;
+  }
+  state_.edit.crop = crop;
+  state_.working_photo = std::move(cropped->image);
+  state_.edit.fit_factor = FitFactor(crop.width, crop.height, kScreenSize.width());
+  state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
+  state_.display_mode = DisplayMode::Normal;
+  preview_->StopFade();
+  RefreshPreview();
+}
+
 void MainWindow::OnScreenPressed(QPoint pos, Qt::MouseButtons buttons) {
   preview_->StopFade();
   ScreenMouseDown(state_.edit, state_.display_mode, pos, buttons);
@@ -271,7 +359,8 @@ void MainWindow::OnScreenPressed(QPoint pos, Qt::MouseButtons buttons) {
 
 void MainWindow::OnScreenMoved(QPoint pos, Qt::MouseButtons buttons) {
   // The framed preview ignores the photo offset; the live display shows it on its next frame.
-  ScreenMouseMove(state_.edit, state_.display_mode, pos, buttons);
+  if (ScreenMouseMove(state_.edit, state_.display_mode, pos, buttons) == DragChange::CaptionPosition)
+    RebuildCaption();
 }
 
 void MainWindow::OpenDocument(const QString& file_name) {

@@ -25,6 +25,8 @@ class ToolPagesWidget;
 class ToolbarWidget;
 class OutputCommands;
 class SizeDialog;
+class CropDialog;
+struct ToneKnobPositions;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -68,6 +70,12 @@ class MainWindow : public QWidget {
   void ShowOutputButtonsWhenReady();
   void OnGeometricEdit(GeometricEdit code);
   void OnResize();
+  void OnToneKnobsReleased(const ToneKnobPositions& positions);
+  void OnStartCaption();
+  void OnCaptionControlsChanged();
+  void OnCaptionDone();
+  void RebuildCaption();
+  void OnCrop();
   void OpenDocument(const QString& file_name);
   template <typename Handler>
   void Guarded(Handler&& handler);
@@ -88,5 +96,7 @@ class MainWindow : public QWidget {
   BatchPageWidget* batch_ = nullptr;
   QLabel* photo_count_ = nullptr;
   SizeDialog* size_dialog_ = nullptr;
+  CropDialog* crop_dialog_ = nullptr;
+  QImage caption_backdrop_;  // what the preview showed when caption editing began
   std::unique_ptr<OutputCommands> output_;
 };

@@ -35,6 +35,13 @@ void PreviewWidget::Wire() {
   connect(screen_, &ScreenView::Moved, this, &PreviewWidget::ScreenMoved);
 }
 
+void PreviewWidget::ShowPicture(const QImage& picture) {
+  fade_->Stop();
+  fade_->Replace(picture);
+  fade_->MutableSurface() = picture;
+  screen_->update();
+}
+
 void PreviewWidget::ShowOnScreen(const QImage& composite, DisplayMode mode, const QImage& caption_layer) {
   if (mode == DisplayMode::Normal) {
     // The preview itself changes only with the fade's ticks.

@@ -19,6 +19,9 @@ class PreviewWidget : public QWidget {
   // normal display; drawn straight onto the preview otherwise.
   void ShowOnScreen(const QImage& composite, DisplayMode mode, const QImage& caption_layer);
   void StopFade() { fade_->Stop(); }
+  // What the preview shows now, and showing a picture straight away (no fade, no caption).
+  const QImage& ShownPicture() const { return fade_->Surface(); }
+  void ShowPicture(const QImage& picture);
 
   bool StartPictureVisible() const { return !start_picture_->isHidden(); }
   void HideStartPicture() { start_picture_->hide(); }

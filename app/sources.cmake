@@ -4,6 +4,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   app/instance_link.cpp app/instance_link.h
   app/main_state.cpp app/main_state.h
   app/open_request.cpp app/open_request.h
+  app/render_options.cpp app/render_options.h
   app/screen_fade.cpp app/screen_fade.h
   app/window_shape.cpp app/window_shape.h
 )

@@ -26,6 +26,56 @@ MatrixKind KindOf(const ToneMatrix& m) {
   return m.At(3, 3) == 1.0f ? MatrixKind::Identity : MatrixKind::AlphaScale;
 }
 
+#if defined(__SSE2__)
+// One premultiplied pixel through the matrix, four channels at a time: unpremultiplied in (each
+// colour over alpha, at most 1), the rows summed in the same order as the scalar form, clamped and
+// premultiplied out with the same roundings, so both forms give the same bits.
+// R', G', B', A' clamped, premultiplied and rounded into a pixel.
+inline std::uint32_t PremultiplySse2(__m128 out) {
+  const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+  out = _mm_min_ps(_mm_max_ps(out, zero), one);
+  const __m128 alpha = _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 3, 3, 3));
+  // Colours times alpha times 255, alpha times 255, each plus a half and truncated.
+  const __m128 scaled = _mm_mul_ps(_mm_mul_ps(out, alpha), _mm_set1_ps(255.0f));
+  const __m128 alpha255 = _mm_mul_ps(alpha, _mm_set1_ps(255.0f));
+  const __m128 with_alpha =
+      _mm_shuffle_ps(scaled, _mm_unpackhi_ps(scaled, alpha255), _MM_SHUFFLE(3, 0, 1, 0));
+  __m128i v = _mm_cvttps_epi32(_mm_add_ps(with_alpha, _mm_set1_ps(0.5f)));  // R, G, B, A
+  v = _mm_min_epi16(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));      // colours at most alpha
+  v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));                        // B, G, R, A
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), v)));
+}
+
+inline std::uint32_t ThroughMatrixSse2(std::uint32_t p, const __m128 rows[5]) {
+  const int a8 = static_cast<int>(p >> 24);
+  const __m128i bytes = _mm_unpacklo_epi16(
+      _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128()), _mm_setzero_si128());
+  const __m128 channels = _mm_cvtepi32_ps(bytes);  // B, G, R, A
+  const float a = static_cast<float>(a8) / 255.0f;
+  __m128 c = _mm_setzero_ps();  // a transparent pixel has no colour
+  if (a8 > 0) c = _mm_min_ps(_mm_div_ps(channels, _mm_set1_ps(static_cast<float>(a8))), _mm_set1_ps(1.0f));
+  __m128 out = _mm_mul_ps(_mm_shuffle_ps(c, c, _MM_SHUFFLE(2, 2, 2, 2)), rows[0]);
+  out = _mm_add_ps(out, _mm_mul_ps(_mm_shuffle_ps(c, c, _MM_SHUFFLE(1, 1, 1, 1)), rows[1]));
+  out = _mm_add_ps(out, _mm_mul_ps(_mm_shuffle_ps(c, c, _MM_SHUFFLE(0, 0, 0, 0)), rows[2]));
+  out = _mm_add_ps(out, _mm_mul_ps(_mm_set1_ps(a), rows[3]));
+  out = _mm_add_ps(out, rows[4]);  // R', G', B', A'
+  return PremultiplySse2(out);
+}
+
+// An opaque pixel through the matrix by table: lut holds (c / 255) x row k for every channel value
+// c of R, G and B (k = 0, 1, 2), four floats each, so the sums are the very ones ThroughMatrixSse2
+// forms for alpha 255 (where a x row 3 is row 3 itself), in the same order, and the bits agree.
+inline std::uint32_t OpaqueThroughMatrixSse2(std::uint32_t p, const float* lut, const __m128 rows[5]) {
+  __m128 out = _mm_loadu_ps(lut + ((p >> 16) & 0xFF) * 4);
+  out = _mm_add_ps(out, _mm_loadu_ps(lut + (256 + ((p >> 8) & 0xFF)) * 4));
+  out = _mm_add_ps(out, _mm_loadu_ps(lut + (512 + (p & 0xFF)) * 4));
+  out = _mm_add_ps(out, rows[3]);
+  out = _mm_add_ps(out, rows[4]);
+  return PremultiplySse2(out);
+}
+#endif
+
+#if !defined(__SSE2__)
 inline std::uint32_t Premultiply(float r, float g, float b, float a) {
   const auto clamp = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
   a = clamp(a);
@@ -38,7 +88,7 @@ inline std::uint32_t Premultiply(float r, float g, float b, float a) {
 }
 
 // One premultiplied pixel through the matrix (unpremultiplied in, unpremultiplied maths, premultiplied out).
-inline std::uint32_t ThroughMatrix(std::uint32_t p, const ToneMatrix& m) {
+inline std::uint32_t ThroughMatrixScalar(std::uint32_t p, const ToneMatrix& m) {
   const int a8 = static_cast<int>(p >> 24);
   float in[5] = {0, 0, 0, a8 / 255.0f, 1.0f};
   if (a8 > 0) {
@@ -50,6 +100,18 @@ inline std::uint32_t ThroughMatrix(std::uint32_t p, const ToneMatrix& m) {
   for (int j = 0; j < 4; ++j)
     out[j] = in[0] * m.At(0, j) + in[1] * m.At(1, j) + in[2] * m.At(2, j) + in[3] * m.At(3, j) + m.At(4, j);
   return Premultiply(out[0], out[1], out[2], out[3]);
+}
+#endif
+
+inline std::uint32_t ThroughMatrix(std::uint32_t p, const ToneMatrix& m) {
+#if defined(__SSE2__)
+  // Columns 0..3 of each row; the fifth column (alpha-independent constant) is not an output.
+  const __m128 rows[5] = {_mm_loadu_ps(&m.m[0]), _mm_loadu_ps(&m.m[5]), _mm_loadu_ps(&m.m[10]),
+                          _mm_loadu_ps(&m.m[15]), _mm_loadu_ps(&m.m[20])};
+  return ThroughMatrixSse2(p, rows);
+#else
+  return ThroughMatrixScalar(p, m);
+#endif
 }
 
 // Multiplies all four premultiplied channels by f256/256.
@@ -123,6 +185,15 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
   if (kind_ == Kind::AlphaScale && alpha <= 0.0f) return;
   alpha256_ = static_cast<std::uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 256.0f));
   opaque_format_ = source_.format() == QImage::Format_RGB32;
+  if (kind_ == Kind::General) {
+    // Each channel value over 255 times its row, as ThroughMatrix computes it for an opaque pixel.
+    opaque_lut_.resize(3 * 256 * 4);
+    for (int k = 0; k < 3; ++k)
+      for (int c = 0; c < 256; ++c)
+        for (int j = 0; j < 4; ++j)
+          opaque_lut_[static_cast<std::size_t>((k * 256 + c) * 4 + j)] =
+              std::min(1.0f, static_cast<float>(c) / 255.0f) * matrix.At(k, j);
+  }
 
   x_first_ = std::max(0, static_cast<int>(std::floor(dest_rect.left())));
   const int x_end = std::min(target_size.width(), static_cast<int>(std::ceil(dest_rect.right())));
@@ -239,7 +310,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
 
   // The inner run, where all four samples exist and the pixel is wholly covered: the same
   // arithmetic as general() without its checks.
-  const bool fast_row = row0 && row1 && ty.cov == 256 && kind_ != Kind::General;
+  const bool fast_row = row0 && row1 && ty.cov == 256;
   const int fast_begin = fast_row ? std::clamp(inner_begin_, c_begin, c_end) : c_end;
   const int fast_end = fast_row ? std::clamp(inner_end_, fast_begin, c_end) : c_end;
   for (int c = c_begin; c < fast_begin; ++c) general(c);
@@ -248,6 +319,10 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
     const std::uint32_t alpha_mask = opaque_format_ ? 0xFF000000u : 0u;
     const std::uint32_t scale = kind_ == Kind::AlphaScale ? ((256 * alpha256_ + 128) >> 8) : 256;
 #if defined(__SSE2__)
+    const bool general = kind_ == Kind::General;
+    const ToneMatrix& m = matrix_;
+    const __m128 matrix_rows[5] = {_mm_loadu_ps(&m.m[0]), _mm_loadu_ps(&m.m[5]), _mm_loadu_ps(&m.m[10]),
+                                   _mm_loadu_ps(&m.m[15]), _mm_loadu_ps(&m.m[20])};
     const __m128i mask = _mm_set1_epi32(static_cast<int>(alpha_mask));
     const __m128i wy = _mm_set1_epi32(static_cast<int>(fy << 16 | (256 - fy)));
     for (int c = fast_begin; c < fast_end; ++c) {
@@ -264,6 +339,9 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       }
       const __m128i wx = _mm_set1_epi32(static_cast<int>(tx.f << 16 | (256 - tx.f)));
       std::uint32_t p = BilinearSse2(_mm_or_si128(top, mask), _mm_or_si128(bottom, mask), wx, wy);
+      if (general)
+        p = (p >> 24) == 255 ? OpaqueThroughMatrixSse2(p, opaque_lut_.data(), matrix_rows)
+                             : ThroughMatrixSse2(p, matrix_rows);
       if (scale < 256) p = ScaleAlpha(p, scale);
       out[c] = PixelOver(p, out[c]);
     }
@@ -275,6 +353,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       if (tx.f != 0 || fy != 0)
         p = Bilinear(tl, row0[tx.i1] | alpha_mask, row1[tx.i0] | alpha_mask, row1[tx.i1] | alpha_mask, tx.f,
                      fy);
+      if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
       if (scale < 256) p = ScaleAlpha(p, scale);
       out[c] = PixelOver(p, out[c]);
     }

@@ -51,10 +51,11 @@ inline bool IsItalic(CaptionStyle style) {
   return style == CaptionStyle::Italic || style == CaptionStyle::BoldItalic;
 }
 
-// The caption over the photo. Colours are words 0x00BBGGRR; opacities 0..255; the position is the
+// The caption over the photo; its default font is the heavy sans the set-up installs. Colours are
+// words 0x00BBGGRR; opacities 0..255; the position is the
 // caption's top-left corner in preview pixels.
 struct CaptionSettings {
-  QString font_name = QStringLiteral("Arial Black");
+  QString font_name = QStringLiteral("Lato Black");
   int size = 24;  // points
   CaptionStyle style = CaptionStyle::Regular;
   std::int32_t face_colour = 0xFFFFFF;

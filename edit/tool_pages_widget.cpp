@@ -3,9 +3,13 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
 
+#include "edit/caption_layer.h"
 #include "widgets/flat_button_widget.h"
 
 namespace {
@@ -27,11 +31,34 @@ QComboBox* ColourBox(QWidget* parent, const char* name, QRect rect) {
   return box;
 }
 
+// A colour word 0x00BBGGRR and the colour it names.
+QColor ColourOfWord(std::int32_t word) {
+  return QColor(word & 0xFF, (word >> 8) & 0xFF, (word >> 16) & 0xFF);
+}
+std::int32_t WordOfColour(const QColor& colour) {
+  return colour.red() | colour.green() << 8 | colour.blue() << 16;
+}
+
+// Selects the colour in box; one that has no name there gets an entry of its own, "#RRGGBB".
+void SelectColour(QComboBox* box, std::int32_t word) {
+  const QColor colour = ColourOfWord(word);
+  int index = box->findData(colour);
+  if (index < 0) {
+    box->addItem(colour.name().toUpper(), colour);
+    index = box->count() - 1;
+  }
+  box->setCurrentIndex(index);
+}
+
+std::int32_t SelectedColour(const QComboBox* box) { return WordOfColour(box->currentData().value<QColor>()); }
+
 }  // namespace
 
-ToolPagesWidget::ToolPagesWidget(QWidget* parent) : QStackedWidget(parent) {
+ToolPagesWidget::ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded)
+    : QStackedWidget(parent), photo_loaded_(std::move(photo_loaded)) {
   setObjectName(QStringLiteral("PageControl4"));
   BuildLayout();
+  Wire();
 }
 
 void ToolPagesWidget::BuildLayout() {
@@ -69,39 +96,116 @@ QWidget* ToolPagesWidget::BuildAdjustPage() {
   knobs_[0] =
       Button(knobs, "B1", QStringLiteral("C"), QStringLiteral("Contrast"), QRect(kKnobStart, 30, 17, 16));
   knobs_[2] = Button(knobs, "B3", QStringLiteral("H"), QStringLiteral("Hue"), QRect(kKnobStart, 53, 17, 16));
+  for (QPushButton* knob : knobs_) knob->installEventFilter(this);
   return page;
 }
 
 QWidget* ToolPagesWidget::BuildTextPage() {
   auto* page = new QWidget(this);
   page->setObjectName(QStringLiteral("TabSheet8"));
-  auto* fonts = new QComboBox(page);
-  fonts->setObjectName(QStringLiteral("ComboBox1"));
-  fonts->setGeometry(12, 10, 170, 24);
-  fonts->addItems(QFontDatabase::families());
-  if (fonts->count() > 1) fonts->setCurrentIndex(1);
-  auto* size = new QSpinBox(page);
-  size->setObjectName(QStringLiteral("Edit1"));
-  size->setGeometry(188, 10, 50, 24);
-  size->setRange(-9999, 9999);  // the design sets no limits
-  size->setValue(24);
-  QPushButton* bold = Button(page, "B", QStringLiteral("B"), QString(), QRect(244, 10, 26, 24));
-  bold->setCheckable(true);
-  QPushButton* italic = Button(page, "I", QStringLiteral("I"), QString(), QRect(274, 10, 26, 24));
-  italic->setCheckable(true);
-  auto* memo = new QPlainTextEdit(page);
-  memo->setObjectName(QStringLiteral("Memo1"));
-  memo->setGeometry(12, 40, 226, 86);
-  ColourBox(page, "FC", QRect(244, 40, 88, 24));
-  ColourBox(page, "BC", QRect(244, 70, 88, 24));
-  Button(page, "FlatButton19", QStringLiteral("OK"), QString(), QRect(244, 100, 88, 26));
+  fonts_ = new QComboBox(page);
+  fonts_->setObjectName(QStringLiteral("ComboBox1"));
+  fonts_->setGeometry(12, 10, 170, 24);
+  fonts_->addItems(QFontDatabase::families());
+  if (fonts_->count() > 1) fonts_->setCurrentIndex(1);
+  size_ = new QSpinBox(page);
+  size_->setObjectName(QStringLiteral("Edit1"));
+  size_->setGeometry(188, 10, 50, 24);
+  // Beyond these a caption is either invisible or larger than any photo.
+  size_->setRange(kCaptionMinPoints, kCaptionMaxPoints);
+  size_->setValue(24);
+  bold_ = Button(page, "B", QStringLiteral("B"), QString(), QRect(244, 10, 26, 24));
+  bold_->setCheckable(true);
+  italic_ = Button(page, "I", QStringLiteral("I"), QString(), QRect(274, 10, 26, 24));
+  italic_->setCheckable(true);
+  memo_ = new QPlainTextEdit(page);
+  memo_->setObjectName(QStringLiteral("Memo1"));
+  memo_->setGeometry(12, 40, 226, 86);
+  shadow_colour_ = ColourBox(page, "FC", QRect(244, 40, 88, 24));
+  face_colour_ = ColourBox(page, "BC", QRect(244, 70, 88, 24));
+  ok_ = Button(page, "FlatButton19", QStringLiteral("OK"), QString(), QRect(244, 100, 88, 26));
   return page;
+}
+
+void ToolPagesWidget::Wire() {
+  connect(fonts_, &QComboBox::currentTextChanged, this, &ToolPagesWidget::CaptionControlsChanged);
+  connect(size_, &QSpinBox::valueChanged, this, &ToolPagesWidget::CaptionControlsChanged);
+  connect(bold_, &QPushButton::clicked, this, &ToolPagesWidget::CaptionControlsChanged);
+  connect(italic_, &QPushButton::clicked, this, &ToolPagesWidget::CaptionControlsChanged);
+  connect(memo_, &QPlainTextEdit::textChanged, this, &ToolPagesWidget::CaptionControlsChanged);
+  // The colour boxes speak only while their page shows.
+  connect(shadow_colour_, &QComboBox::currentIndexChanged, this, [this] {
+    if (currentIndex() == kTextPage) Q_EMIT ShadowColourChanged(SelectedColour(shadow_colour_));
+  });
+  connect(face_colour_, &QComboBox::currentIndexChanged, this, [this] {
+    if (currentIndex() == kTextPage) Q_EMIT FaceColourChanged(SelectedColour(face_colour_));
+  });
+  connect(ok_, &QPushButton::clicked, this, &ToolPagesWidget::CaptionDone);
+}
+
+bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
+  const auto knob = std::find(knobs_.begin(), knobs_.end(), watched);
+  if (knob == knobs_.end()) return QStackedWidget::eventFilter(watched, event);
+  const auto i = static_cast<std::size_t>(knob - knobs_.begin());
+  // Asked only for the mouse: other events reach the knobs while the window is being taken down.
+  const auto loaded = [this] { return photo_loaded_ && photo_loaded_(); };
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      drag_start_[i] = static_cast<QMouseEvent*>(event)->position().toPoint().x();
+      break;
+    case QEvent::MouseMove: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (!(mouse->buttons() & Qt::LeftButton) || !loaded()) break;
+      const int x = mouse->position().toPoint().x();
+      if (const std::optional<int> to = KnobDragTarget((*knob)->x(), x, drag_start_[i]))
+        (*knob)->move(*to, (*knob)->y());
+      break;
+    }
+    case QEvent::MouseButtonRelease:
+      if (loaded()) Q_EMIT ToneKnobsReleased(KnobPositions());
+      break;
+    default:
+      break;
+  }
+  return QStackedWidget::eventFilter(watched, event);
 }
 
 void ToolPagesWidget::ResetToneKnobs() {
   for (QPushButton* knob : knobs_) knob->move(kKnobStart, knob->y());
 }
 
-std::array<int, 3> ToolPagesWidget::KnobPositions() const {
+ToneKnobPositions ToolPagesWidget::KnobPositions() const {
   return {knobs_[0]->x(), knobs_[1]->x(), knobs_[2]->x()};
+}
+
+void ToolPagesWidget::SetKnobPositions(ToneKnobPositions p) {
+  const int at[3] = {p.contrast, p.brightness, p.saturation};
+  for (std::size_t i = 0; i < knobs_.size(); ++i)
+    knobs_[i]->move(std::clamp(at[i], kToneKnobMin, kToneKnobMax), knobs_[i]->y());
+}
+
+void ToolPagesWidget::LoadCaptionControls(const CaptionSettings& caption) {
+  const QSignalBlocker block_fonts(fonts_), block_size(size_), block_bold(bold_), block_italic(italic_),
+      block_memo(memo_), block_shadow(shadow_colour_), block_face(face_colour_);
+  // The family actually drawn, which is the name itself when it is installed.
+  const QString family = CaptionFamilyInUse(caption.font_name);
+  if (fonts_->findText(family) < 0) fonts_->addItem(family);
+  fonts_->setCurrentText(family);
+  size_->setValue(caption.size);
+  bold_->setChecked(IsBold(caption.style));
+  italic_->setChecked(IsItalic(caption.style));
+  SelectColour(shadow_colour_, caption.shadow_colour);
+  SelectColour(face_colour_, caption.face_colour);
+  memo_->setPlainText(caption.text);
+}
+
+CaptionSettings ToolPagesWidget::ReadCaptionControls(CaptionSettings caption) const {
+  caption.font_name = fonts_->currentText();
+  caption.size = size_->value();
+  caption.style = bold_->isChecked() ? (italic_->isChecked() ? CaptionStyle::BoldItalic : CaptionStyle::Bold)
+                                     : (italic_->isChecked() ? CaptionStyle::Italic : CaptionStyle::Regular);
+  caption.shadow_colour = SelectedColour(shadow_colour_);
+  caption.face_colour = SelectedColour(face_colour_);
+  caption.text = memo_->toPlainText();
+  return caption;
 }

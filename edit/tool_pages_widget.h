@@ -1,28 +1,71 @@
 // The editing tool pages `PageControl4` under the preview: "Adjust" (edit buttons, tone knobs,
-// Add Batch, "A") and "Text" (the caption's controls). Laid out here; their commands come later.
+// Add Batch, "A") and "Text" (the caption's controls).
 #pragma once
 
 #include <QPushButton>
 #include <QStackedWidget>
 #include <array>
+#include <functional>
+
+#include "edit/edit_state.h"
+#include "edit/tone_knobs.h"
+
+class QComboBox;
+class QPlainTextEdit;
+class QSpinBox;
 
 class ToolPagesWidget : public QStackedWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kKnobStart = 42;
+  static constexpr int kKnobStart = kToneKnobStart;
+  static constexpr int kAdjustPage = 0;
+  static constexpr int kTextPage = 1;
 
-  explicit ToolPagesWidget(QWidget* parent);
+  // photo_loaded tells whether a photo is loaded: the knobs move and report only then.
+  explicit ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded = {});
 
   // The three tone knobs back at their start position.
   void ResetToneKnobs();
-  // The left edges of the knobs B1 (contrast), B2 (brightness), B3 (saturation).
-  std::array<int, 3> KnobPositions() const;
+  ToneKnobPositions KnobPositions() const;
+  // Puts the knobs at positions (each kept within 1..79).
+  void SetKnobPositions(ToneKnobPositions positions);
+
+  // Shows the caption in the "Text" controls without reporting changes: the family the system
+  // draws for its font, its size, bold and italic, colours and text.
+  void LoadCaptionControls(const CaptionSettings& caption);
+  // caption with the font, size, style, colours and text the controls hold.
+  CaptionSettings ReadCaptionControls(CaptionSettings caption) const;
+
+ Q_SIGNALS:
+  // A knob was let go while a photo is loaded.
+  void ToneKnobsReleased(ToneKnobPositions positions);
+  // The font, size, bold, italic or text changed.
+  void CaptionControlsChanged();
+  // FC (shadow) or BC (face) changed while the "Text" page shows; colour words 0x00BBGGRR.
+  void ShadowColourChanged(std::int32_t colour);
+  void FaceColourChanged(std::int32_t colour);
+  // "OK" of the "Text" page.
+  void CaptionDone();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildLayout();
   QWidget* BuildAdjustPage();
   QWidget* BuildTextPage();
+  void Wire();
 
+  std::function<bool()> photo_loaded_;
   std::array<QPushButton*, 3> knobs_{};  // B1, B2, B3
+  std::array<int, 3> drag_start_{};
+  QComboBox* fonts_ = nullptr;
+  QSpinBox* size_ = nullptr;
+  QPushButton* bold_ = nullptr;
+  QPushButton* italic_ = nullptr;
+  QPlainTextEdit* memo_ = nullptr;
+  QComboBox* shadow_colour_ = nullptr;  // FC
+  QComboBox* face_colour_ = nullptr;    // BC
+  QPushButton* ok_ = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "base/lumisto_error.h"
 #include "base/screen_size.h"
 #include "compose/render_composite.h"
+#include "edit/caption_layer.h"
 #include "edit/geometric_edits.h"
 #include "imaging/image_buffer.h"
 #include "imaging/image_io.h"
@@ -26,24 +27,13 @@
 
 namespace {
 
-void DrawCaptionText(QPainter& p, QPointF at, const QString& text, QRgb argb) {
-  p.setPen(QColor::fromRgba(argb));
-  // A zero-size layout rectangle: no wrapping and no clipping, only the text's own line breaks.
-  p.drawText(QRectF(at, QSizeF(0, 0)), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs,
-             text);
-}
-
 // The caption set up once (font, position, the rows it can reach) and drawn on the whole composite
 // or on a band of its rows: drawn band by band it gives the same pixels as drawn whole.
 class CaptionStamp {
  public:
   CaptionStamp(QSize composite, const CaptionSettings& caption, float fit_factor) : caption_(caption) {
     if (caption.text.isEmpty() || composite.isEmpty()) return;
-    font_ = QFont(caption.font_name);
-    font_.setPixelSize(qMax(1, qRound(caption.size * 96.0 / 72.0)));
-    font_.setBold(IsBold(caption.style));
-    font_.setItalic(IsItalic(caption.style));
-    font_.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
+    font_ = CaptionFont(caption);
     at_ = CaptionOrigin(composite, caption.position, fit_factor);
     // The text's layout box, the shadow's 2 pixels, and an em to spare for glyphs that overhang it.
     const QRectF box = QFontMetricsF(font_).boundingRect(
@@ -70,9 +60,7 @@ class CaptionStamp {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setFont(font_);
     p.translate(0, -top);
-    DrawCaptionText(p, at_ + QPointF(2, 2), caption_.text,
-                    StyleArgb(caption_.shadow_opacity, caption_.shadow_colour));
-    DrawCaptionText(p, at_, caption_.text, StyleArgb(caption_.face_opacity, caption_.face_colour));
+    DrawCaptionText(p, at_, caption_);
   }
 
  private:

@@ -1,3 +1,4 @@
 lumisto_test(render_composite_test SOURCES compose/render_composite_test.cpp)
 lumisto_test(composite_rows_test SOURCES compose/composite_rows_test.cpp)
 lumisto_test(preview_test SOURCES compose/preview_test.cpp)
+lumisto_test(colour_matrix_test SOURCES compose/colour_matrix_test.cpp)

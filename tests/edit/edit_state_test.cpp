@@ -26,7 +26,7 @@ class EditStateTest : public QObject {
     QCOMPARE(state.brightness, 0.0f);
     QCOMPARE(state.saturation, 1.0f);
     QVERIFY(state.tone_matrix.IsIdentity());
-    QCOMPARE(state.caption.font_name, QStringLiteral("Arial Black"));
+    QCOMPARE(state.caption.font_name, QStringLiteral("Lato Black"));
     QCOMPARE(state.caption.size, 24);
     QCOMPARE(state.caption.shadow_colour, 0x646464);
     QCOMPARE(state.caption.position, QPointF(120, 180));

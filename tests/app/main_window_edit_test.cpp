@@ -1,0 +1,236 @@
+// Photo editing in the window: tone knobs, caption placing, the crop dialog, and the saved file
+// against the command line with the same edits.
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/preview_widget.h"
+#include "compose/preview.h"
+#include "edit/caption_layer.h"
+#include "edit/tone_knobs.h"
+#include "support/app_folder_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::ReadFile;
+using testing_support::RunLumisto;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+struct Harness {
+  Harness(const AppFolderFixture& folder, const QString& temp_root)
+      : config(folder.Path()),
+        cache(QString()),
+        window(std::make_unique<MainWindow>(config, dialogs, cache, 1, temp_root)) {}
+
+  template <typename T = QWidget>
+  T* Find(const QString& name) const {
+    T* widget = window->findChild<T*>(name);
+    if (!widget) qFatal("no control named %s", qPrintable(name));
+    return widget;
+  }
+  void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  // Drags a widget by dx along x with the left button.
+  void DragBy(const QString& name, int dx) const {
+    QWidget* w = Find(name);
+    const QPoint start(8, 8);
+    QTest::mousePress(w, Qt::LeftButton, {}, start);
+    QTest::mouseMove(w, start + QPoint(dx, 0));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, start + QPoint(dx, 0));
+  }
+  const EditState& Edit() const { return window->State().edit; }
+
+  Config config;
+  ScriptedDialogs dialogs;
+  ThumbnailCache cache;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+class MainWindowEditTest : public QObject {
+  Q_OBJECT
+
+ private:
+  AppFolderFixture folder_;
+  QTemporaryDir temp_;
+  QTemporaryDir out_;
+  QString photo_;
+  QString settings_;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    folder_.WriteConfig(QStringLiteral("A"));
+    QImage photo(600, 400, QImage::Format_RGB32);
+    for (int y = 0; y < 400; ++y)
+      for (int x = 0; x < 600; ++x) photo.setPixel(x, y, qRgb(x * 255 / 600, y * 255 / 400, 90));
+    photo_ = folder_.PhotoFolder() + QStringLiteral("/photo.jpg");
+    QVERIFY(photo.save(photo_, "JPEG", 95));
+    folder_.AddTemplates(QStringLiteral("A"), 1);
+    settings_ = folder_.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t01.ini");
+  }
+
+  void KnobsNeedAPhoto() {
+    Harness h(folder_, temp_.path());
+    h.DragBy(QStringLiteral("B1"), 20);
+    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), kToneKnobStart);
+    QVERIFY(h.Edit().tone_matrix.IsIdentity());
+    QCOMPARE(h.Edit().contrast, 1.0f);
+  }
+
+  void KnobsSetTheTone() {
+    Harness h(folder_, temp_.path());
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    // Let go without moving: all three read at 42, no longer the identity.
+    h.DragBy(QStringLiteral("B3"), 0);
+    QCOMPARE(h.Edit().tone_matrix, BuildToneMatrix(ReadToneKnobs({}).contrast, ReadToneKnobs({}).brightness,
+                                                   ReadToneKnobs({}).saturation));
+    h.DragBy(QStringLiteral("B1"), 20);
+    h.DragBy(QStringLiteral("B2"), -1000);  // stops at 1
+    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), 62);
+    QCOMPARE(h.Find(QStringLiteral("B2"))->x(), kToneKnobStart);  // one drag step would leave the track
+    h.DragBy(QStringLiteral("B2"), -41);
+    QCOMPARE(h.Find(QStringLiteral("B2"))->x(), 1);
+    const ToneValues v = ReadToneKnobs({62, 1, 42});
+    QCOMPARE(h.Edit().contrast, v.contrast);
+    QCOMPARE(h.Edit().brightness, v.brightness);
+    QCOMPARE(h.Edit().saturation, v.saturation);
+    QCOMPARE(h.Edit().tone_matrix, BuildToneMatrix(v.contrast, v.brightness, v.saturation));
+    // A template choice puts the identity back; the knobs stay where they are.
+    h.Click(QStringLiteral("Hot51"));
+    QVERIFY(h.Edit().tone_matrix.IsIdentity());
+    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), 62);
+  }
+
+  void CaptionPlacing() {
+    Harness h(folder_, temp_.path());
+    auto* pages = h.Find<QStackedWidget>(QStringLiteral("PageControl4"));
+    h.Click(QStringLiteral("FlatButton20"));  // no photo: nothing
+    QCOMPARE(pages->currentIndex(), 0);
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    h.window->Preview()->StopFade();
+    h.Click(QStringLiteral("FlatButton20"));
+    QCOMPARE(pages->currentIndex(), 1);
+    QCOMPARE(h.window->State().display_mode, DisplayMode::CaptionEditing);
+    QCOMPARE(h.Find<QComboBox>(QStringLiteral("ComboBox1"))->currentText(), QStringLiteral("Lato Black"));
+    QCOMPARE(h.Find<QComboBox>(QStringLiteral("FC"))->currentText(), QStringLiteral("#646464"));
+    QCOMPARE(h.Find<QComboBox>(QStringLiteral("BC"))->currentText(), QStringLiteral("White"));
+    const QImage backdrop = h.window->Preview()->ShownPicture();
+
+    QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("Hi"));
+    QCOMPARE(h.Edit().caption.text, QStringLiteral("Hi"));
+    QVERIFY(h.window->Preview()->ShownPicture() != backdrop);
+    // An empty memo shows the backdrop only.
+    h.Find<QPlainTextEdit>(QStringLiteral("Memo1"))->clear();
+    QCOMPARE(h.window->Preview()->ShownPicture(), backdrop);
+    QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("Two"));
+    QTest::keyClick(h.Find(QStringLiteral("Memo1")), Qt::Key_Return);
+    QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("lines"));
+
+    // Colours count on the "Text" page.
+    h.Find<QComboBox>(QStringLiteral("FC"))->setCurrentText(QStringLiteral("Red"));
+    QCOMPARE(h.Edit().caption.shadow_colour, 0x0000FF);
+    h.Click(QStringLiteral("B"));
+    QCOMPARE(h.Edit().caption.style, CaptionStyle::Bold);
+
+    // A drag on the preview moves the caption by whole pixels.
+    QWidget* screen = h.Find(QStringLiteral("Screen"));
+    QTest::mousePress(screen, Qt::LeftButton, {}, QPoint(130, 190));
+    QTest::mouseMove(screen, QPoint(100, 150));
+    QTest::mouseRelease(screen, Qt::LeftButton, {}, QPoint(100, 150));
+    QCOMPARE(h.Edit().caption.position, QPointF(90, 140));
+    QCOMPARE(h.Edit().caption.drag_anchor, QPoint(10, 10));
+
+    h.Click(QStringLiteral("FlatButton19"));
+    QCOMPARE(pages->currentIndex(), 0);
+    QCOMPARE(h.window->State().display_mode, DisplayMode::Normal);
+    // Off the "Text" page the colour boxes are ignored.
+    h.Find<QComboBox>(QStringLiteral("BC"))->setCurrentText(QStringLiteral("Blue"));
+    QCOMPARE(h.Edit().caption.face_colour, 0xFFFFFF);
+    QCOMPARE(h.window->State().caption_layer,
+             BuildCaptionLayer(h.Edit().caption, h.Edit().fit_factor, QSize(315, 315)));
+  }
+
+  void CropButtonNeedsAPhoto() {
+    Harness h(folder_, temp_.path());
+    bool shown = false;
+    QTimer::singleShot(0, h.window.get(), [&] {
+      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
+      shown = dialog->isVisible();
+      dialog->reject();
+    });
+    h.Click(QStringLiteral("FlatButton15"));
+    QTest::qWait(1);
+    QVERIFY(!shown);
+    QVERIFY(h.Edit().crop.IsEmpty());
+  }
+
+  // The crop, tone and caption made in the window give the bytes of the command line.
+  void CroppedToneCaptionSaveMatchesTheCommandLine() {
+    Harness h(folder_, temp_.path());
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    h.DragBy(QStringLiteral("B1"), 10);
+    h.DragBy(QStringLiteral("B3"), -20);
+    h.Click(QStringLiteral("FlatButton14"));  // a quarter turn: the crop is in the turned photo
+    h.Click(QStringLiteral("FlatButton20"));
+    QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("Framed"));
+    QTest::keyClick(h.Find(QStringLiteral("Memo1")), Qt::Key_Return);
+    QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("by Lumisto"));
+    h.Click(QStringLiteral("FlatButton19"));
+
+    // The crop dialog is modal: drag a corner and the body, then OK, once it shows.
+    QTimer::singleShot(0, h.window.get(), [&h] {
+      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
+      QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("600 x 400"));
+      QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Back"))->size(), QSize(333, 500));
+      const auto drag = [dialog](const char* name, QPoint delta) {
+        QWidget* w = dialog->findChild<QWidget*>(QLatin1String(name));
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(16, 16));
+        QTest::mouseMove(w, QPoint(16, 16) + delta);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(16, 16) + delta);
+      };
+      drag("Image8", QPoint(-100, -150));
+      drag("Image9", QPoint(40, 60));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    h.Click(QStringLiteral("FlatButton15"));
+    const CropRect crop = h.Edit().crop;
+    // (0, 0, 333, 500) less (100, 150) at the corner, moved by (40, 60): (40, 60, 233, 350) in view
+    // pixels, times 600 / 500 (the turned photo's longer side).
+    QVERIFY2(
+        crop == (CropRect{48, 72, 279, 420}),
+        qPrintable(QStringLiteral("%1,%2,%3,%4").arg(crop.x).arg(crop.y).arg(crop.width).arg(crop.height)));
+    QCOMPARE(h.window->State().working_photo.size(), WorkingPhotoSize(QSize(279, 420), QSize(315, 315)));
+
+    const QString gui = out_.filePath(QStringLiteral("gui.jpg"));
+    const QString cli = out_.filePath(QStringLiteral("cli.jpg"));
+    h.dialogs.save_files = {gui};
+    h.Click(QStringLiteral("SaveButton"));
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+    const EditState& e = h.Edit();
+    const auto result = RunLumisto(
+        {QStringLiteral("render"), photo_, settings_, cli, QStringLiteral("--cw"), QStringLiteral("--crop"),
+         QStringLiteral("%1,%2,%3,%4").arg(crop.x).arg(crop.y).arg(crop.width).arg(crop.height),
+         QStringLiteral("--knobs"), QStringLiteral("52,42,22"), QStringLiteral("--caption"), e.caption.text,
+         QStringLiteral("--caption-at"),
+         QStringLiteral("%1,%2").arg(e.caption.position.x()).arg(e.caption.position.y())});
+    QVERIFY2(result.exit_code == 0, result.err.constData());
+    QVERIFY(!ReadFile(gui).isEmpty());
+    QVERIFY(ReadFile(gui) == ReadFile(cli));
+  }
+};
+
+QTEST_MAIN(MainWindowEditTest)
+#include "main_window_edit_test.moc"
