@@ -149,7 +149,12 @@ struct Prepared {
   EditedPhoto photo;
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
+  FrameStyle style;  // the request's style at the photo's scale
 };
+
+float FitFactorFor(const RenderRequest& request, QSize photo) {
+  return request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
+}
 
 Prepared Prepare(const RenderRequest& request) {
   // The canvas depends only on the photo's final size and the style: another core makes it while
@@ -160,14 +165,14 @@ Prepared Prepare(const RenderRequest& request) {
   if (expected.isValid() && !expected.isEmpty() &&
       qint64{expected.width()} * expected.height() <= kMaxImagePixels)
     canvas = std::async(std::launch::async, [&request, expected] {
-      return PrepareEffectsCanvas(expected, request.style, TextureList::Shipped());
+      const FrameStyle style = FrameStyleForFitFactor(request.style, FitFactorFor(request, expected));
+      return PrepareEffectsCanvas(expected, style, TextureList::Shipped());
     });
   Prepared p;
   p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
   if (canvas.valid()) p.canvas = canvas.get();
-  const QImage& photo = p.photo.photo;
-  p.fit_factor =
-      request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
+  p.fit_factor = FitFactorFor(request, p.photo.photo.size());
+  p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
 }
 
@@ -177,7 +182,7 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas));
     rows.DrawInto(composite);
   }
   p.photo = EditedPhoto();
@@ -317,7 +322,7 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
   bool written = false;
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas));
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(file, size.width(), size.height(), request.quality);
     written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
