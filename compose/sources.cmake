@@ -4,5 +4,6 @@ list(APPEND LUMISTO_CORE_SOURCES
   compose/frame_effects.cpp compose/frame_effects.h
   compose/preview.cpp compose/preview.h
   compose/render_composite.cpp compose/render_composite.h
+  compose/style_thumbnail.cpp compose/style_thumbnail.h
   compose/tone_matrix.h
 )
