@@ -24,6 +24,7 @@ class ToolPagesWidget;
 class ToolbarWidget;
 class OutputCommands;
 class SizeDialog;
+class StyleEditorDialog;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -45,6 +46,7 @@ class MainWindow : public QWidget {
   TemplateGridWidget* Templates() const { return templates_; }
   PreviewWidget* Preview() const { return preview_; }
   OutputCommands& Output() const { return *output_; }
+  StyleEditorDialog* StyleEditor() const { return style_editor_; }
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
@@ -63,6 +65,7 @@ class MainWindow : public QWidget {
   void ShowOutputButtonsWhenReady();
   void OnGeometricEdit(int code);
   void OnResize();
+  void OnEditStyle();
   void OpenDocument(const QString& file_name);
   template <typename Handler>
   void Guarded(Handler&& handler);
@@ -83,5 +86,6 @@ class MainWindow : public QWidget {
   BatchPageWidget* batch_ = nullptr;
   QLabel* photo_count_ = nullptr;
   SizeDialog* size_dialog_ = nullptr;
+  StyleEditorDialog* style_editor_ = nullptr;
   std::unique_ptr<OutputCommands> output_;
 };
