@@ -24,7 +24,7 @@ class EffectPageWidget : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr QSize kSize{330, 268};
+  static constexpr QSize kSize{330, 250};
 
   EffectPageWidget(const EffectPageSpec& spec, QWidget* parent);
 

@@ -140,6 +140,10 @@ StyleEditorDialog::~StyleEditorDialog() = default;
 
 void StyleEditorDialog::BuildLayout(const TextureList& textures) {
   setFixedSize(453, 336);
+  // The form's small dialog font: the effect list's captions fit their 97-pixel panels.
+  QFont small = font();
+  small.setPixelSize(11);
+  setFont(small);
   pages_ = new QStackedWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl1"));
   pages_->setGeometry(QRect(QPoint(115, 8), EffectPageWidget::kSize));
@@ -159,20 +163,21 @@ void StyleEditorDialog::BuildLayout(const TextureList& textures) {
     if (effect.check) {
       auto* check = new QCheckBox(QLatin1String(effect.caption), panel);
       check->setObjectName(QLatin1String(effect.check));
-      check->setGeometry(6, 5, 89, 20);
+      check->setGeometry(4, 5, 91, 20);
       switches_.append(check);
     } else {
       auto* caption = new QLabel(QLatin1String(effect.caption), panel);
       caption->setGeometry(6, 5, 89, 20);
+      caption->setAlignment(Qt::AlignCenter);
       switches_.append(nullptr);
     }
   }
   frame_include_ = new QCheckBox(QStringLiteral("FrameInclude"), this);
   frame_include_->setObjectName(QStringLiteral("FrameInclude"));
-  frame_include_->setGeometry(8, 238, 104, 20);
+  frame_include_->setGeometry(8, 240, 104, 20);
   scale_ = new QCheckBox(QStringLiteral("Scale with photo"), this);
   scale_->setObjectName(QStringLiteral("ScaleWithPhoto"));
-  scale_->setGeometry(8, 260, 106, 20);
+  scale_->setGeometry(8, 262, 180, 20);
   scale_->setToolTip(
       QStringLiteral("Sizes are those of the preview: the saved picture is the preview enlarged"));
 
@@ -209,7 +214,7 @@ void StyleEditorDialog::BuildLayout(const TextureList& textures) {
 
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("ProblemLabel"));
-  problem_->setGeometry(115, 280, 330, 18);
+  problem_->setGeometry(8, 286, 300, 16);
   problem_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
   problem_->hide();
   save_ = new QPushButton(QStringLiteral("Save"), this);
