@@ -146,6 +146,17 @@ class NewStyleTest : public QObject {
     QCOMPARE(h.window->Templates()->Count(), 1);
   }
 
+  // A settings file whose picture cannot be written would never be listed: it is taken back.
+  void PictureThatCannotBeWrittenLeavesNoSettingsFile() {
+    Harness h;
+    QVERIFY(QDir().mkpath(Folder(h) + "/Blocked.jpg"));  // a folder where the picture should go
+    NewStyle(h, "Blocked");
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    QVERIFY(h.dialogs.errors[0].startsWith("Unable to write to"));
+    QVERIFY(!QFileInfo::exists(Folder(h) + "/Blocked.ini"));
+    QCOMPARE(h.window->Templates()->Count(), 1);
+  }
+
   void PaletteHoldsEveryTileAtItsPitch() {
     Harness h;
     TexturePickerWidget* picker = h.Editor()->TexturePicker();
