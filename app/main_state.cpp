@@ -18,7 +18,8 @@ QImage BlankScreenImage() {
 }  // namespace
 
 MainState::MainState()
-    : working_photo(BlankScreenImage()),
+    : textures(TextureList::LoadShipped()),
+      working_photo(BlankScreenImage()),
       caption_layer(BlankScreenImage()),
       custom_frames{BlankScreenImage(), BlankScreenImage(), BlankScreenImage()} {}
 
@@ -48,6 +49,6 @@ TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
 QImage RenderPreviewComposite(const MainState& state) {
   QImage destination(state.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
   destination.fill(Qt::transparent);
-  RenderComposite(state.working_photo, destination, state.style, state.edit.tone_matrix);
+  RenderComposite(state.working_photo, destination, state.style, state.textures, state.edit.tone_matrix);
   return destination;
 }

@@ -13,6 +13,7 @@
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
 #include "base/guarded_call.h"
+#include "base/lumisto_error.h"
 #include "batch/batch_page_widget.h"
 #include "compose/render_composite.h"
 #include "compose/style_thumbnail.h"
@@ -64,7 +65,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       dialogs_(dialogs),
       cache_(cache),
       fade_interval_ms_(fade_interval_ms),
-      output_(std::make_unique<OutputCommands>(config, dialogs,
+      output_(std::make_unique<OutputCommands>(config, dialogs, state_.textures,
                                                temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
@@ -127,19 +128,21 @@ void MainWindow::BuildLayout() {
   hooks.render_preview = [this](const FrameStyle& style) {
     QImage composite(state_.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
     composite.fill(Qt::transparent);
-    RenderComposite(state_.working_photo, composite, style, state_.edit.tone_matrix);
+    RenderComposite(state_.working_photo, composite, style, state_.textures, state_.edit.tone_matrix);
     return composite;
   };
   hooks.show_preview = [this](const QImage& composite) {
     preview_->ShowOnScreen(composite, DisplayMode::StyleEditor, QImage());
   };
   hooks.refresh_preview = [this] { RefreshPreview(); };
-  hooks.render_thumbnail = &RenderStyleThumbnail;
+  hooks.render_thumbnail = [this](const FrameStyle& style) {
+    return RenderStyleThumbnail(style, state_.textures);
+  };
   hooks.template_path = [this] { return state_.edit.template_path; };
   hooks.set_template_path = [this](const QString& path) { state_.edit.template_path = path; };
   hooks.set_current_style = [this](const FrameStyle& style) { state_.style = style; };
   style_editor_ =
-      new StyleEditorDialog(config_, dialogs_, *templates_, TextureList::Shipped(), std::move(hooks), this);
+      new StyleEditorDialog(config_, dialogs_, *templates_, state_.textures, std::move(hooks), this);
 }
 
 template <typename Handler>
@@ -175,8 +178,10 @@ void MainWindow::Wire() {
           [this] { Guarded([&] { output_->PrintSetup(); }); });
   connect(toolbar_, &ToolbarWidget::EmailRequested, this,
           [this] { Guarded([&] { output_->Email(state_.edit, state_.style); }); });
-  const std::pair<const char*, int> edits[] = {
-      {"FlatButton13", kMirror}, {"FlatButton16", kTurnCounterClockwise}, {"FlatButton14", kTurnClockwise}};
+  const std::pair<const char*, GeometricEdit> edits[] = {
+      {"FlatButton13", GeometricEdit::Mirror},
+      {"FlatButton16", GeometricEdit::TurnCounterClockwise},
+      {"FlatButton14", GeometricEdit::TurnClockwise}};
   for (const auto& [name, code] : edits)
     connect(tools_->findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this,
             [this, code = code] { Guarded([&] { OnGeometricEdit(code); }); });
@@ -187,7 +192,7 @@ void MainWindow::Wire() {
 void MainWindow::LoadStartFolders() {
   // A missing or empty folder leaves its grid empty without a word at start.
   photos_->ScanFolder(config_.PhotoFolder());
-  templates_->ScanCategory(1);
+  templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
   templates_->SetPage(0);
   if (photos_->Count() > 0) {
@@ -246,11 +251,13 @@ void MainWindow::OnTemplateChosen(int index) {
   RefreshPreview();
 }
 
-void MainWindow::OnGeometricEdit(int code) {
+void MainWindow::OnGeometricEdit(GeometricEdit code) {
   // Nothing to turn while no photo is loaded.
   if (preview_->StartPictureVisible()) return;
+  // Turn the working photo first: when its copy cannot be made, nothing is recorded.
+  if (!RotateFlip(state_.working_photo, RotateFlipOf(code)))
+    throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
-  RotateFlip(state_.working_photo, code);
   RefreshPreview();
 }
 

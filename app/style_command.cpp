@@ -9,6 +9,7 @@
 #include "styles/frame_style.h"
 #include "styles/template_files.h"
 #include "styles/template_library.h"
+#include "styles/texture_list.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int Set(const QStringList& args) {
 int Thumbnail(const QStringList& args) {
   if (args.size() != 1) throw UsageError(QStringLiteral("style thumbnail takes one settings file"));
   const QString settings = TemplateSettingsPath(args[0]);
-  WriteTemplatePicture(settings, RenderStyleThumbnail(ReadExisting(settings)));
+  WriteTemplatePicture(settings, RenderStyleThumbnail(ReadExisting(settings), TextureList::LoadShipped()));
   return kExitOk;
 }
 

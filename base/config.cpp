@@ -31,18 +31,11 @@ void Config::SetPhotoFolder(const QString& folder) const {
   WriteIniString(ConfigPath(), QStringLiteral("Photo"), QStringLiteral("Template"), folder);
 }
 
-QString Config::TemplateFolderName(int category) const {
-  return ReadIniString(ConfigPath(), QStringLiteral("Template"), QStringLiteral("Template%1").arg(category),
-                       kSentinel);
+QString Config::TemplateFolderName(TemplateCategory category) const {
+  return ReadIniString(ConfigPath(), QStringLiteral("Template"),
+                       QStringLiteral("Template%1").arg(static_cast<int>(category)), kSentinel);
 }
 
-QString Config::TemplateFolder(int category) const {
+QString Config::TemplateFolder(TemplateCategory category) const {
   return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
-}
-
-bool IsPhotoFileName(const QString& file_name) {
-  static const char* const kExtensions[] = {".jpg", ".bmp", ".png", ".gif"};
-  for (const char* ext : kExtensions)
-    if (file_name.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) return true;
-  return false;
 }

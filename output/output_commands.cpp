@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "base/lumisto_error.h"
 #include "imaging/image_io.h"
 #include "output/mail_request.h"
 #include "output/print_job.h"
@@ -27,8 +28,13 @@ void ReportFailure() {
 
 }  // namespace
 
-OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root)
-    : config_(config), dialogs_(dialogs), temp_root_(std::move(temp_root)), scratch_(temp_root_) {
+OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const TextureList& textures,
+                               QString temp_root)
+    : config_(config),
+      dialogs_(dialogs),
+      textures_(textures),
+      temp_root_(std::move(temp_root)),
+      scratch_(temp_root_) {
   scratch_.RemoveLeftovers();
 }
 
@@ -38,7 +44,7 @@ void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
   if (!path) return;
   save_folder_ = QFileInfo(*path).absolutePath();
   BusyCursor busy;
-  RenderToFile(RenderRequestFor(edit, style, *path));
+  RenderToFile(RenderRequestFor(edit, style, *path), textures_);
 }
 
 void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
@@ -50,15 +56,20 @@ void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
   LoadedImage picture;
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path));
+    RenderToFile(RenderRequestFor(edit, style, path), textures_);
     picture = LoadImage(path);
   }
+  if (picture.status != LoadStatus::Ok || picture.image.isNull())
+    throw LumistoError(QStringLiteral("Unable to read back %1 for printing").arg(path));
   if (!dialogs_.ConfirmPrint(printer_)) {
     ReportFailure();
     return;
   }
   BusyCursor busy;
-  PrintPicture(printer_, picture.image);
+  if (!PrintPicture(printer_, picture.image))
+    throw LumistoError(
+        QStringLiteral("Unable to print on %1")
+            .arg(printer_.printerName().isEmpty() ? QStringLiteral("the printer") : printer_.printerName()));
 }
 
 void OutputCommands::PrintSetup() {
@@ -69,7 +80,7 @@ void OutputCommands::Email(const EditState& edit, const FrameStyle& style) {
   const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path));
+    RenderToFile(RenderRequestFor(edit, style, path), textures_);
   }
   // Without a mail program nothing visible happens.
   SendMail(MailRequestFor(path), mail_program_);

@@ -42,8 +42,8 @@ class CaptionStamp {
     if (caption.text.isEmpty() || composite.isEmpty()) return;
     font_ = QFont(caption.font_name);
     font_.setPixelSize(qMax(1, qRound(caption.size * 96.0 / 72.0)));
-    font_.setBold(caption.style == 1 || caption.style == 3);
-    font_.setItalic(caption.style == 2 || caption.style == 3);
+    font_.setBold(IsBold(caption.style));
+    font_.setItalic(IsItalic(caption.style));
     font_.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
     at_ = CaptionOrigin(composite, caption.position, fit_factor);
     // The text's layout box, the shadow's 2 pixels, and an em to spare for glyphs that overhang it.
@@ -104,7 +104,8 @@ EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
   }
   EditedPhoto result;
   result.pixels = std::move(loaded.image);
-  RotateFlip(result.pixels, ReplayOrientation(request.rotate_flip) - 1);
+  if (!RotateFlip(result.pixels, ReplayedRotateFlip(request.rotate_flip)))
+    throw LumistoError(QStringLiteral("%1: not enough memory to turn the photo").arg(request.photo_path));
 
   const CropRect& c = request.crop;
   if (c.IsEmpty()) {
@@ -141,7 +142,7 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
   if (!c.IsEmpty()) return c.width > 0 && c.height > 0 ? QSize(c.width, c.height) : QSize();
   const QSize size = ReadImageSize(request.photo_path);
   if (!size.isValid()) return QSize();
-  return RotateFlipSwapsAxes(ReplayOrientation(request.rotate_flip) - 1) ? size.transposed() : size;
+  return SwapsAxes(ReplayedRotateFlip(request.rotate_flip)) ? size.transposed() : size;
 }
 
 // Everything the composite is drawn from.
@@ -149,14 +150,15 @@ struct Prepared {
   EditedPhoto photo;
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
-  FrameStyle style;  // the request's style at the photo's scale
+  const TextureList* textures = nullptr;  // the caller's, outliving the render
+  FrameStyle style;                       // the request's style at the photo's scale
 };
 
 float FitFactorFor(const RenderRequest& request, QSize photo) {
   return request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
 }
 
-Prepared Prepare(const RenderRequest& request) {
+Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
   // The canvas depends only on the photo's final size and the style: another core makes it while
   // this one decodes. Should the decoded photo differ from its header, the canvas is remade.
   std::future<SparseEffectsCanvas> canvas;
@@ -164,11 +166,12 @@ Prepared Prepare(const RenderRequest& request) {
   // Nothing is made ahead for a photo that will be refused as too large.
   if (expected.isValid() && !expected.isEmpty() &&
       qint64{expected.width()} * expected.height() <= kMaxImagePixels)
-    canvas = std::async(std::launch::async, [&request, expected] {
+    canvas = std::async(std::launch::async, [&request, &textures, expected] {
       const FrameStyle style = FrameStyleForFitFactor(request.style, FitFactorFor(request, expected));
-      return PrepareEffectsCanvas(expected, style, TextureList::Shipped());
+      return PrepareEffectsCanvas(expected, style, textures);
     });
   Prepared p;
+  p.textures = &textures;
   p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
   if (canvas.valid()) p.canvas = canvas.get();
   p.fit_factor = FitFactorFor(request, p.photo.photo.size());
@@ -182,7 +185,7 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   {
-    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     rows.DrawInto(composite);
   }
   p.photo = EditedPhoto();
@@ -322,7 +325,7 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
   bool written = false;
   {
-    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(file, size.width(), size.height(), request.quality);
     written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
@@ -364,8 +367,8 @@ void StampCaption(QImage& composite, const CaptionSettings& caption, float fit_f
   CaptionStamp(composite.size(), caption, fit_factor).Draw(composite, 0);
 }
 
-QImage RenderFullSize(const RenderRequest& request) {
-  Prepared p = Prepare(request);
+QImage RenderFullSize(const RenderRequest& request, const TextureList& textures) {
+  Prepared p = Prepare(request, textures);
   QImage composite = ComposeWhole(p, request);
   const QSize out = request.output_size;
   if (out.width() > 0 && out.height() > 0 && out != composite.size())
@@ -373,12 +376,12 @@ QImage RenderFullSize(const RenderRequest& request) {
   return composite;
 }
 
-void RenderToFile(const RenderRequest& request) {
+void RenderToFile(const RenderRequest& request, const TextureList& textures) {
   const QString mime = MimeTypeForFileName(request.output_path);
   if (FindEncoder(mime) < 0)
     throw LumistoError(QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
                            .arg(request.output_path));
-  Prepared p = Prepare(request);
+  Prepared p = Prepare(request, textures);
   const QSize out = request.output_size;
   const bool scaled = out.width() > 0 && out.height() > 0 && out != p.photo.photo.size();
   if (mime == QLatin1String("image/jpeg") && !scaled) {

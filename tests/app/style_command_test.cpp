@@ -133,7 +133,9 @@ class StyleCommandTest : public QObject {
     QCOMPARE(result.exit_code, 0);
     const LoadedImage picture = LoadImage(Path("Oval.jpg"));
     QCOMPARE(picture.status, LoadStatus::Ok);
-    QCOMPARE(MaxChannelDifference(picture.image, RenderStyleThumbnail(style)), 0);
+    QCOMPARE(
+        MaxChannelDifference(picture.image, RenderStyleThumbnail(style, testing_support::ShippedTextures())),
+        0);
   }
 
   void ThumbnailOfAMissingFileFails() {

@@ -7,6 +7,7 @@
 #include "compose/render_composite.h"
 #include "output/render_to_file.h"
 #include "styles/frame_style.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -68,12 +69,12 @@ class FrameScaleTest : public QObject {
     QVERIFY(working);
     QImage preview(working->image.size(), QImage::Format_ARGB32_Premultiplied);
     preview.fill(Qt::transparent);
-    RenderComposite(working->image, preview, style);
+    RenderComposite(working->image, preview, style, testing_support::ShippedTextures());
 
     RenderRequest request;
     request.photo_path = path;
     request.style = style;
-    const QImage full = RenderFullSize(request);
+    const QImage full = RenderFullSize(request, testing_support::ShippedTextures());
 
     const double preview_share = double(BandWidth(preview)) / preview.width();
     const double full_share = double(BandWidth(full)) / full.width();
@@ -92,12 +93,12 @@ class FrameScaleTest : public QObject {
     request.photo_path = path;
     request.style = Band(31, 1);
     request.style.scale = 0;
-    QVERIFY(qAbs(BandWidth(RenderFullSize(request)) - 31) <= 1);
+    QVERIFY(qAbs(BandWidth(RenderFullSize(request, testing_support::ShippedTextures())) - 31) <= 1);
     // The window's fit factor is the one a scaled frame follows.
     request.style.scale = 1;
     request.fit_factor = 2.0f;
     // 62 pixels of band, less the one the band's edge loses to the margin's antialiasing.
-    QVERIFY(qAbs(BandWidth(RenderFullSize(request)) - 62) <= 1);
+    QVERIFY(qAbs(BandWidth(RenderFullSize(request, testing_support::ShippedTextures())) - 62) <= 1);
   }
 };
 

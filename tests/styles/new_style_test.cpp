@@ -161,7 +161,7 @@ class NewStyleTest : public QObject {
     Harness h;
     TexturePickerWidget* picker = h.Editor()->TexturePicker();
     QCOMPARE(picker->size(), QSize(288, 180));
-    const TextureList& tiles = TextureList::Shipped();
+    const TextureList& tiles = testing_support::ShippedTextures();
     for (int j : {0, 6, 7, 10, 78}) {
       auto* tile = picker->findChild<QLabel*>(QStringLiteral("Tile%1").arg(j));
       QVERIFY(tile);

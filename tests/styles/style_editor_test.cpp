@@ -70,7 +70,9 @@ class StyleEditorTest : public QObject {
     const LoadedImage picture = LoadImage(h.folder.CategoryFolder(kCategory) + "/t01.jpg");
     QCOMPARE(picture.status, LoadStatus::Ok);
     QCOMPARE(picture.image.size(), QSize(70, 70));
-    QCOMPARE(MaxChannelDifference(picture.image, RenderStyleThumbnail(h.Stored())), 0);
+    QCOMPARE(MaxChannelDifference(picture.image,
+                                  RenderStyleThumbnail(h.Stored(), testing_support::ShippedTextures())),
+             0);
     // The cell of the current template shows the new picture at once.
     QCOMPARE(MaxChannelDifference(h.CellPicture(51).copy(0, 0, 70, 70), picture.image), 0);
   }
