@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/lumisto_error.h"
+#include "base/screen_size.h"
 #include "compose/render_composite.h"
 #include "edit/geometric_edits.h"
 #include "imaging/image_buffer.h"
@@ -24,8 +25,6 @@
 #include "imaging/jpeg_header.h"
 
 namespace {
-
-constexpr int kScreenSide = 315;  // the preview the caption was placed on
 
 void DrawCaptionText(QPainter& p, QPointF at, const QString& text, QRgb argb) {
   p.setPen(QColor::fromRgba(argb));
@@ -155,7 +154,8 @@ struct Prepared {
 };
 
 float FitFactorFor(const RenderRequest& request, QSize photo) {
-  return request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
+  return request.fit_factor > 0 ? request.fit_factor
+                                : FitFactor(photo.width(), photo.height(), kScreenSize.width());
 }
 
 Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
