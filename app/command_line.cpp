@@ -2,8 +2,11 @@
 #include "app/command_line.h"
 
 #include <QFileInfo>
+#include <optional>
 
 #include "app/render_options.h"
+#include "app/style_command.h"
+#include "app/usage_error.h"
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_to_file.h"
@@ -11,22 +14,6 @@
 #include "styles/template_library.h"
 
 namespace {
-
-class UsageError : public LumistoError {
- public:
-  using LumistoError::LumistoError;
-};
-
-int StyleShow(const QStringList& args, QTextStream& out) {
-  if (args.size() != 1) throw UsageError(QStringLiteral("style show takes one settings file"));
-  const QString& path = args[0];
-  if (!QFileInfo(path).isFile()) throw LumistoError(QStringLiteral("no file"));
-  FrameStyle style;
-  ReadFrameStyle(path, style);
-  for (const FrameStyleSlot& slot : FrameStyleSlots())
-    out << slot.key << '=' << SlotText(slot, style.*slot.field) << '\n';
-  return kExitOk;
-}
 
 // "A,B,C,D" (or "AxB" with separator 'x') as integers; throws UsageError naming the option.
 QList<int> Numbers(const QString& option, const QString& text, QChar separator, int count) {
@@ -47,6 +34,7 @@ QList<int> Numbers(const QString& option, const QString& text, QChar separator, 
 int Render(const QStringList& args) {
   QStringList positional;
   RenderRequest request;
+  std::optional<std::int32_t> scale;  // --scale-frames or --pixel-frames over the template's Scale
   const auto value = [&args](qsizetype& i) -> const QString& {
     if (i + 1 >= args.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(args[i]));
     return args[++i];
@@ -84,6 +72,8 @@ int Render(const QStringList& args) {
       request.caption.font_name = value(i);
     } else if (arg == QLatin1String("--font-size")) {
       request.caption.size = Numbers(arg, value(i), u',', 1)[0];
+    } else if (arg == QLatin1String("--scale-frames") || arg == QLatin1String("--pixel-frames")) {
+      scale = arg == QLatin1String("--scale-frames") ? 1 : 0;
     } else if (arg.startsWith(QLatin1String("--"))) {
       throw UsageError(QStringLiteral("render does not know %1").arg(arg));
     } else {
@@ -100,6 +90,7 @@ int Render(const QStringList& args) {
   } catch (const LumistoError& e) {
     throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
   }
+  if (scale) request.style.scale = *scale;
   RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
@@ -110,7 +101,10 @@ QString UsageText() {
   return QStringLiteral(
       "Usage:\n"
       "  lumisto [--home DIR]                     open the window\n"
-      "  lumisto style show FILE                  print the 32 frame values of a template's settings file\n"
+      "  lumisto style show FILE                  print the frame values of a template's settings file\n"
+      "  lumisto style set FILE KEY=VALUE...      change frame values of a settings file (made when "
+      "missing)\n"
+      "  lumisto style thumbnail FILE             renew the template's 70 x 70 preview picture\n"
       "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
       "                                           frame PHOTO with TEMPLATE (its .ini or its preview "
       "picture)\n"
@@ -123,6 +117,8 @@ QString UsageText() {
       "                                           falls back to the closest installed one)\n"
       "      [--tone C,B,S]                       contrast, brightness, saturation (1,0,1: unchanged)\n"
       "      [--knobs C,B,H]                      the same from the positions 1..79 of the window's knobs\n"
+      "      [--scale-frames | --pixel-frames]    frame sizes in preview pixels (enlarged with the photo)\n"
+      "                                           or in photo pixels, whatever the template's Scale says\n"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"
@@ -145,8 +141,7 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
       out << "lumisto " << LUMISTO_VERSION << '\n';
       return kExitOk;
     }
-    if (command == QLatin1String("style") && args.value(1) == QLatin1String("show"))
-      return StyleShow(args.mid(2), out);
+    if (command == QLatin1String("style")) return RunStyleCommand(args.mid(1), out);
     if (command == QLatin1String("render")) return Render(args.mid(1));
     throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
   } catch (const UsageError& e) {

@@ -18,6 +18,8 @@
 #include "edit/caption_layer.h"
 #include "edit/crop_dialog.h"
 #include "edit/crop_photo.h"
+#include "compose/render_composite.h"
+#include "compose/style_thumbnail.h"
 #include "edit/geometric_edits.h"
 #include "edit/screen_drag.h"
 #include "edit/size_dialog.h"
@@ -26,6 +28,7 @@
 #include "imaging/image_io.h"
 #include "output/output_commands.h"
 #include "sources/photo_grid_widget.h"
+#include "styles/style_editor_dialog.h"
 #include "styles/template_grid_widget.h"
 #include "widgets/grid_paging.h"
 #include "widgets/skin_art.h"
@@ -126,6 +129,26 @@ void MainWindow::BuildLayout() {
 
   size_dialog_ = new SizeDialog(dialogs_, this);
   crop_dialog_ = new CropDialog(dialogs_, this);
+
+  StyleEditorHooks hooks;
+  hooks.render_preview = [this](const FrameStyle& style) {
+    QImage composite(state_.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
+    composite.fill(Qt::transparent);
+    RenderComposite(state_.working_photo, composite, style, state_.textures, state_.edit.tone_matrix);
+    return composite;
+  };
+  hooks.show_preview = [this](const QImage& composite) {
+    preview_->ShowOnScreen(composite, DisplayMode::StyleEditor, QImage());
+  };
+  hooks.refresh_preview = [this] { RefreshPreview(); };
+  hooks.render_thumbnail = [this](const FrameStyle& style) {
+    return RenderStyleThumbnail(style, state_.textures);
+  };
+  hooks.template_path = [this] { return state_.edit.template_path; };
+  hooks.set_template_path = [this](const QString& path) { state_.edit.template_path = path; };
+  hooks.set_current_style = [this](const FrameStyle& style) { state_.style = style; };
+  style_editor_ =
+      new StyleEditorDialog(config_, dialogs_, *templates_, state_.textures, std::move(hooks), this);
 }
 
 template <typename Handler>
@@ -140,6 +163,8 @@ void MainWindow::Wire() {
   connect(templates_, &TemplateGridWidget::Chosen, this,
           [this](int index, ChoiceSource) { Guarded([&] { OnTemplateChosen(index); }); });
   connect(templates_, &TemplateGridWidget::EmptyCellClicked, preview_, &PreviewWidget::HideStartPicture);
+  connect(templates_, &TemplateGridWidget::EditRequested, this,
+          [this] { Guarded([this] { OnEditStyle(); }); });
   connect(preview_, &PreviewWidget::ScreenPressed, this, &MainWindow::OnScreenPressed);
   connect(preview_, &PreviewWidget::ScreenMoved, this, &MainWindow::OnScreenMoved);
   connect(title_, &TitleBarWidget::HelpClicked, this, [this] { OpenDocument(QStringLiteral("Help.chm")); });
@@ -350,6 +375,11 @@ void MainWindow::OnCrop() {
   state_.display_mode = DisplayMode::Normal;
   preview_->StopFade();
   RefreshPreview();
+}
+
+void MainWindow::OnEditStyle() {
+  preview_->StopFade();
+  style_editor_->Open(state_.style);
 }
 
 void MainWindow::OnScreenPressed(QPoint pos, Qt::MouseButtons buttons) {

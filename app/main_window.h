@@ -27,6 +27,7 @@ class OutputCommands;
 class SizeDialog;
 class CropDialog;
 struct ToneKnobPositions;
+class StyleEditorDialog;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -48,6 +49,7 @@ class MainWindow : public QWidget {
   TemplateGridWidget* Templates() const { return templates_; }
   PreviewWidget* Preview() const { return preview_; }
   OutputCommands& Output() const { return *output_; }
+  StyleEditorDialog* StyleEditor() const { return style_editor_; }
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
@@ -76,6 +78,7 @@ class MainWindow : public QWidget {
   void OnCaptionDone();
   void RebuildCaption();
   void OnCrop();
+  void OnEditStyle();
   void OpenDocument(const QString& file_name);
   template <typename Handler>
   void Guarded(Handler&& handler);
@@ -98,5 +101,6 @@ class MainWindow : public QWidget {
   SizeDialog* size_dialog_ = nullptr;
   CropDialog* crop_dialog_ = nullptr;
   QImage caption_backdrop_;  // what the preview showed when caption editing began
+  StyleEditorDialog* style_editor_ = nullptr;
   std::unique_ptr<OutputCommands> output_;
 };

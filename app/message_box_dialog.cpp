@@ -1,6 +1,7 @@
 // Message boxes and the folder picker.
 #include "app/message_box_dialog.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -18,6 +19,16 @@ void MessageBoxDialog::ShowNotice(const QString& message) {
 
 void MessageBoxDialog::ShowError(const QString& message) {
   QMessageBox::critical(parent_, QStringLiteral("Lumisto"), message);
+}
+
+void MessageBoxDialog::ShowNote(const QString& message) {
+  QMessageBox::information(parent_, QStringLiteral("Note"), message, QMessageBox::Ok);
+}
+
+std::optional<QColor> MessageBoxDialog::ChooseColour(const QColor& initial) {
+  const QColor colour = QColorDialog::getColor(initial, parent_);
+  if (!colour.isValid()) return std::nullopt;
+  return colour;
 }
 
 std::optional<QString> MessageBoxDialog::ChooseFolder(const QString& title, const QString& start_folder) {

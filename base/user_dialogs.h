@@ -2,6 +2,7 @@
 // can answer them without a screen.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <optional>
 
@@ -15,6 +16,10 @@ class UserDialogs {
   virtual bool AskYesNo(const QString& question) = 0;
   // A short notice such as "No Image" or "no file".
   virtual void ShowNotice(const QString& message) = 0;
+  // A notice titled "Note" with an OK button.
+  virtual void ShowNote(const QString& message) = 0;
+  // The colour chooser opening at initial; the chosen colour, or nullopt when cancelled.
+  virtual std::optional<QColor> ChooseColour(const QColor& initial) = 0;
   // An error that ended a command; the program goes on.
   virtual void ShowError(const QString& message) = 0;
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.

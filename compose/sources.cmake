@@ -5,5 +5,6 @@ list(APPEND LUMISTO_CORE_SOURCES
   compose/pixel_over.h
   compose/preview.cpp compose/preview.h
   compose/render_composite.cpp compose/render_composite.h
+  compose/style_thumbnail.cpp compose/style_thumbnail.h
   compose/tone_matrix.h
 )

@@ -138,7 +138,13 @@ struct Prepared {
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
+  FrameStyle style;                       // the request's style at the photo's scale
 };
+
+float FitFactorFor(const RenderRequest& request, QSize photo) {
+  return request.fit_factor > 0 ? request.fit_factor
+                                : FitFactor(photo.width(), photo.height(), kScreenSize.width());
+}
 
 Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
   // The canvas depends only on the photo's final size and the style: another core makes it while
@@ -149,15 +155,15 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
   if (expected.isValid() && !expected.isEmpty() &&
       qint64{expected.width()} * expected.height() <= kMaxImagePixels)
     canvas = std::async(std::launch::async, [&request, &textures, expected] {
-      return PrepareEffectsCanvas(expected, request.style, textures);
+      const FrameStyle style = FrameStyleForFitFactor(request.style, FitFactorFor(request, expected));
+      return PrepareEffectsCanvas(expected, style, textures);
     });
   Prepared p;
   p.textures = &textures;
   p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
   if (canvas.valid()) p.canvas = canvas.get();
-  const QImage& photo = p.photo.photo;
-  p.fit_factor = request.fit_factor > 0 ? request.fit_factor
-                                        : FitFactor(photo.width(), photo.height(), kScreenSize.width());
+  p.fit_factor = FitFactorFor(request, p.photo.photo.size());
+  p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
 }
 
@@ -167,8 +173,7 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas),
-                             *p.textures);
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     rows.DrawInto(composite);
   }
   p.photo = EditedPhoto();
@@ -308,8 +313,7 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
   bool written = false;
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas),
-                             *p.textures);
+    const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(file, size.width(), size.height(), request.quality);
     written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();

@@ -1,6 +1,10 @@
 // The frame style record and its settings-file section.
 #include "styles/frame_style.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "base/ini_file.h"
 #include "base/strict_int.h"
 
@@ -48,6 +52,21 @@ const std::array<FrameStyleSlot, FrameStyle::kSlotCount>& FrameStyleSlots() {
   return slots;
 }
 
+const FrameStyleSlot& FrameStyleScaleKey() {
+  static const FrameStyleSlot key{"Scale", SlotKind::Switch, &FrameStyle::scale};
+  return key;
+}
+
+const std::array<FrameStyleSlot, FrameStyle::kSlotCount + 1>& FrameStyleKeys() {
+  static const std::array<FrameStyleSlot, FrameStyle::kSlotCount + 1> keys = [] {
+    std::array<FrameStyleSlot, FrameStyle::kSlotCount + 1> all{};
+    std::copy(FrameStyleSlots().begin(), FrameStyleSlots().end(), all.begin());
+    all.back() = FrameStyleScaleKey();
+    return all;
+  }();
+  return keys;
+}
+
 std::int32_t& FrameStyle::Slot(int index) { return this->*FrameStyleSlots().at(index).field; }
 std::int32_t FrameStyle::Slot(int index) const { return this->*FrameStyleSlots().at(index).field; }
 
@@ -79,30 +98,47 @@ QString SlotText(const FrameStyleSlot& slot, std::int32_t value) {
   }
 }
 
+std::int32_t SlotValueFromText(const FrameStyleSlot& slot, const QString& text, std::int32_t previous) {
+  switch (slot.kind) {
+    case SlotKind::Switch:
+      // Only the low byte belongs to the switch.
+      return static_cast<std::int32_t>((static_cast<std::uint32_t>(previous) & ~0xFFu) |
+                                       (StrictToInt(text) != 0 ? 1u : 0u));
+    case SlotKind::Colour:
+      return StyleTextToColour(text);
+    default:
+      return StrictToInt(text);
+  }
+}
+
 void ReadFrameStyle(const QString& path, FrameStyle& style) {
   const IniFile ini = IniFile::Load(path);
-  for (const FrameStyleSlot& slot : FrameStyleSlots()) {
+  for (const FrameStyleSlot& slot : FrameStyleKeys()) {
     const QString text = ini.Value(QLatin1String(kSection), QLatin1String(slot.key), QStringLiteral("0"));
-    std::int32_t& field = style.*slot.field;
-    switch (slot.kind) {
-      case SlotKind::Switch:
-        // Only the low byte belongs to the switch.
-        field = static_cast<std::int32_t>((static_cast<std::uint32_t>(field) & ~0xFFu) |
-                                          (StrictToInt(text) != 0 ? 1u : 0u));
-        break;
-      case SlotKind::Colour:
-        field = StyleTextToColour(text);
-        break;
-      default:
-        field = StrictToInt(text);
-        break;
-    }
+    style.*slot.field = SlotValueFromText(slot, text, style.*slot.field);
   }
+}
+
+FrameStyle ScaledFrameStyle(const FrameStyle& style, double factor) {
+  FrameStyle scaled = style;
+  for (const FrameStyleSlot& slot : FrameStyleSlots()) {
+    if (slot.kind != SlotKind::Size) continue;
+    const double size = std::round(static_cast<double>(style.*slot.field) * factor);
+    // A size typed far beyond the bars must not wrap around into a negative one.
+    constexpr double kLow = std::numeric_limits<std::int32_t>::min();
+    constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
+    scaled.*slot.field = static_cast<std::int32_t>(std::isfinite(size) ? std::clamp(size, kLow, kHigh) : 0.0);
+  }
+  return scaled;
+}
+
+FrameStyle FrameStyleForFitFactor(const FrameStyle& style, float fit_factor) {
+  return IsOn(style.scale) ? ScaledFrameStyle(style, fit_factor) : style;
 }
 
 void WriteFrameStyle(const QString& path, const FrameStyle& style) {
   IniFile ini = IniFile::Load(path);
-  for (const FrameStyleSlot& slot : FrameStyleSlots())
+  for (const FrameStyleSlot& slot : FrameStyleKeys())
     ini.SetValue(QLatin1String(kSection), QLatin1String(slot.key), SlotText(slot, style.*slot.field));
   ini.Save();
 }

@@ -44,6 +44,10 @@ struct FrameStyle {
   std::int32_t back_opacity = 0;      // 29 BackOpacity
   std::int32_t back_size = 0;         // 30 BackSize
   std::int32_t back_color = 0;        // 31 BackColor
+  // Not a slot: the key Scale after the 32. Off (0, or a file without the key): sizes are pixels
+  // of the picture being drawn. On: sizes are pixels of the preview, and a full-size render
+  // multiplies them by the photo's fit factor, so the saved picture is the preview enlarged.
+  std::int32_t scale = 0;
 
   static constexpr int kSlotCount = 32;
   std::int32_t& Slot(int index);
@@ -66,6 +70,10 @@ struct FrameStyleSlot {
 
 // The 32 slots in slot order.
 const std::array<FrameStyleSlot, FrameStyle::kSlotCount>& FrameStyleSlots();
+// The key Scale, a switch, which the settings file holds after the 32 slots.
+const FrameStyleSlot& FrameStyleScaleKey();
+// Every key of the "Frames" section in file order: the 32 slots, then Scale.
+const std::array<FrameStyleSlot, FrameStyle::kSlotCount + 1>& FrameStyleKeys();
 
 // A switch slot is on when its low byte is not zero.
 inline bool IsOn(std::int32_t switch_slot) { return (switch_slot & 0xFF) != 0; }
@@ -87,14 +95,27 @@ std::int32_t StyleTextToColour(const QString& text);
 inline int StoredOpacityFromPercent(int percent) { return percent * 255 / 100; }
 inline int PercentFromStoredOpacity(int stored) { return stored * 100 / 255; }
 
-// Reads the "Frames" section of the settings file at path into style, slot by slot. On a
-// conversion error the slots before the failing key hold their new values, that slot and the
-// later ones keep theirs, and the LumistoError is thrown. A missing key reads as "0".
+// Reads the "Frames" section of the settings file at path into style, key by key (the 32 slots,
+// then Scale). On a conversion error the keys before the failing one hold their new values, that
+// key and the later ones keep theirs, and the LumistoError is thrown. A missing key reads as "0".
 void ReadFrameStyle(const QString& path, FrameStyle& style);
 
-// Writes the 32 keys of style into the "Frames" section of the file at path (created when
+// Writes the 33 keys of style into the "Frames" section of the file at path (created when
 // missing), keeping every other line; one replacement of the file. Throws "Unable to write to".
 void WriteFrameStyle(const QString& path, const FrameStyle& style);
+
+// Converts the text of one key as the reader does: strict decimal, a switch's low byte set to
+// 1 or 0 over previous's other bytes, or the colour text. Throws LumistoError on bad text.
+std::int32_t SlotValueFromText(const FrameStyleSlot& slot, const QString& text, std::int32_t previous);
+
+// The style with its seven sizes (line, band, band texture, stroke, shadow, margin texture,
+// margin) multiplied by factor and rounded, kept within the 32-bit range; everything else as it
+// is. The texture tiles follow their texture sizes.
+FrameStyle ScaledFrameStyle(const FrameStyle& style, double factor);
+
+// The style a picture with that fit factor (photo pixels per preview pixel) is framed with:
+// the style itself when Scale is off, ScaledFrameStyle by fit_factor when it is on.
+FrameStyle FrameStyleForFitFactor(const FrameStyle& style, float fit_factor);
 
 // The text a slot is written as: decimal, the low byte of a switch, or the colour text.
 QString SlotText(const FrameStyleSlot& slot, std::int32_t value);

@@ -1,7 +1,11 @@
 // Template grid commands.
 #include "styles/template_grid_widget.h"
 
+#include <QLabel>
+#include <QPainter>
+
 #include "base/guarded_call.h"
+#include "imaging/image_io.h"
 #include "styles/template_library.h"
 
 namespace {
@@ -105,4 +109,36 @@ void TemplateGridWidget::Delete() {
     SetSelectedIndex(-1);
   }
   SelectTemplateCategory(category_);
+}
+
+int TemplateGridWidget::CurrentGridCell() const {
+  const int cell = SelectedIndex() - 8 * Page();
+  return SelectedIndex() >= 0 && cell >= 0 && cell < 8 ? cell : -1;
+}
+
+void TemplateGridWidget::PaintStyleThumbnail(int cell, const QString& picture_path) {
+  auto* label = findChild<QLabel*>(QStringLiteral("Image%1").arg(51 + cell));
+  if (!label) return;
+  const LoadedImage picture = LoadImage(picture_path);
+  if (picture.status != LoadStatus::Ok) return;
+  QPixmap pixmap = label->pixmap();
+  if (pixmap.isNull()) pixmap = QPixmap(label->size());
+  {
+    QPainter painter(&pixmap);
+    painter.drawImage(QPoint(0, 0), picture.image);
+  }
+  label->setPixmap(pixmap);
+}
+
+void TemplateGridWidget::AppendTemplate(const QString& picture_path, const QString& caption) {
+  QList<ListRow> rows = Rows();
+  rows.append({picture_path, caption, QSize()});
+  SetRows(rows);
+  const int index = Count() - 1;
+  // The new row has no size text until the next scan reads the picture.
+  if (QTreeWidgetItem* item = ListView()->topLevelItem(index)) item->setText(1, QString());
+  SetSelectedIndex(index);
+  SetPage(index / 8);
+  HideSelectionFrame();
+  DrawPage();
 }

@@ -30,6 +30,14 @@ class TemplateGridWidget : public ThumbnailGridWidget {
 
   QMenu* CategoryMenu() const { return menu_; }
 
+  // The cell that shows the current template on the page shown (0..7), or -1.
+  int CurrentGridCell() const;
+  // Paints the picture at picture_path unscaled into cell's top-left corner.
+  void PaintStyleThumbnail(int cell, const QString& picture_path);
+  // A new template: appended as the last row (caption, no size text), selected, and its page
+  // shown with the selection frame hidden, so its cell is the current grid cell.
+  void AppendTemplate(const QString& picture_path, const QString& caption);
+
  Q_SIGNALS:
   // Edit: the style editor is wanted for the current template.
   void EditRequested();

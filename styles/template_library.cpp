@@ -25,6 +25,10 @@ QString TemplateSettingsPath(const QString& picture_path) {
   return WithExtension(picture_path, QLatin1String(".ini"));
 }
 
+QString TemplatePicturePath(const QString& settings_path) {
+  return WithExtension(settings_path, QLatin1String(".jpg"));
+}
+
 QList<ListRow> ScanTemplateFolder(const QString& folder) {
   QList<ListRow> rows;
   const QList<ListedPicture> pictures = ListPictures(folder);

@@ -19,6 +19,9 @@ QString TemplateCaption(const QString& file_name, PictureGroup group);
 // Gold.png share Gold.ini).
 QString TemplateSettingsPath(const QString& picture_path);
 
+// The preview picture the program writes for a settings file: its extension replaced by ".jpg".
+QString TemplatePicturePath(const QString& settings_path);
+
 // Deletes a template for good: the picture, then its ".lmz" companion, then its settings file.
 // Files that are missing or cannot be deleted are skipped.
 void DeleteTemplateFiles(const QString& picture_path);

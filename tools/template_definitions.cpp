@@ -62,6 +62,8 @@ FrameStyle DefaultStyle() {
   // The back colour lies under the photo, so a photo hides it; the preview picture, drawn without a
   // photo, shows it in the window, where a light grey reads as "your photo here".
   style.back_color = kDefaultBackColour;
+  // Shipped frames are drawn for the preview and enlarged with the photo.
+  style.scale = 1;
   return style;
 }
 
@@ -100,7 +102,7 @@ QList<TemplateDefinition> ParseTemplateDefinitions(const QString& text, const QS
     const QString key = line.left(equals).trimmed();
     const QString value = line.mid(equals + 1).trimmed();
     const FrameStyleSlot* found = nullptr;
-    for (const FrameStyleSlot& slot : FrameStyleSlots())
+    for (const FrameStyleSlot& slot : FrameStyleKeys())
       if (key == QLatin1String(slot.key)) found = &slot;
     if (!found) Fail(file_name, line_number, QStringLiteral("unknown key %1").arg(key));
     if (keys_seen.contains(key)) Fail(file_name, line_number, QStringLiteral("%1 given twice").arg(key));

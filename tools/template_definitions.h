@@ -24,7 +24,7 @@ inline constexpr std::int32_t kDefaultBackColour = 226 | 228 << 8 | 224 << 16;
 // Parses the definitions text (format described at the top of tools/templates.txt): sections
 // "[Category/Name]" followed by "Key=value" lines with the keys of the Frames section. Opacities
 // may be written as percentages ("60%"), colours as "R,G,B". Keys not given are 0, except the
-// seven opacities, which are 255, and BackColor (kDefaultBackColour).
+// seven opacities, which are 255, BackColor (kDefaultBackColour) and Scale, which is 1.
 // Throws LumistoError "<file_name>:<line>: <what is wrong>".
 QList<TemplateDefinition> ParseTemplateDefinitions(const QString& text, const QString& file_name);
 

@@ -40,7 +40,7 @@ class CommandLineTest : public QObject {
     QVERIFY(result.err.startsWith("lumisto: "));
   }
 
-  void StyleShowPrintsTheThirtyTwoValues() {
+  void StyleShowPrintsTheValues() {
     const QString path = dir_.filePath("Gold.ini");
     QVERIFY(WriteFile(path,
                       "[Other]\nX=1\n[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=1,2,3\n"
@@ -57,8 +57,9 @@ class CommandLineTest : public QObject {
     const auto good = RunLumisto({"style", "show", path});
     QCOMPARE(good.exit_code, 0);
     const QList<QByteArray> lines = good.out.trimmed().split('\n');
-    QCOMPARE(lines.size(), 32);
+    QCOMPARE(lines.size(), 33);
     QCOMPARE(lines.first(), QByteArray("BlendOpacity=0"));
+    QCOMPARE(lines.last(), QByteArray("Scale=0"));
     QCOMPARE(lines[3], QByteArray("ColorColor=255,000,000"));
     QCOMPARE(lines[28], QByteArray("BackDraw=1"));
     QCOMPARE(lines[30], QByteArray("BackSize=-3"));

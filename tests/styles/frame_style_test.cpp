@@ -76,10 +76,11 @@ class FrameStyleTest : public QObject {
   void WrittenFileHasTheKeysInSlotOrder() {
     WriteFrameStyle(Path("order.ini"), SampleStyle());
     const QList<QByteArray> lines = ReadFile(Path("order.ini")).trimmed().split('\n');
-    QCOMPARE(lines.size(), 33);
+    QCOMPARE(lines.size(), 34);
     QCOMPARE(lines[0].trimmed(), QByteArray("[Frames]"));
     for (int i = 0; i < FrameStyle::kSlotCount; ++i)
       QVERIFY2(lines[i + 1].startsWith(QByteArray(FrameStyleSlots()[i].key) + '='), lines[i + 1].constData());
+    QCOMPARE(lines[33].trimmed(), QByteArray("Scale=0"));
   }
 
   void ColourText_data() {
@@ -159,6 +160,80 @@ class FrameStyleTest : public QObject {
     QVERIFY(WriteFile(Path("big.ini"), "[Frames]\nBlendOpacity=2147483648\n"));
     QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("big.ini"), style); }),
              QString("'2147483648' is not a valid integer value"));
+  }
+
+  // Scale follows the 32 slots: a switch whose absence means pixels, read by the same strict rules.
+  void ScaleKey_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("absent: pixels") << QByteArray() << 0 << "";
+    QTest::newRow("on") << QByteArray("Scale=1\n") << 1 << "";
+    QTest::newRow("5 is on") << QByteArray("Scale=5\n") << 1 << "";
+    QTest::newRow("first of two wins") << QByteArray("Scale=0\nScale=1\n") << 0 << "";
+    QTest::newRow("not a number") << QByteArray("Scale=yes\n") << 7 << "'yes' is not a valid integer value";
+    QTest::newRow("empty") << QByteArray("Scale=\n") << 7 << "'' is not a valid integer value";
+  }
+  void ScaleKey() {
+    QFETCH(QByteArray, line);
+    QFETCH(int, scale);
+    QFETCH(QString, error);
+    WriteFrameStyle(Path("scale.ini"), SampleStyle());
+    QByteArray text = ReadFile(Path("scale.ini"));
+    text.replace("Scale=0", line.trimmed());
+    QVERIFY(WriteFile(Path("scale.ini"), text));
+    FrameStyle style = SampleStyle();
+    style.scale = 7;
+    QCOMPARE(ErrorOf([&] { ReadFrameStyle(Path("scale.ini"), style); }), error);
+    QCOMPARE(style.scale, scale);
+    FrameStyle expected = SampleStyle();
+    expected.scale = style.scale;
+    QCOMPARE(style, expected);  // the 32 slots read as before
+  }
+
+  void ScaleRoundTrip() {
+    FrameStyle style = SampleStyle();
+    style.scale = 1;
+    WriteFrameStyle(Path("scale_on.ini"), style);
+    QCOMPARE(ReadIniValue("scale_on.ini", "Scale"), QString("1"));
+    FrameStyle read;
+    ReadFrameStyle(Path("scale_on.ini"), read);
+    QCOMPARE(read, style);
+  }
+
+  // Only the seven sizes grow with the photo; colours, opacities, switches and tiles do not.
+  void ScaledStyleMultipliesTheSizes_data() {
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("scaled");
+    QTest::newRow("x 19.05 rounds") << 19.05 << 31 << 591;  // 590.55
+    QTest::newRow("x 1 keeps") << 1.0 << 31 << 31;
+    QTest::newRow("x 0.5 rounds half away") << 0.5 << 3 << 2;
+    QTest::newRow("negative size") << 2.0 << -5 << -10;
+    QTest::newRow("beyond 32 bits clamps") << 10.0 << 2147483647 << 2147483647;
+    QTest::newRow("below 32 bits clamps") << 10.0 << -2147483647 << -2147483647 - 1;
+  }
+  void ScaledStyleMultipliesTheSizes() {
+    QFETCH(double, factor);
+    QFETCH(int, size);
+    QFETCH(int, scaled);
+    FrameStyle style = SampleStyle();
+    for (const FrameStyleSlot& slot : FrameStyleSlots())
+      if (slot.kind == SlotKind::Size) style.*slot.field = size;
+    const FrameStyle result = ScaledFrameStyle(style, factor);
+    for (const FrameStyleSlot& slot : FrameStyleSlots())
+      QCOMPARE(result.*slot.field, slot.kind == SlotKind::Size ? scaled : style.*slot.field);
+    QCOMPARE(result.scale, style.scale);
+  }
+
+  void FitFactorScalesOnlyWithScaleOn() {
+    FrameStyle style = SampleStyle();
+    style.frame_size = 30;
+    QCOMPARE(FrameStyleForFitFactor(style, 10.0f).frame_size, 30);
+    style.scale = 1;
+    QCOMPARE(FrameStyleForFitFactor(style, 10.0f).frame_size, 300);
+    style.scale = 0x100;  // only the low byte is the switch
+    QCOMPARE(FrameStyleForFitFactor(style, 10.0f).frame_size, 30);
   }
 
   void PercentConversions() {

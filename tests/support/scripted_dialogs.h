@@ -20,6 +20,9 @@ struct ScriptedDialogs : UserDialogs {
   QList<std::optional<QString>> save_files;  // save dialog results; cancelled when it runs out
   QList<bool> print_answers;                 // print and set-up dialogs; cancelled when it runs out
   int print_dialogs = 0;
+  QStringList notes;                     // notices titled "Note"
+  QList<std::optional<QColor>> colours;  // colour chooser results; cancelled when it runs out
+  QList<QColor> colour_requests;         // the colour each chooser opened at
 
   bool AskYesNo(const QString& question) override {
     questions.append(question);
@@ -27,6 +30,11 @@ struct ScriptedDialogs : UserDialogs {
   }
   void ShowNotice(const QString& message) override { notices.append(message); }
   void ShowError(const QString& message) override { errors.append(message); }
+  void ShowNote(const QString& message) override { notes.append(message); }
+  std::optional<QColor> ChooseColour(const QColor& initial) override {
+    colour_requests.append(initial);
+    return colours.isEmpty() ? std::nullopt : colours.takeFirst();
+  }
   std::optional<QString> ChooseFolder(const QString& title, const QString&) override {
     folder_titles.append(title);
     return folders.isEmpty() ? std::nullopt : folders.takeFirst();

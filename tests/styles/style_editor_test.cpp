@@ -1,0 +1,262 @@
+// The style editor in the main window: loading, live previews, switches, swatches, radios, Save,
+// Cancel, and the boxes that refuse what no style can hold.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/preview_widget.h"
+#include "base/config.h"
+#include "compose/style_thumbnail.h"
+#include "imaging/image_io.h"
+#include "styles/new_style_dialog.h"
+#include "styles/style_editor_dialog.h"
+#include "styles/style_editor_harness.h"
+#include "styles/template_grid_widget.h"
+#include "support/app_folder_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::BandStyle;
+using testing_support::Harness;
+using testing_support::kBand;
+using testing_support::kCategory;
+using testing_support::MaxChannelDifference;
+using testing_support::ScriptedDialogs;
+
+class StyleEditorTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void OpacityShowsTruncatedPercentAndSavesItBack() {
+    Harness h;
+    QCOMPARE(h.Box("LineOpacity")->text(), QString("49"));
+    QCOMPARE(h.Find<QSlider>("LineOpacityBar")->value(), 49);
+    QCOMPARE(h.Box("FrameSize")->text(), QString("20"));
+    h.Click("Button1");
+    QCOMPARE(h.Stored().line_opacity, 124);  // 49 x 255 / 100
+    QVERIFY(h.dialogs.errors.isEmpty());
+    QCOMPARE(h.window->State().style, h.Stored());
+  }
+
+  void WrittenFileReadsBackAsTheWorkingStyle() {
+    Harness h;
+    h.Find<QCheckBox>("ShadowDraw")->setChecked(true);
+    h.Type("ShadowSize", "17");
+    h.Find<QCheckBox>("ScaleWithPhoto")->setChecked(true);
+    h.Click("FrameSharp2");
+    QCOMPARE(h.Find<QComboBox>("FrameSharp")->currentIndex(), 1);
+    const FrameStyle working = h.Editor()->WorkingStyle();
+    QCOMPARE(working.shadow_size, 17);
+    QCOMPARE(working.frame_sharp, 1);
+    QCOMPARE(working.scale, 1);
+    h.Click("Button1");
+    QCOMPARE(h.Stored(), working);
+    QCOMPARE(h.window->State().style, working);
+  }
+
+  void SavedPictureIsAFreshRenderOfTheStyle() {
+    Harness h;
+    h.Type("FrameSize", "9");
+    h.Click("Button1");
+    const LoadedImage picture = LoadImage(h.folder.CategoryFolder(kCategory) + "/t01.jpg");
+    QCOMPARE(picture.status, LoadStatus::Ok);
+    QCOMPARE(picture.image.size(), QSize(70, 70));
+    QCOMPARE(MaxChannelDifference(picture.image,
+                                  RenderStyleThumbnail(h.Stored(), testing_support::ShippedTextures())),
+             0);
+    // The cell of the current template shows the new picture at once.
+    QCOMPARE(MaxChannelDifference(h.CellPicture(51).copy(0, 0, 70, 70), picture.image), 0);
+  }
+
+  void BarAndBoxFollowEachOther() {
+    Harness h;
+    h.Find<QSlider>("FrameSizeBar")->setValue(33);
+    QCOMPARE(h.Box("FrameSize")->text(), QString("33"));
+    QCOMPARE(h.Editor()->WorkingStyle().frame_size, 33);
+    h.Type("FrameSize", "7");
+    QCOMPARE(h.Find<QSlider>("FrameSizeBar")->value(), 7);
+    QCOMPARE(h.Editor()->WorkingStyle().frame_size, 7);
+  }
+
+  // Typing stops at the bar's range: 150 % cannot be typed, so nothing like 382 is ever stored.
+  void BoxesRefuseNumbersBeyondTheirBar_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("opacity 150") << "FrameOpacity"
+                                 << "150"
+                                 << "15";
+    QTest::newRow("opacity 100") << "FrameOpacity"
+                                 << "100"
+                                 << "100";
+    QTest::newRow("size 51") << "FrameSize"
+                             << "51"
+                             << "5";
+    QTest::newRow("size 50") << "FrameSize"
+                             << "50"
+                             << "50";
+    QTest::newRow("size 0") << "FrameSize"
+                            << "0"
+                            << "";
+    QTest::newRow("minus") << "FrameSize"
+                           << "-1"
+                           << "1";
+    QTest::newRow("letters") << "FrameSize"
+                             << "x2"
+                             << "2";
+    QTest::newRow("32-bit top") << "BlendOpacity"
+                                << "2147483647"
+                                << "21";
+  }
+  void BoxesRefuseNumbersBeyondTheirBar() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    Harness h;
+    h.Type(box, typed);
+    QCOMPARE(h.Box(box)->text(), shown);
+  }
+
+  void EmptyBoxSaysWhyAndBlocksSave() {
+    Harness h;
+    const QRgb before = h.PreviewBandPixel();
+    const QByteArray file_before = testing_support::ReadFile(h.Settings());
+    h.Type("FrameSize", "");
+    QCOMPARE(h.Editor()->Problem(), QString("'' is not a valid integer value"));
+    QVERIFY(h.Find<QLabel>("ProblemLabel")->isVisibleTo(h.Editor()));
+    h.Click("FrameColorText");  // no preview while the box is wrong
+    QCOMPARE(h.PreviewBandPixel(), before);
+    h.Click("Button1");
+    QCOMPARE(h.dialogs.errors, QStringList{"'' is not a valid integer value"});
+    QCOMPARE(testing_support::ReadFile(h.Settings()), file_before);
+    h.Click("Button3");  // New Style... refuses too
+    QCOMPARE(h.dialogs.errors.size(), 2);
+    QVERIFY(!h.Editor()->NewStyle()->isVisible());
+    h.Type("FrameSize", "12");
+    QVERIFY(h.Editor()->Problem().isEmpty());
+    QVERIFY(h.PreviewBandPixel() != before);  // the band is textured now
+  }
+
+  void UncheckingFrameGreysItsPageAndDropsTheBand() {
+    Harness h;
+    QCOMPARE(h.PreviewBandPixel(), kBand);
+    h.Editor()->ShowPage(3);
+    h.Click("FrameColorText");  // texture mode: the texture size panel is shown
+    QVERIFY(h.Find("FrameTextSizePanel")->isVisibleTo(h.Editor()));
+    h.Find<QCheckBox>("FrameDraw")->setChecked(false);
+    for (const char* name : {"FrameOpacity", "FrameSizeBar", "FrameColor", "FrameText", "FrameSharp1",
+                             "FrameSharp3", "FrameTextSize", "FrameColorText1"})
+      QVERIFY2(!h.Find(name)->isEnabled(), name);
+    QVERIFY(h.Find("FrameDraw")->isEnabled());
+    QVERIFY(h.Find("BlendOpacity")->isEnabled());
+    QVERIFY(h.PreviewBandPixel() != kBand);
+    // The window's current style is untouched by previews.
+    QCOMPARE(h.window->State().style, BandStyle());
+  }
+
+  void FrameSwatchColourLeavesTextureMode() {
+    Harness h;
+    h.Click("FrameColorText");
+    QVERIFY(h.Find<QRadioButton>("FrameColorText")->isChecked());
+    h.dialogs.colours = {QColor(0, 0, 255)};
+    h.Click("FrameColor");
+    QCOMPARE(h.dialogs.colour_requests, QList<QColor>{QColor(255, 0, 0)});
+    QVERIFY(h.Find<QRadioButton>("FrameColorText1")->isChecked());
+    QVERIFY(!h.Find("FrameTextSizePanel")->isVisibleTo(h.Editor()));
+    QCOMPARE(h.Editor()->WorkingStyle().frame_color, 0xFF0000);
+    QCOMPARE(h.Editor()->WorkingStyle().frame_color_text, 0);
+    QCOMPARE(h.PreviewBandPixel(), 0xFF0000FFu);
+  }
+
+  void CancelledColourChangesNothing() {
+    Harness h;
+    h.Click("FrameColorText");
+    h.Click("FrameColor");  // the script has no colour: cancelled
+    QCOMPARE(h.dialogs.colour_requests.size(), 1);
+    QVERIFY(h.Find<QRadioButton>("FrameColorText")->isChecked());
+    QCOMPARE(h.Editor()->WorkingStyle().frame_color, 0x0000FF);
+  }
+
+  void EffectListShowsItsPage() {
+    Harness h;
+    QCOMPARE(h.Editor()->PageShown(), 0);
+    QVERIFY(h.Find("BlendPanel")->property("highlighted").toBool());
+    h.Click("ShadowPanel");
+    QCOMPARE(h.Editor()->PageShown(), 5);
+    QVERIFY(h.Find("ShadowPanel")->property("highlighted").toBool());
+    QVERIFY(!h.Find("BlendPanel")->property("highlighted").toBool());
+  }
+
+  void SaveOnAPngTemplateWritesAJpgBesideIt() {
+    Harness h(1, 0, "png");
+    h.Click("Button1");
+    QVERIFY(QFile::exists(h.folder.CategoryFolder(kCategory) + "/t01.jpg"));
+    QVERIFY(QFile::exists(h.folder.CategoryFolder(kCategory) + "/t01.png"));
+  }
+
+  void SaveWithTheCellOnAnotherPageLeavesTheGridAlone() {
+    Harness h(9, 0);
+    h.Click("FlatButton8");  // page 1: t09 alone
+    QCOMPARE(h.window->Templates()->CurrentGridCell(), -1);
+    QList<QImage> before;
+    for (int n = 51; n <= 58; ++n) before.append(h.CellPicture(n));
+    h.Click("Button1");
+    for (int n = 51; n <= 58; ++n) QCOMPARE(h.CellPicture(n), before[n - 51]);
+  }
+
+  void UnwritableSettingsChangeNothing() {
+    Harness h;
+    QFile::remove(h.Settings());
+    QVERIFY(QDir().mkpath(h.Settings()));  // a folder where the file should be
+    h.Type("FrameSize", "3");
+    h.Click("Button1");
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    QVERIFY(h.dialogs.errors[0].startsWith("Unable to write to"));
+    QCOMPARE(h.window->State().style, BandStyle());
+    QCOMPARE(h.Editor()->result(), int(QDialog::Rejected));
+  }
+
+  void CancelAndCloseShowTheCurrentStyleAgain_data() {
+    QTest::addColumn<bool>("close_button");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("window close") << true;
+  }
+  void CancelAndCloseShowTheCurrentStyleAgain() {
+    QFETCH(bool, close_button);
+    Harness h;
+    QTimer::singleShot(0, h.Editor(), [&h, close_button] {
+      h.Find<QCheckBox>("FrameDraw")->setChecked(false);
+      if (close_button)
+        h.Editor()->close();
+      else
+        h.Click("Button2");
+    });
+    h.Click("FlatButton27");  // Edit
+    QVERIFY(!h.Editor()->isVisible());
+    QTRY_COMPARE(h.PreviewBandPixel(), kBand);
+    QCOMPARE(h.window->State().style, BandStyle());
+  }
+
+  void EditWithoutATemplateDoesNothing() {
+    Harness h(1, -1);
+    bool shown = false;
+    QTimer::singleShot(0, h.Editor(), [&] {
+      shown = h.Editor()->isVisible();
+      h.Editor()->reject();
+    });
+    h.Click("FlatButton27");
+    QVERIFY(!shown);
+  }
+};
+
+QTEST_MAIN(StyleEditorTest)
+#include "style_editor_test.moc"
