@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include "app/batch_command.h"
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_to_file.h"
@@ -102,23 +103,28 @@ int Render(const QStringList& args) {
 
 QString UsageText() {
   return QStringLiteral(
-      "Usage:\n"
-      "  lumisto [--home DIR]                     open the window\n"
-      "  lumisto style show FILE                  print the 32 frame values of a template's settings file\n"
-      "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
-      "                                           frame PHOTO with TEMPLATE (its .ini or its preview "
-      "picture)\n"
-      "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, 100)\n"
-      "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
-      "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
-      "      [--size WxH]                         scale the framed picture to W x H\n"
-      "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview (120,180)\n"
-      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
-      "  lumisto --help                           show this text\n"
-      "  lumisto --version                        show the version\n"
-      "\n"
-      "The application folder (Config.ini, DATA/Photo, DATA/Mask) is the folder of the executable,\n"
-      "unless the environment variable LUMISTO_HOME or --home DIR names another.\n");
+             "Usage:\n"
+             "  lumisto [--home DIR]                     open the window\n"
+             "  lumisto style show FILE                  print the 32 frame values of a template's settings "
+             "file\n"
+             "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
+             "                                           frame PHOTO with TEMPLATE (its .ini or its preview "
+             "picture)\n"
+             "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, "
+             "100)\n"
+             "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
+             "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
+             "      [--size WxH]                         scale the framed picture to W x H\n"
+             "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview "
+             "(120,180)\n"
+             "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
+             "%1"
+             "  lumisto --help                           show this text\n"
+             "  lumisto --version                        show the version\n"
+             "\n"
+             "The application folder (Config.ini, DATA/Photo, DATA/Mask) is the folder of the executable,\n"
+             "unless the environment variable LUMISTO_HOME or --home DIR names another.\n")
+      .arg(BatchUsageText());
 }
 
 bool WantsCommandLine(const QStringList& args) { return !args.isEmpty(); }
@@ -139,6 +145,7 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
     if (command == QLatin1String("style") && args.value(1) == QLatin1String("show"))
       return StyleShow(args.mid(2), out);
     if (command == QLatin1String("render")) return Render(args.mid(1));
+    if (command == QLatin1String("batch")) return RunBatchCommand(args.mid(1), out, err);
     throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
   } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";

@@ -1,5 +1,6 @@
 list(APPEND LUMISTO_CORE_SOURCES
   app/app_folder.cpp app/app_folder.h
+  app/batch_command.cpp app/batch_command.h
   app/command_line.cpp app/command_line.h
   app/main_state.cpp app/main_state.h
   app/screen_fade.cpp app/screen_fade.h
