@@ -7,4 +7,6 @@ list(APPEND LUMISTO_CORE_SOURCES
 )
 list(APPEND LUMISTO_UI_SOURCES
   batch/batch_page_widget.cpp batch/batch_page_widget.h
+  batch/batch_progress_dialog.cpp batch/batch_progress_dialog.h
+  batch/rename_series_dialog.cpp batch/rename_series_dialog.h
 )
