@@ -93,7 +93,8 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
     tasks << BatchTask{p.row, RequestForEntry(entries[p.row], p.path)};
   }
 
-  BatchRun run(tasks, jobs);
+  const TextureList textures = TextureList::LoadShipped();
+  BatchRun run(tasks, jobs, [&textures](const RenderRequest& r) { RenderToFile(r, textures); });
   run.Start();
   const bool terminal = isatty(STDERR_FILENO) != 0;
   const auto report = [&] {

@@ -20,7 +20,8 @@ QImage BlankScreenImage() {
 }  // namespace
 
 MainState::MainState()
-    : working_photo(BlankScreenImage()),
+    : textures(TextureList::LoadShipped()),
+      working_photo(BlankScreenImage()),
       caption_layer(BlankScreenImage()),
       custom_frames{BlankScreenImage(), BlankScreenImage(), BlankScreenImage()} {}
 
@@ -38,18 +39,18 @@ bool LoadPhotoIntoState(MainState& state, const QString& path) {
 }
 
 std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit) {
-  const int code = ReplayOrientation(edit.rotate_flip) - 1;
+  const RotateFlipType turn = ReplayedRotateFlip(edit.rotate_flip);
   if (edit.crop.IsEmpty()) {
     std::optional<LoadedWorkingPhoto> loaded = LoadWorkingPhoto(edit.photo_path, kScreenSize);
     if (!loaded) return std::nullopt;
-    RotateFlip(loaded->image, code);
-    if (code % 2 == 1) loaded->photo_size.transpose();  // an odd number of quarter turns
+    if (!RotateFlip(loaded->image, turn)) return std::nullopt;
+    if (SwapsAxes(turn)) loaded->photo_size.transpose();
     return loaded;
   }
   // A crop needs the turned photo at full size to cut from.
   LoadedImage full = LoadImage(edit.photo_path);
   if (full.status != LoadStatus::Ok) return std::nullopt;
-  RotateFlip(full.image, code);
+  if (!RotateFlip(full.image, turn)) return std::nullopt;
   const QRect crop(edit.crop.x, edit.crop.y, edit.crop.width, edit.crop.height);
   if (crop.isEmpty() || !full.image.rect().contains(crop)) return std::nullopt;
   const QImage part = full.image.copy(crop);
@@ -74,6 +75,6 @@ TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
 QImage RenderPreviewComposite(const MainState& state) {
   QImage destination(state.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
   destination.fill(Qt::transparent);
-  RenderComposite(state.working_photo, destination, state.style, state.edit.tone_matrix);
+  RenderComposite(state.working_photo, destination, state.style, state.textures, state.edit.tone_matrix);
   return destination;
 }

@@ -11,8 +11,10 @@
 #include "edit/edit_state.h"
 #include "edit/live_compositor.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 struct MainState {
+  TextureList textures;  // the tiles every render of this window draws with
   EditState edit;
   FrameStyle style;            // the current style: all slots zero until a template is read
   QImage working_photo;        // the preview-size photo; blank and transparent before a photo is chosen

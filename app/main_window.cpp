@@ -14,6 +14,7 @@
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
 #include "base/guarded_call.h"
+#include "base/lumisto_error.h"
 #include "batch/batch_job_file.h"
 #include "batch/batch_page_widget.h"
 #include "batch/batch_progress_dialog.h"
@@ -66,7 +67,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       dialogs_(dialogs),
       cache_(cache),
       fade_interval_ms_(fade_interval_ms),
-      output_(std::make_unique<OutputCommands>(config, dialogs,
+      output_(std::make_unique<OutputCommands>(config, dialogs, state_.textures,
                                                temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
@@ -160,8 +161,10 @@ void MainWindow::Wire() {
           [this] { Guarded([&] { output_->PrintSetup(); }); });
   connect(toolbar_, &ToolbarWidget::EmailRequested, this,
           [this] { Guarded([&] { output_->Email(state_.edit, state_.style); }); });
-  const std::pair<const char*, int> edits[] = {
-      {"FlatButton13", kMirror}, {"FlatButton16", kTurnCounterClockwise}, {"FlatButton14", kTurnClockwise}};
+  const std::pair<const char*, GeometricEdit> edits[] = {
+      {"FlatButton13", GeometricEdit::Mirror},
+      {"FlatButton16", GeometricEdit::TurnCounterClockwise},
+      {"FlatButton14", GeometricEdit::TurnClockwise}};
   for (const auto& [name, code] : edits)
     connect(tools_->findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this,
             [this, code = code] { Guarded([&] { OnGeometricEdit(code); }); });
@@ -173,7 +176,7 @@ void MainWindow::Wire() {
 void MainWindow::LoadStartFolders() {
   // A missing or empty folder leaves its grid empty without a word at start.
   photos_->ScanFolder(config_.PhotoFolder());
-  templates_->ScanCategory(1);
+  templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
   templates_->SetPage(0);
   if (photos_->Count() > 0) {
@@ -241,11 +244,13 @@ void MainWindow::OnTemplateChosen(int index) {
   RefreshPreview();
 }
 
-void MainWindow::OnGeometricEdit(int code) {
+void MainWindow::OnGeometricEdit(GeometricEdit code) {
   // Nothing to turn while no photo is loaded.
   if (preview_->StartPictureVisible()) return;
+  // Turn the working photo first: when its copy cannot be made, nothing is recorded.
+  if (!RotateFlip(state_.working_photo, RotateFlipOf(code)))
+    throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
-  RotateFlip(state_.working_photo, code);
   RefreshPreview();
 }
 
@@ -480,7 +485,8 @@ void MainWindow::OnBatchSave() {
       tasks << BatchTask{p.row, RequestForEntry(store.At(p.row), p.path)};
     }
   }
-  BatchRun run(tasks, DefaultBatchJobs());
+  const TextureList& textures = state_.textures;
+  BatchRun run(tasks, DefaultBatchJobs(), [&textures](const RenderRequest& r) { RenderToFile(r, textures); });
   if (!tasks.isEmpty()) {
     BatchProgressDialog progress(
         run,

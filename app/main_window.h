@@ -66,7 +66,7 @@ class MainWindow : public QWidget {
   void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
   void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
   void ShowOutputButtonsWhenReady();
-  void OnGeometricEdit(int code);
+  void OnGeometricEdit(GeometricEdit code);
   void OnResize();
   void OpenDocument(const QString& file_name);
 

@@ -33,7 +33,8 @@ IniFile::KeyValues EntryValues(const BatchEntry& entry) {
   const EditState& e = entry.edit;
   const CaptionSettings& c = e.caption;
   QStringList codes;
-  for (int i = 0; i < e.rotate_flip.count; ++i) codes << QString::number(e.rotate_flip.codes[i]);
+  for (int i = 0; i < e.rotate_flip.count; ++i)
+    codes << QString::number(static_cast<int>(e.rotate_flip.codes[i]));
   const float tone[5] = {entry.tone_extra[0], e.contrast, entry.tone_extra[1], e.brightness, e.saturation};
   const float caption_floats[4] = {entry.caption_extra[0], entry.caption_extra[1],
                                    static_cast<float>(c.position.x()), static_cast<float>(c.position.y())};
@@ -64,7 +65,7 @@ IniFile::KeyValues EntryValues(const BatchEntry& entry) {
       {QStringLiteral("ToneMatrix"), Floats(e.tone_matrix.m.data(), 25)},
       {QStringLiteral("CaptionFont"), EncodeJobText(c.font_name)},
       {QStringLiteral("CaptionSize"), QString::number(c.size)},
-      {QStringLiteral("CaptionStyle"), QString::number(c.style)},
+      {QStringLiteral("CaptionStyle"), QString::number(static_cast<int>(c.style))},
       {QStringLiteral("CaptionOpacity"),
        Join({QString::number(c.face_opacity), QString::number(c.shadow_opacity)})},
       {QStringLiteral("CaptionText"), EncodeJobText(c.text)},
@@ -206,7 +207,7 @@ BatchEntry ReadEntry(const SectionReader& r) {
            QStringLiteral("holds more than %1 codes").arg(RotateFlipList::kCapacity));
   for (const int code : codes) {
     if (code == 2) r.Fail(QStringLiteral("RotateFlip"), QStringLiteral("codes are 1, 3 and 4"));
-    e.rotate_flip.Append(code);
+    e.rotate_flip.Append(static_cast<GeometricEdit>(code));
   }
   const QList<float> webcam = r.Floats(QStringLiteral("WebcamView"), 2, kMaxFloat, {0.0f, 10.0f});
   entry.webcam_view = {webcam[0], webcam[1]};
@@ -230,7 +231,7 @@ BatchEntry ReadEntry(const SectionReader& r) {
   if (c.font_name.isEmpty() || c.font_name.size() > 200)
     r.Fail(QStringLiteral("CaptionFont"), QStringLiteral("needs a font name of 1 to 200 characters"));
   c.size = r.Int(QStringLiteral("CaptionSize"), 1, 1000, c.size);
-  c.style = r.Int(QStringLiteral("CaptionStyle"), 0, 3, c.style);
+  c.style = static_cast<CaptionStyle>(r.Int(QStringLiteral("CaptionStyle"), 0, 3, static_cast<int>(c.style)));
   const QList<int> opacity = r.Ints(QStringLiteral("CaptionOpacity"), 2, 0, 255, {255, 255});
   c.face_opacity = opacity[0];
   c.shadow_opacity = opacity[1];

@@ -41,7 +41,9 @@ class BatchRun {
  public:
   using Renderer = std::function<void(const RenderRequest&)>;
 
-  BatchRun(QList<BatchTask> tasks, int jobs, Renderer render = RenderToFile);
+  // render writes one request (RenderToFile with the caller's textures); it is called on the
+  // workers, several at once.
+  BatchRun(QList<BatchTask> tasks, int jobs, Renderer render);
   // Cancels and waits for the workers.
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;

@@ -21,10 +21,3 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header);
 // The orientation tag (0x0112) of IFD0 of an EXIF TIFF block (the APP1 payload after "Exif\0\0");
 // 1 when absent, malformed or out of range. Every offset is bounds-checked: the block is untrusted.
 int ExifOrientation(QByteArrayView tiff);
-
-// The rotate-flip code (0 none, 1..3 quarter turns clockwise, 4..7 the same followed by a horizontal
-// mirror) that turns a picture stored with EXIF orientation 1..8 upright.
-int RotateFlipCodeForOrientation(int orientation);
-
-// True when the rotate-flip code swaps width and height.
-inline bool RotateFlipSwapsAxes(int code) { return (code & 1) != 0; }

@@ -112,7 +112,7 @@ class MainWindowBatchTest : public QObject {
     QCOMPARE(h.Page(), MainWindow::kSinglPage);
     QCOMPARE(h.window->State().edit.photo_path, PhotoPath(3));
     QCOMPARE(h.window->State().edit.rotate_flip.count, 1);
-    QCOMPARE(h.window->State().edit.rotate_flip.codes[0], 3);
+    QCOMPARE(h.window->State().edit.rotate_flip.codes[0], GeometricEdit::TurnCounterClockwise);
     // Turned a quarter: the working photo stands upright.
     QCOMPARE(h.window->State().working_photo.size(), QSize(208, 313));
     QCOMPARE(h.window->State().edit.photo_width, 60);
@@ -288,6 +288,37 @@ class MainWindowBatchTest : public QObject {
     // The written files are whole pictures of the photo's size.
     for (const QString& name : QDir(out.path()).entryList(QDir::Files))
       if (!existing.contains(name)) QCOMPARE(QImage(out.filePath(name)).size(), QSize(90, 60));
+  }
+
+  void SaveOnTheBatchPageSavesOneSelectedEntry() {
+    Harness h(Folder());
+    h.AddSeveral({0, 1, 2}, true);
+    QTemporaryDir out;
+    h.Select({0, 2});
+    h.Find<QWidget>(QStringLiteral("SaveButton"))->show();
+    h.Click(QStringLiteral("SaveButton"));
+    QVERIFY(h.dialogs.folder_titles.isEmpty());  // two selected: nothing
+    h.Select({2});
+    h.dialogs.folders = {out.path()};
+    h.Click(QStringLiteral("SaveButton"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"p03.png"});
+  }
+
+  void DoubleClickEditsTheEntry() {
+    Harness h(Folder());
+    h.AddEntry(1);
+    h.AddEntry(2, "FlatButton13");
+    QTreeWidgetItem* item = h.List()->topLevelItem(1);
+    h.Select({1});
+    const QPoint at = h.List()->visualItemRect(item).center();
+    // A double click is a press and release, then the second press.
+    QTest::mouseClick(h.List()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(h.List()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(h.Page(), MainWindow::kSinglPage);
+    QVERIFY(h.window->BatchUpdateMode());
+    QCOMPARE(h.window->State().edit.photo_path, PhotoPath(2));
+    QCOMPARE(h.window->State().edit.mirror_switch, 0);
+    QTRY_COMPARE(h.window->State().display_mode, DisplayMode::Normal);
   }
 
   void BatchSaveWithoutFolderWritesNothing() {

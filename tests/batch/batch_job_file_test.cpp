@@ -36,7 +36,7 @@ BatchEntry Busy(const QString& folder) {
   e.custom_page_value = -3;
   e.quarter_turns = 2;
   s.mirror_switch = 0;
-  for (const int code : {1, 3, 4, 4, 1}) s.rotate_flip.Append(code);
+  for (const int code : {1, 3, 4, 4, 1}) s.rotate_flip.Append(static_cast<GeometricEdit>(code));
   e.webcam_view = {1.25f, 7.5f};
   s.photo_offset = QPoint(-12, 34);
   s.photo_drag_anchor = QPoint(56, -78);
@@ -48,7 +48,7 @@ BatchEntry Busy(const QString& folder) {
     s.tone_matrix.m[static_cast<std::size_t>(i)] = 0.1f * static_cast<float>(i) - 1.0f / 3;
   s.caption.font_name = QStringLiteral("DejaVu Sans");
   s.caption.size = 48;
-  s.caption.style = 3;
+  s.caption.style = CaptionStyle::BoldItalic;
   s.caption.face_opacity = 200;
   s.caption.shadow_opacity = 0;
   s.caption.text = QStringLiteral("  Zürich, 東京 \"2024\"\n\tsecond line \\ ");

@@ -122,8 +122,9 @@ class BatchRunTest : public QObject {
     }
     BatchRun* self = nullptr;
     std::atomic<int> finished{0};
+    const TextureList textures = TextureList::LoadShipped();
     BatchRun run(tasks, 2, [&](const RenderRequest& r) {
-      RenderToFile(r);
+      RenderToFile(r, textures);
       if (++finished == 2) self->Cancel();
     });
     self = &run;

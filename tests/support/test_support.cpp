@@ -10,6 +10,11 @@
 
 namespace testing_support {
 
+const TextureList& ShippedTextures() {
+  static const TextureList list = TextureList::LoadShipped();
+  return list;
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);
