@@ -62,6 +62,9 @@ void BatchStore::Load(int row, EditState& edit, FrameStyle& style) const {
 }
 
 void BatchStore::Remove(QList<int> rows) {
+  // rows may share its buffer with the caller's list: detach before taking iterators, or begin()
+  // could copy the buffer after end() was taken from the shared one.
+  rows.detach();
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   // From the last to the first, so the rows still to remove keep their numbers.

@@ -84,10 +84,11 @@ IniFile::KeyValues EntryValues(const BatchEntry& entry) {
 // every error message names.
 class SectionReader {
  public:
-  SectionReader(const QString& path, const IniFile::Section& section) : path_(path), name_(section.name) {
-    // Inserted from the last to the first, so the first of a key wins.
-    for (auto it = section.values.crbegin(); it != section.values.crend(); ++it)
-      values_.insert(it->first.toLower(), it->second);
+  SectionReader(const QString& path, const IniFile::Section& section)
+      : path_(path), name_(section.name), values_(section.values) {
+    exact_.reserve(values_.size());
+    // From the last to the first, so the first of a key wins.
+    for (qsizetype i = values_.size() - 1; i >= 0; --i) exact_.insert(values_[i].first, i);
   }
 
   [[noreturn]] void Fail(const QString& key, const QString& why) const {
@@ -95,8 +96,13 @@ class SectionReader {
   }
 
   const QString* Find(const QString& key) const {
-    const auto it = values_.constFind(key.toLower());
-    return it == values_.cend() ? nullptr : &it.value();
+    // Files this program writes spell every key as asked for; only a miss pays for the
+    // case-blind map, built once per section.
+    if (const auto it = exact_.constFind(key); it != exact_.cend()) return &values_[it.value()].second;
+    if (folded_.isEmpty())
+      for (qsizetype i = values_.size() - 1; i >= 0; --i) folded_.insert(values_[i].first.toLower(), i);
+    const auto it = folded_.constFind(key.toLower());
+    return it == folded_.cend() ? nullptr : &values_[it.value()].second;
   }
 
   QString Text(const QString& key, const QString& fallback) const {
@@ -165,7 +171,9 @@ class SectionReader {
  private:
   QString path_;
   QString name_;
-  QHash<QString, QString> values_;
+  const IniFile::KeyValues& values_;
+  QHash<QString, qsizetype> exact_;           // key as written -> its first line
+  mutable QHash<QString, qsizetype> folded_;  // lower-case key -> its first line
 };
 
 BatchEntry ReadEntry(const SectionReader& r) {

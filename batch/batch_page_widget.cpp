@@ -139,7 +139,9 @@ void BatchPageWidget::ShowAllRows() {
 QList<int> BatchPageWidget::SelectedRows() const {
   QList<int> rows;
   for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows << index.row();
+  // Overlapping selection ranges can name a row twice.
   std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 

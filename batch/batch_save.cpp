@@ -7,6 +7,9 @@
 
 QList<PlannedOutput> PlanOutputs(const QList<BatchEntry>& entries, QList<int> rows, const QString& folder,
                                  const std::function<bool(const QString&)>& exists) {
+  // rows may share its buffer with the caller's list: detach before taking iterators, or begin()
+  // could copy the buffer after end() was taken from the shared one.
+  rows.detach();
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   QList<PlannedOutput> plan;

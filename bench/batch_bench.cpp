@@ -120,6 +120,16 @@ void OpenAJobOf2000Entries(benchmark::State& state) {
 }
 BENCHMARK(OpenAJobOf2000Entries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void ReadAJobOf2000Entries(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString job = dir.filePath(QStringLiteral("job.ini"));
+  WriteBatchJob(
+      job, QList<BatchEntry>(kJobEntries, NeutralBatchEntry(QStringLiteral("/p/IMG_0001.jpg"),
+                                                            QStringLiteral("/t/Gold.jpg"), FrameStyle{})));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadBatchJob(job));
+}
+BENCHMARK(ReadAJobOf2000Entries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void WriteAJobOf2000Entries(benchmark::State& state) {
   QTemporaryDir dir;
   QList<BatchEntry> entries(kJobEntries, NeutralBatchEntry(QStringLiteral("/p/IMG_0001.jpg"),

@@ -111,6 +111,17 @@ class BatchEntryTest : public QObject {
     QCOMPARE(store.Current(), current_after);
   }
 
+  void RemoveEveryRowOfALongListHeldByTheCaller() {
+    BatchStore store;
+    for (int n = 1; n <= 2000; ++n) store.Append(Numbered(n));
+    QList<int> rows;
+    for (int row = 1999; row >= 0; --row) rows << row;
+    const QList<int> kept = rows;  // the store's copy shares this buffer
+    store.Remove(rows);
+    QCOMPARE(store.Count(), 0);
+    QCOMPARE(rows, kept);
+  }
+
   void OutputNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("refused");
