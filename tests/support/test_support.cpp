@@ -1,6 +1,8 @@
 // Test helpers.
 #include "support/test_support.h"
 
+#include "imaging/image_io.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +11,11 @@
 #include <cstdlib>
 
 namespace testing_support {
+
+namespace {
+// The program sets the readers' limits in main; every test program does it before its own main.
+[[maybe_unused]] const bool kReaderLimitsSet = (SetImageReaderLimits(), true);
+}  // namespace
 
 const TextureList& ShippedTextures() {
   static const TextureList list = TextureList::LoadShipped();
