@@ -9,6 +9,7 @@
 #include "base/ini_file.h"
 #include "base/lumisto_error.h"
 #include "base/strict_int.h"
+#include "imaging/image_io.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ constexpr int kVersion = 1;
 // Bounds of values that only describe a photo or a place on the preview: generous, but finite.
 constexpr int kMaxCoordinate = 1'000'000;
 constexpr float kMaxFloat = 1.0e6f;
-// The largest output picture, as the resize dialog allows.
-constexpr qint64 kMaxOutputPixels = 250'000'000;
+// The largest output picture: the one ceiling of photos and output sizes.
+constexpr qint64 kMaxOutputPixels = kMaxImagePixels;
 
 QString Number(float value) { return QString::number(static_cast<double>(value), 'g', 9); }
 
