@@ -7,6 +7,7 @@
 #include "app/render_options.h"
 #include "app/style_command.h"
 #include "app/usage_error.h"
+#include "app/batch_command.h"
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_to_file.h"
@@ -119,11 +120,13 @@ QString UsageText() {
       "      [--knobs C,B,H]                      the same from the positions 1..79 of the window's knobs\n"
       "      [--scale-frames | --pixel-frames]    frame sizes in preview pixels (enlarged with the photo)\n"
       "                                           or in photo pixels, whatever the template's Scale says\n"
+      "%1"
       "  lumisto --help                           show this text\n"
       "  lumisto --version                        show the version\n"
       "\n"
       "The application folder (Config.ini, DATA/Photo, DATA/Mask) is the folder of the executable,\n"
-      "unless the environment variable LUMISTO_HOME or --home DIR names another.\n");
+      "unless the environment variable LUMISTO_HOME or --home DIR names another.\n")
+      .arg(BatchUsageText());
 }
 
 bool WantsCommandLine(const QStringList& args) { return !args.isEmpty(); }
@@ -143,6 +146,7 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
     }
     if (command == QLatin1String("style")) return RunStyleCommand(args.mid(1), out);
     if (command == QLatin1String("render")) return Render(args.mid(1));
+    if (command == QLatin1String("batch")) return RunBatchCommand(args.mid(1), out, err);
     throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
   } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";

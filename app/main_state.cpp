@@ -5,6 +5,8 @@
 
 #include "compose/preview.h"
 #include "compose/render_composite.h"
+#include "edit/geometric_edits.h"
+#include "imaging/image_io.h"
 #include "styles/template_library.h"
 
 namespace {
@@ -34,6 +36,30 @@ bool LoadPhotoIntoState(MainState& state, const QString& path) {
   state.edit.fit_factor = FitFactor(state.edit.photo_width, state.edit.photo_height, kScreenSize.width());
   state.working_photo = std::move(loaded->image);
   return true;
+}
+
+std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit) {
+  const RotateFlipType turn = ReplayedRotateFlip(edit.rotate_flip);
+  if (edit.crop.IsEmpty()) {
+    std::optional<LoadedWorkingPhoto> loaded = LoadWorkingPhoto(edit.photo_path, kScreenSize);
+    if (!loaded) return std::nullopt;
+    if (!RotateFlip(loaded->image, turn)) return std::nullopt;
+    if (SwapsAxes(turn)) loaded->photo_size.transpose();
+    return loaded;
+  }
+  // A crop needs the turned photo at full size to cut from.
+  LoadedImage full = LoadImage(edit.photo_path);
+  if (full.status != LoadStatus::Ok) return std::nullopt;
+  if (!RotateFlip(full.image, turn)) return std::nullopt;
+  const QRect crop(edit.crop.x, edit.crop.y, edit.crop.width, edit.crop.height);
+  if (crop.isEmpty() || !full.image.rect().contains(crop)) return std::nullopt;
+  const QImage part = full.image.copy(crop);
+  LoadedWorkingPhoto loaded;
+  loaded.photo_size = full.image.size();
+  loaded.image =
+      part.scaled(WorkingPhotoSize(part.size(), kScreenSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+          .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return loaded;
 }
 
 TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {

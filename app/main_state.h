@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QString>
 
+#include "batch/batch_entry.h"
 #include "compose/display_mode.h"
+#include "compose/preview.h"
 #include "edit/edit_state.h"
 #include "edit/live_compositor.h"
 #include "styles/frame_style.h"
@@ -19,6 +21,7 @@ struct MainState {
   QImage caption_layer;        // the caption as the preview shows it, transparent at start
   CustomFrames custom_frames;  // transparent until a custom frame is drawn
   DisplayMode display_mode = DisplayMode::Normal;
+  BatchStore batch;  // the batch list's entries
 
   // The start values: blank preview-size working photo, caption layer and custom frames.
   MainState();
@@ -27,6 +30,12 @@ struct MainState {
 // Loads the file at path as the current photo: ResetPhotoEdits, the photo path, its size, the fit
 // factor and a new working photo. False, with the state untouched, when the file cannot be decoded.
 bool LoadPhotoIntoState(MainState& state, const QString& path);
+
+// The working photo of a batch entry opened for editing: the photo decoded, its geometric edits
+// replayed and, when the entry has a crop, only the crop rectangle of the turned photo fitted into
+// the preview box (each side one pixel short, as for a chosen photo). photo_size is the turned
+// photo's full size. nullopt when the photo cannot be decoded or the crop lies outside it.
+std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit);
 
 enum class TemplateOutcome { Applied, NoSettingsFile };
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -50,6 +52,9 @@ class MainWindow : public QWidget {
   PreviewWidget* Preview() const { return preview_; }
   OutputCommands& Output() const { return *output_; }
   StyleEditorDialog* StyleEditor() const { return style_editor_; }
+  BatchPageWidget* Batch() const { return batch_; }
+  // The Add Batch button's mode: true while it stores into the entry being edited ("Updata").
+  bool BatchUpdateMode() const { return batch_update_mode_; }
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
@@ -80,6 +85,21 @@ class MainWindow : public QWidget {
   void OnCrop();
   void OnEditStyle();
   void OpenDocument(const QString& file_name);
+
+  // The batch list side of the window.
+  void WireBatch();
+  void OnAddBatch();
+  bool AddSeveralToBatch(int template_index);
+  void OnTemplateChosenOnBatchPage(int template_index);
+  void OnPhotoChosenForBatchEntry(int photo_index);
+  void OnBatchRowsClicked();
+  void OnBatchRowDoubleClicked();
+  void OnBatchEdit();
+  void OnBatchSave();
+  void OnTimer7();
+  void SetBatchUpdateMode(bool on);
+  // Puts the tone knobs and the caption controls where the restored edits place them.
+  void ShowEditControlsFor(const EditState& edit);
   template <typename Handler>
   void Guarded(Handler&& handler);
 
@@ -103,4 +123,9 @@ class MainWindow : public QWidget {
   QImage caption_backdrop_;  // what the preview showed when caption editing began
   StyleEditorDialog* style_editor_ = nullptr;
   std::unique_ptr<OutputCommands> output_;
+  QPushButton* add_batch_ = nullptr;
+  bool batch_update_mode_ = false;
+  QTimer timer7_;       // ends the batch preview display a moment after a double click
+  int timer7_tag_ = 1;  // counts its ticks; never reset
+  QString batch_folder_;
 };

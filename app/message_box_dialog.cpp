@@ -13,6 +13,11 @@ bool MessageBoxDialog::AskYesNo(const QString& question) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool MessageBoxDialog::AskYesNoWarning(const QString& question) {
+  return QMessageBox::warning(parent_, QStringLiteral("Note"), question, QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MessageBoxDialog::ShowNotice(const QString& message) {
   QMessageBox::information(parent_, QStringLiteral("Lumisto"), message);
 }
@@ -54,6 +59,15 @@ std::optional<QString> MessageBoxDialog::ChooseSaveFile(const QString& start_fol
   dialog.setSizeGripEnabled(true);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> MessageBoxDialog::ChooseJobFile(bool saving, const QString& start_folder) {
+  const QString filter = QStringLiteral("Batch jobs (*.ini)");
+  const QString path =
+      saving ? QFileDialog::getSaveFileName(parent_, QStringLiteral("Save list"), start_folder, filter)
+             : QFileDialog::getOpenFileName(parent_, QStringLiteral("Open list"), start_folder, filter);
+  if (path.isEmpty()) return std::nullopt;
+  return path;
 }
 
 bool MessageBoxDialog::ConfirmPrint(QPrinter& printer) {

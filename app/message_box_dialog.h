@@ -12,12 +12,14 @@ class MessageBoxDialog : public UserDialogs {
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   bool AskYesNo(const QString& question) override;
+  bool AskYesNoWarning(const QString& question) override;
   void ShowNotice(const QString& message) override;
   void ShowError(const QString& message) override;
   void ShowNote(const QString& message) override;
   std::optional<QColor> ChooseColour(const QColor& initial) override;
   std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) override;
   std::optional<QString> ChooseSaveFile(const QString& start_folder) override;
+  std::optional<QString> ChooseJobFile(bool saving, const QString& start_folder) override;
   bool ConfirmPrint(QPrinter& printer) override;
   bool SetUpPrinter(QPrinter& printer) override;
 

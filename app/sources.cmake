@@ -1,5 +1,6 @@
 list(APPEND LUMISTO_CORE_SOURCES
   app/app_folder.cpp app/app_folder.h
+  app/batch_command.cpp app/batch_command.h
   app/command_line.cpp app/command_line.h
   app/instance_link.cpp app/instance_link.h
   app/style_command.cpp app/style_command.h

@@ -68,6 +68,12 @@ IniFile IniFile::Load(const QString& path) {
   return ini;
 }
 
+IniFile IniFile::New(const QString& path) {
+  IniFile ini;
+  ini.path_ = path;
+  return ini;
+}
+
 IniFile::Found IniFile::Find(const QString& section, const QString& key) const {
   Found found;
   for (qsizetype i = 0; i < lines_.size(); ++i) {
@@ -126,6 +132,30 @@ void IniFile::SetValue(const QString& section, const QString& key, const QString
   }
   lines_.append(Line{'[' + section.trimmed().toUtf8() + ']', nl});
   lines_.append(key_line);
+}
+
+void IniFile::AppendSection(const QString& section, const KeyValues& values) {
+  const QByteArray nl = NewlineStyle();
+  if (!lines_.isEmpty() && lines_.last().terminator.isEmpty()) lines_.last().terminator = nl;
+  if (!lines_.isEmpty() && !lines_.last().text.trimmed().isEmpty()) lines_.append(Line{QByteArray(), nl});
+  lines_.append(Line{'[' + section.trimmed().toUtf8() + ']', nl});
+  for (const auto& [key, value] : values)
+    lines_.append(Line{key.trimmed().toUtf8() + '=' + value.trimmed().toUtf8(), nl});
+}
+
+QList<IniFile::Section> IniFile::Sections() const {
+  QList<Section> sections;
+  for (const Line& line : lines_) {
+    const QByteArray name = SectionName(line.text);
+    if (!name.isNull()) {
+      sections.append(Section{QString::fromUtf8(name), {}});
+      continue;
+    }
+    QByteArray k, v;
+    if (!sections.isEmpty() && SplitKey(line.text, &k, &v))
+      sections.last().values.append({QString::fromUtf8(k), QString::fromUtf8(v)});
+  }
+  return sections;
 }
 
 void IniFile::Save() const {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <utility>
 
 // An INI document held as its raw lines. Section and key names compare without regard to
 // case; the first matching section and the first matching key in it win; names and values are
@@ -13,6 +14,8 @@ class IniFile {
   // Loads the file at path; a missing or unreadable file gives an empty document (an
   // unreadable one is then never overwritten by Save).
   static IniFile Load(const QString& path);
+  // An empty document that Save writes to path, replacing whatever file is there.
+  static IniFile New(const QString& path);
 
   const QString& Path() const { return path_; }
 
@@ -22,6 +25,19 @@ class IniFile {
   // Sets key in section: rewrites the key's line, or appends the key to the end of the
   // section, or appends the section to the end of the document.
   void SetValue(const QString& section, const QString& key, const QString& value);
+
+  using KeyValues = QList<std::pair<QString, QString>>;
+  struct Section {
+    QString name;
+    KeyValues values;  // in file order
+  };
+
+  // Appends a new section with its keys at the end of the document, without looking for an
+  // existing one: for files written whole, where SetValue's search per key would cost too much.
+  void AppendSection(const QString& section, const KeyValues& values);
+  // Every section in file order with its keys, in one pass over the document; keys before the
+  // first section are left out.
+  QList<Section> Sections() const;
 
   // Replaces the file with the document in one step (temporary file in the same folder, then
   // rename); creates it when missing. Throws LumistoError "Unable to write to <path>".

@@ -14,6 +14,8 @@ class UserDialogs {
 
   // A question titled "Note" with the buttons Yes and No; true only for Yes.
   virtual bool AskYesNo(const QString& question) = 0;
+  // The same question with a warning icon, for answers that destroy something (overwriting a file).
+  virtual bool AskYesNoWarning(const QString& question) { return AskYesNo(question); }
   // A short notice such as "No Image" or "no file".
   virtual void ShowNotice(const QString& message) = 0;
   // A notice titled "Note" with an OK button.
@@ -27,6 +29,9 @@ class UserDialogs {
   // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif" and "*.gif"; it asks before
   // overwriting. The chosen path, or nullopt when cancelled.
   virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
+  // A batch job file (*.ini) to write (saving, asking before overwriting) or to read; nullopt when
+  // cancelled.
+  virtual std::optional<QString> ChooseJobFile(bool saving, const QString& start_folder) = 0;
   // The print dialog for printer, which keeps the choices; false when cancelled.
   virtual bool ConfirmPrint(QPrinter& printer) = 0;
   // The printer and page set-up for printer; false when cancelled.

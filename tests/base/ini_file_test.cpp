@@ -115,6 +115,30 @@ class IniFileTest : public QObject {
     QCOMPARE(ReadIniString(Path("batch.ini"), "Frames", "K31", ""), QString("31"));
   }
 
+  void WholeSectionsOut() {
+    QVERIFY(WriteFile(Path("whole.ini"), "[Old]\nA=1\n"));
+    IniFile ini = IniFile::New(Path("whole.ini"));  // replaces the old file, keeps none of it
+    ini.AppendSection("Batch", {{"Version", "1"}});
+    ini.AppendSection("Entry1", {{"Photo", " /p/a b.jpg "}, {"Photo", "second"}});
+    ini.AppendSection("Entry1", {{"X", "2"}});
+    ini.Save();
+    QCOMPARE(ReadFile(Path("whole.ini")),
+             QByteArray("[Batch]\r\nVersion=1\r\n\r\n[Entry1]\r\nPhoto=/p/a b.jpg\r\nPhoto=second\r\n\r\n"
+                        "[Entry1]\r\nX=2\r\n"));
+  }
+
+  void WholeSectionsIn() {
+    QVERIFY(
+        WriteFile(Path("in.ini"), "Stray=1\n; note\n[ A ]\nk = v = w\n\n[B]\n[A]\nk=2\nno equals sign\n"));
+    const QList<IniFile::Section> sections = IniFile::Load(Path("in.ini")).Sections();
+    QCOMPARE(sections.size(), 3);
+    QCOMPARE(sections[0].name, QString("A"));
+    QCOMPARE(sections[0].values, (IniFile::KeyValues{{"k", "v = w"}}));
+    QCOMPARE(sections[1].name, QString("B"));
+    QVERIFY(sections[1].values.isEmpty());
+    QCOMPARE(sections[2].values, (IniFile::KeyValues{{"k", "2"}}));
+  }
+
   void RefusedWriteThrowsAndKeepsOriginal_data() {
     QTest::addColumn<QString>("target");
     // Root passes permission checks, so the writes are made to fail by what no user can get past:

@@ -23,10 +23,19 @@ struct ScriptedDialogs : UserDialogs {
   QStringList notes;                     // notices titled "Note"
   QList<std::optional<QColor>> colours;  // colour chooser results; cancelled when it runs out
   QList<QColor> colour_requests;         // the colour each chooser opened at
+  QStringList warnings;                     // questions asked with the warning icon
+  QList<std::optional<QString>> job_files;  // job file choices; cancelled when it runs out
 
   bool AskYesNo(const QString& question) override {
     questions.append(question);
     return answers.isEmpty() ? false : answers.takeFirst();
+  }
+  bool AskYesNoWarning(const QString& question) override {
+    warnings.append(question);
+    return AskYesNo(question);
+  }
+  std::optional<QString> ChooseJobFile(bool, const QString&) override {
+    return job_files.isEmpty() ? std::nullopt : job_files.takeFirst();
   }
   void ShowNotice(const QString& message) override { notices.append(message); }
   void ShowError(const QString& message) override { errors.append(message); }

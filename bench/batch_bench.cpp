@@ -1,0 +1,150 @@
+// The batch list at scale: a template clicked with 1,000 photos selected until their rows show,
+// and a job file of 2,000 entries opened into the list.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "app/main_window.h"
+#include "base/config.h"
+#include "batch/batch_job_file.h"
+#include "batch/batch_page_widget.h"
+#include "sources/photo_grid_widget.h"
+#include "styles/frame_style.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+constexpr int kPhotos = 1000;
+constexpr int kJobEntries = 2000;
+
+// An application folder with 1,000 photos (hard links of one) and one template.
+struct Library {
+  QTemporaryDir dir;
+  QString photos;
+  QString mask;
+
+  Library() {
+    photos = dir.filePath(QStringLiteral("DATA/Photo"));
+    mask = dir.filePath(QStringLiteral("DATA/Mask/0"));
+    QDir().mkpath(photos);
+    QDir().mkpath(mask);
+    QImage photo(600, 400, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    const QString first = photos + QStringLiteral("/IMG_0000.jpg");
+    photo.save(first);
+    for (int i = 1; i < kPhotos; ++i) {
+      const QString name = photos + QStringLiteral("/IMG_%1.jpg").arg(i, 4, 10, QChar(u'0'));
+      if (::link(QFile::encodeName(first).constData(), QFile::encodeName(name).constData()) != 0)
+        std::exit(1);
+    }
+    QImage picture(70, 70, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    picture.save(mask + QStringLiteral("/Gold.jpg"));
+    FrameStyle style;
+    style.blend_opacity = 255;
+    style.back_draw = 1;
+    style.back_opacity = 255;
+    style.back_size = 12;
+    WriteFrameStyle(mask + QStringLiteral("/Gold.ini"), style);
+  }
+};
+
+Library& TheLibrary() {
+  static Library* library = new Library;
+  return *library;
+}
+
+struct Window {
+  Config config{TheLibrary().dir.path()};
+  testing_support::ScriptedDialogs dialogs;
+  QTemporaryDir cache_dir;
+  ThumbnailCache cache{cache_dir.filePath(QStringLiteral("normal"))};
+  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(config, dialogs, cache);
+
+  void ClearBatch() {
+    QTreeWidget* list = window->Batch()->List();
+    list->selectAll();
+    window->Batch()->Delete();
+  }
+};
+
+void MultipleAddOf1000Photos(benchmark::State& state) {
+  Window w;
+  QTest::mouseClick(w.window->findChild<QWidget*>(QStringLiteral("PhotoViewButton")), Qt::LeftButton);
+  QTreeWidget* photos = w.window->Photos()->ListView();
+  QWidget* template_cell = w.window->findChild<QWidget*>(QStringLiteral("Hot51"));
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.ClearBatch();
+    photos->selectAll();
+    w.dialogs.answers = {true};
+    state.ResumeTiming();
+    QTest::mouseClick(template_cell, Qt::LeftButton);
+    QCoreApplication::processEvents();  // the rows laid out and painted
+  }
+  if (w.window->Batch()->List()->topLevelItemCount() != kPhotos) state.SkipWithError("rows missing");
+}
+BENCHMARK(MultipleAddOf1000Photos)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenAJobOf2000Entries(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString job = dir.filePath(QStringLiteral("job.ini"));
+  QList<BatchEntry> entries;
+  for (int i = 0; i < kJobEntries; ++i) {
+    BatchEntry e = NeutralBatchEntry(
+        TheLibrary().photos + QStringLiteral("/IMG_%1.jpg").arg(i % kPhotos, 4, 10, QChar(u'0')),
+        TheLibrary().mask + QStringLiteral("/Gold.jpg"), FrameStyle{});
+    e.edit.caption.text = QStringLiteral("Caption %1").arg(i);
+    entries << e;
+  }
+  WriteBatchJob(job, entries);
+  Window w;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.ClearBatch();
+    w.dialogs.job_files = {job};
+    state.ResumeTiming();
+    w.window->Batch()->OpenList();
+    QCoreApplication::processEvents();
+  }
+  if (w.window->Batch()->List()->topLevelItemCount() != kJobEntries) state.SkipWithError("rows missing");
+}
+BENCHMARK(OpenAJobOf2000Entries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ReadAJobOf2000Entries(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString job = dir.filePath(QStringLiteral("job.ini"));
+  WriteBatchJob(
+      job, QList<BatchEntry>(kJobEntries, NeutralBatchEntry(QStringLiteral("/p/IMG_0001.jpg"),
+                                                            QStringLiteral("/t/Gold.jpg"), FrameStyle{})));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadBatchJob(job));
+}
+BENCHMARK(ReadAJobOf2000Entries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void WriteAJobOf2000Entries(benchmark::State& state) {
+  QTemporaryDir dir;
+  QList<BatchEntry> entries(kJobEntries, NeutralBatchEntry(QStringLiteral("/p/IMG_0001.jpg"),
+                                                           QStringLiteral("/t/Gold.jpg"), FrameStyle{}));
+  for (auto _ : state) WriteBatchJob(dir.filePath(QStringLiteral("job.ini")), entries);
+}
+BENCHMARK(WriteAJobOf2000Entries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,163 @@
+// `lumisto batch`: jobs built by script, listed, rendered on several workers; existing files,
+// failures and wrong usage, through the real executable.
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/test_support.h"
+
+using testing_support::ReadFile;
+using testing_support::RunLumisto;
+using testing_support::WriteFile;
+
+class BatchCommandTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  // A job of three photos with template t.ini, made by `batch add`.
+  QString MakeJob(const QString& name) {
+    const QString job = Path(name);
+    const auto result = RunLumisto(
+        {"batch", "add", job, "--template", Path("t.jpg"), Path("a.png"), Path("b.jpg"), Path("c.png")});
+    if (result.exit_code != 0) qWarning("%s", result.err.constData());
+    return job;
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    const QList<std::pair<const char*, QColor>> photos = {
+        {"a.png", Qt::red}, {"b.jpg", Qt::darkGreen}, {"c.png", Qt::blue}};
+    for (const auto& [name, colour] : photos) {
+      QImage image(90, 60, QImage::Format_RGB32);
+      image.fill(colour);
+      QVERIFY(image.save(Path(QString::fromLatin1(name))));
+    }
+    QVERIFY(WriteFile(Path("t.ini"),
+                      "[Frames]\nBlendOpacity=255\nBackDraw=1\nBackSize=8\nBackOpacity=255\n"
+                      "BackColor=200,180,160\nColorColor=000,000,000\nLineColor=000,000,000\n"
+                      "FrameColor=000,000,000\nStrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QImage picture(70, 70, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    QVERIFY(picture.save(Path("t.jpg")));
+    QVERIFY(QFileInfo::exists(MakeJob("usage.ini")));
+  }
+
+  void AddListAndRender() {
+    const QString job = MakeJob("job.ini");
+    const auto list = RunLumisto({"batch", "list", job});
+    QCOMPARE(list.exit_code, 0);
+    const QList<QByteArray> lines = list.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[1], (QStringLiteral("b.jpg\t%1\t%2").arg(Path("b.jpg"), Path("t.jpg"))).toUtf8());
+
+    // Appending keeps what is there.
+    const auto more = RunLumisto({"batch", "add", job, "--template", Path("t.ini"), Path("a.png")});
+    QCOMPARE(more.exit_code, 0);
+    QCOMPARE(RunLumisto({"batch", "list", job}).out.count('\n'), 4);
+
+    const QString out = Path("out");
+    const auto run = RunLumisto({"batch", job, "--out", out, "--jobs", "2", "--overwrite"});
+    QVERIFY2(run.exit_code == 0, run.err.constData());
+    QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{"a.png", "b.jpg", "c.png"}));
+    QCOMPARE(QImage(out + "/a.png").size(), QSize(90, 60));
+  }
+
+  void BatchAddRendersLikeRender() {
+    const QString job = MakeJob("same.ini");
+    const QString out = Path("same");
+    const auto run = RunLumisto({"batch", job, "--out", out});
+    QVERIFY2(run.exit_code == 0, run.err.constData());
+    for (const char* name : {"a.png", "b.jpg"}) {
+      const QString single = Path(QStringLiteral("single-%1").arg(QLatin1String(name)));
+      QCOMPARE(RunLumisto({"render", Path(QLatin1String(name)), Path("t.jpg"), single}).exit_code, 0);
+      QCOMPARE(ReadFile(out + u'/' + QLatin1String(name)), ReadFile(single));
+    }
+  }
+
+  void ExistingFiles() {
+    const QString job = MakeJob("existing.ini");
+    const QString out = Path("existing");
+    QVERIFY(QDir().mkpath(out));
+    QVERIFY(WriteFile(out + "/b.jpg", "old"));
+    // Without a flag nothing is written and the file is named.
+    const auto refused = RunLumisto({"batch", job, "--out", out});
+    QCOMPARE(refused.exit_code, 1);
+    QVERIFY2(refused.err.contains("b.jpg exists"), refused.err.constData());
+    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"b.jpg"});
+    const auto skipped = RunLumisto({"batch", job, "--out", out, "--skip-existing"});
+    QCOMPARE(skipped.exit_code, 0);
+    QCOMPARE(skipped.out, QByteArray("2 written, 1 skipped, 0 failed\n"));
+    QCOMPARE(ReadFile(out + "/b.jpg"), QByteArray("old"));
+    const auto overwritten = RunLumisto({"batch", job, "--out", out, "--overwrite", "--jobs", "1"});
+    QCOMPARE(overwritten.exit_code, 0);
+    QVERIFY(!QImage(out + "/b.jpg").isNull());
+  }
+
+  void FailedEntriesAreNamedAndTheRestWritten() {
+    const QString job = MakeJob("broken.ini");
+    QByteArray text = ReadFile(job);
+    text.replace(Path("b.jpg").toUtf8(), Path("gone.jpg").toUtf8());
+    QVERIFY(WriteFile(job, text));
+    const QString out = Path("broken");
+    const auto run = RunLumisto({"batch", job, "--out", out});
+    QCOMPARE(run.exit_code, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains("b.jpg") && run.err.contains("gone.jpg"), run.err.constData());
+    QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{"a.png", "c.png"}));
+  }
+
+  void AddRefusesBadPhotosAndKeepsTheJob() {
+    const QString job = MakeJob("keep.ini");
+    const QByteArray before = ReadFile(job);
+    const auto result =
+        RunLumisto({"batch", "add", job, "--template", Path("t.jpg"), Path("a.png"), Path("t.ini")});
+    QCOMPARE(result.exit_code, 1);
+    QVERIFY(result.err.contains("t.ini"));
+    QCOMPARE(ReadFile(job), before);
+    QCOMPARE(RunLumisto({"batch", "add", job, "--template", Path("none.jpg"), Path("a.png")}).exit_code, 1);
+  }
+
+  void Usage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exit_code");
+    QTest::newRow("nothing") << QStringList{"batch"} << 2;
+    QTest::newRow("no --out") << QStringList{"batch", "@usage.ini"} << 2;
+    QTest::newRow("--out without value") << QStringList{"batch", "@usage.ini", "--out"} << 2;
+    QTest::newRow("jobs 0") << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", "0"} << 2;
+    QTest::newRow("jobs -1") << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", "-1"} << 2;
+    QTest::newRow("jobs 65") << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", "65"} << 2;
+    QTest::newRow("jobs past int") << QStringList{"batch", "@usage.ini", "--out",
+                                                  "@u",    "--jobs",     "2147483648"}
+                                   << 2;
+    QTest::newRow("jobs empty") << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", ""} << 2;
+    QTest::newRow("both flags") << QStringList{"batch", "@usage.ini",  "--out",
+                                               "@u",    "--overwrite", "--skip-existing"}
+                                << 2;
+    QTest::newRow("unknown flag") << QStringList{"batch", "@usage.ini", "--out", "@u", "--fast"} << 2;
+    QTest::newRow("two jobs") << QStringList{"batch", "@usage.ini", "@usage.ini", "--out", "@u"} << 2;
+    QTest::newRow("add without photos")
+        << QStringList{"batch", "add", "@usage.ini", "--template", "@t.jpg"} << 2;
+    QTest::newRow("list two files") << QStringList{"batch", "list", "@usage.ini", "@usage.ini"} << 2;
+    QTest::newRow("missing job") << QStringList{"batch", "@nothing.ini", "--out", "@u"} << 1;
+    QTest::newRow("list missing job") << QStringList{"batch", "list", "@nothing.ini"} << 1;
+    QTest::newRow("jobs 64") << QStringList{"batch", "@usage.ini", "--out", "@u64", "--jobs", "64"} << 0;
+  }
+  void Usage() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exit_code);
+    for (QString& arg : args)
+      if (arg.startsWith('@')) arg = Path(arg.mid(1));
+    const auto result = RunLumisto(args);
+    QCOMPARE(result.exit_code, exit_code);
+    if (exit_code != 0) QCOMPARE(result.err.count('\n'), 1);
+  }
+};
+
+QTEST_GUILESS_MAIN(BatchCommandTest)
+#include "batch_command_test.moc"
