@@ -63,7 +63,12 @@ class MainWindow : public QWidget {
   void ShowOutputButtonsWhenReady();
   void OnGeometricEdit(int code);
   void OnResize();
-  void OpenDocument(const QString& file_name);
+  // Opens a page of the manual shipped beside the program ("help/" in the application folder) in
+  // the desktop's browser; a missing manual is reported.
+  void OpenManualPage(const QString& page);
+  // Delete removed files: when one was the current photo, the preview goes back to the start
+  // picture and the output buttons hide, since nothing is left to save.
+  void OnPhotosDeleted(const QStringList& paths);
   template <typename Handler>
   void Guarded(Handler&& handler);
 
