@@ -58,11 +58,11 @@ int Render(const QStringList& args) {
       if (!ok || request.quality < 1 || request.quality > 100)
         throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
     } else if (arg == QLatin1String("--mirror")) {
-      RecordGeometricEdit(request.rotate_flip, kMirror);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::Mirror);
     } else if (arg == QLatin1String("--cw")) {
-      RecordGeometricEdit(request.rotate_flip, kTurnClockwise);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnClockwise);
     } else if (arg == QLatin1String("--ccw")) {
-      RecordGeometricEdit(request.rotate_flip, kTurnCounterClockwise);
+      RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnCounterClockwise);
     } else if (arg == QLatin1String("--crop")) {
       const QList<int> n = Numbers(arg, value(i), u',', 4);
       request.crop = CropRect{n[0], n[1], n[2], n[3]};
@@ -94,7 +94,7 @@ int Render(const QStringList& args) {
   } catch (const LumistoError& e) {
     throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
   }
-  RenderToFile(request);
+  RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
 

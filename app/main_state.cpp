@@ -18,7 +18,8 @@ QImage BlankScreenImage() {
 }  // namespace
 
 MainState::MainState()
-    : working_photo(BlankScreenImage()),
+    : textures(TextureList::LoadShipped()),
+      working_photo(BlankScreenImage()),
       caption_layer(BlankScreenImage()),
       custom_frames{BlankScreenImage(), BlankScreenImage(), BlankScreenImage()} {}
 
@@ -35,6 +36,11 @@ bool LoadPhotoIntoState(MainState& state, const QString& path) {
   return true;
 }
 
+void ForgetPhoto(MainState& state) {
+  state.edit.photo_path.clear();
+  state.working_photo = BlankScreenImage();
+}
+
 TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
   ResetPlacement(state.edit);
   state.edit.template_path = picture_path;
@@ -48,6 +54,6 @@ TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
 QImage RenderPreviewComposite(const MainState& state) {
   QImage destination(state.working_photo.size(), QImage::Format_ARGB32_Premultiplied);
   destination.fill(Qt::transparent);
-  RenderComposite(state.working_photo, destination, state.style, state.edit.tone_matrix);
+  RenderComposite(state.working_photo, destination, state.style, state.textures, state.edit.tone_matrix);
   return destination;
 }

@@ -9,8 +9,10 @@
 #include "edit/edit_state.h"
 #include "edit/live_compositor.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 struct MainState {
+  TextureList textures;  // the tiles every render of this window draws with
   EditState edit;
   FrameStyle style;            // the current style: all slots zero until a template is read
   QImage working_photo;        // the preview-size photo; blank and transparent before a photo is chosen
@@ -25,6 +27,10 @@ struct MainState {
 // Loads the file at path as the current photo: ResetPhotoEdits, the photo path, its size, the fit
 // factor and a new working photo. False, with the state untouched, when the file cannot be decoded.
 bool LoadPhotoIntoState(MainState& state, const QString& path);
+
+// The current photo is gone (its file was deleted): no photo path and a blank working photo, as at
+// start; the other edits and the style stay.
+void ForgetPhoto(MainState& state);
 
 enum class TemplateOutcome { Applied, NoSettingsFile };
 

@@ -13,6 +13,7 @@
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
 #include "base/guarded_call.h"
+#include "base/lumisto_error.h"
 #include "batch/batch_page_widget.h"
 #include "edit/geometric_edits.h"
 #include "edit/screen_drag.h"
@@ -81,7 +82,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       dialogs_(dialogs),
       cache_(cache),
       fade_interval_ms_(fade_interval_ms),
-      output_(std::make_unique<OutputCommands>(config, dialogs,
+      output_(std::make_unique<OutputCommands>(config, dialogs, state_.textures,
                                                temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
   static const bool kResourcesReady = (InitSkinResources(), true);
   Q_UNUSED(kResourcesReady);
@@ -171,8 +172,10 @@ void MainWindow::Wire() {
           [this] { Guarded([&] { output_->PrintSetup(); }); });
   connect(toolbar_, &ToolbarWidget::EmailRequested, this,
           [this] { Guarded([&] { output_->Email(state_.edit, state_.style); }); });
-  const std::pair<const char*, int> edits[] = {
-      {"FlatButton13", kMirror}, {"FlatButton16", kTurnCounterClockwise}, {"FlatButton14", kTurnClockwise}};
+  const std::pair<const char*, GeometricEdit> edits[] = {
+      {"FlatButton13", GeometricEdit::Mirror},
+      {"FlatButton16", GeometricEdit::TurnCounterClockwise},
+      {"FlatButton14", GeometricEdit::TurnClockwise}};
   for (const auto& [name, code] : edits)
     connect(tools_->findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this,
             [this, code = code] { Guarded([&] { OnGeometricEdit(code); }); });
@@ -184,7 +187,7 @@ void MainWindow::LoadStartFolders() {
   // A missing or empty folder leaves its grid empty without a message box; the grid's own hint
   // says that it is empty.
   photos_->ScanFolder(config_.PhotoFolder());
-  templates_->ScanCategory(1);
+  templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
   templates_->SetPage(0);
   photos_->ClearCellPaths();
@@ -241,11 +244,13 @@ void MainWindow::OnTemplateChosen(int index) {
   RefreshPreview();
 }
 
-void MainWindow::OnGeometricEdit(int code) {
+void MainWindow::OnGeometricEdit(GeometricEdit code) {
   // Nothing to turn while no photo is loaded.
   if (preview_->StartPictureVisible()) return;
+  // Turn the working photo first: when its copy cannot be made, nothing is recorded.
+  if (!RotateFlip(state_.working_photo, RotateFlipOf(code)))
+    throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
-  RotateFlip(state_.working_photo, code);
   RefreshPreview();
 }
 
@@ -280,8 +285,7 @@ void MainWindow::OpenManualPage(const QString& page) {
 void MainWindow::OnPhotosDeleted(const QStringList& paths) {
   const QString& current = state_.edit.photo_path;
   if (current.isEmpty() || !paths.contains(current) || QFileInfo::exists(current)) return;
-  state_.edit.photo_path.clear();
-  state_.working_photo = MainState().working_photo;
+  ForgetPhoto(state_);
   preview_->StopFade();
   preview_->ShowStartPicture();
   toolbar_->SetOutputButtonsVisible(false);

@@ -61,7 +61,7 @@ class MainWindow : public QWidget {
   void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
   void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
   void ShowOutputButtonsWhenReady();
-  void OnGeometricEdit(int code);
+  void OnGeometricEdit(GeometricEdit code);
   void OnResize();
   // Opens a page of the manual shipped beside the program ("help/" in the application folder) in
   // the desktop's browser; a missing manual is reported.

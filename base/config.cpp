@@ -31,12 +31,12 @@ void Config::SetPhotoFolder(const QString& folder) const {
   WriteIniString(ConfigPath(), QStringLiteral("Photo"), QStringLiteral("Template"), folder);
 }
 
-QString Config::TemplateFolderName(int category) const {
-  return ReadIniString(ConfigPath(), QStringLiteral("Template"), QStringLiteral("Template%1").arg(category),
-                       kSentinel);
+QString Config::TemplateFolderName(TemplateCategory category) const {
+  return ReadIniString(ConfigPath(), QStringLiteral("Template"),
+                       QStringLiteral("Template%1").arg(static_cast<int>(category)), kSentinel);
 }
 
-QString Config::TemplateFolder(int category) const {
+QString Config::TemplateFolder(TemplateCategory category) const {
   return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
 }
 

@@ -5,6 +5,9 @@
 
 // Paths of the application folder. Config.ini keeps "0" as the default of every key: for the
 // photo folder it stands for DATA/Photo, for a template category it is an ordinary folder name.
+// The three template categories; the numbers are the ones of the Template<n> keys.
+enum class TemplateCategory : int { Texture = 1, Color = 2, Cool = 3 };
+
 class Config {
  public:
   explicit Config(QString app_folder);
@@ -20,10 +23,10 @@ class Config {
   // Remembers a chosen photo folder in Photo/Template. Throws "Unable to write to".
   void SetPhotoFolder(const QString& folder) const;
 
-  // The folder name of template category 1..3 (Template/Template<n>, default "0") and the
-  // category folder DATA/Mask/<name>/ (with its trailing slash).
-  QString TemplateFolderName(int category) const;
-  QString TemplateFolder(int category) const;
+  // The folder name of a template category (Template/Template<n>, default "0") and the category
+  // folder DATA/Mask/<name>/ (with its trailing slash).
+  QString TemplateFolderName(TemplateCategory category) const;
+  QString TemplateFolder(TemplateCategory category) const;
 
  private:
   QString app_folder_;

@@ -12,6 +12,11 @@
 
 namespace {
 
+const TextureList& ShippedTextures() {
+  static const TextureList list = TextureList::LoadShipped();
+  return list;
+}
+
 // Every effect on: texture background, shadow 20, texture band, oval window, overlay, stroke, line.
 FrameStyle EveryEffect() { return testing_support::EveryEffectStyle(); }
 
@@ -30,7 +35,7 @@ void RenderAt(benchmark::State& state, int w, int h) {
   const FrameStyle style = EveryEffect();
   for (auto _ : state) {
     QImage out = NewImage(w, h);
-    RenderComposite(photo, out, style);
+    RenderComposite(photo, out, style, ShippedTextures());
     benchmark::DoNotOptimize(out.constBits());
   }
 }

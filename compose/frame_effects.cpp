@@ -144,16 +144,16 @@ std::vector<QPointF> DiamondPolygon(QSize canvas, int d) {
 // The window shape of FrameSharp on the layout, moved inwards by inset; false when there is none.
 bool AddWindowShape(std::vector<HalfPlane>& planes, const FrameLayout& layout, int sharp, double inset,
                     double curve_inset) {
-  switch (sharp) {
-    case 0:
+  switch (WindowShapeOf(sharp)) {
+    case WindowShape::Rectangle:
       if (!HasArea(layout.window_rect)) return false;
       AddConvexPolygon(planes, RectPolygon(QRectF(layout.window_rect)), inset);
       return true;
-    case 1:
+    case WindowShape::Oval:
       if (!HasArea(layout.window_rect)) return false;
       AddConvexPolygon(planes, EllipsePolygon(QRectF(layout.window_rect)), inset + curve_inset);
       return true;
-    case 2: {
+    case WindowShape::Diamond: {
       const int d = layout.diamond_inset;
       if (layout.canvas.width() - 2 * d <= 0 || layout.canvas.height() - 2 * d <= 0) return false;
       AddConvexPolygon(planes, DiamondPolygon(layout.canvas, d), inset);
@@ -305,18 +305,18 @@ void FillWindow(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s
     canvas.fillRect(QRect(QPoint(layout.margin, layout.margin), layout.photo), colour);
     return;
   }
-  switch (s.frame_sharp) {
-    case 0:
+  switch (WindowShapeOf(s.frame_sharp)) {
+    case WindowShape::Rectangle:
       if (HasArea(layout.window_rect)) canvas.fillRect(layout.window_rect, colour);
       break;
-    case 1:
+    case WindowShape::Oval:
       if (HasArea(layout.window_rect)) {
         canvas.setPen(Qt::NoPen);
         canvas.setBrush(colour);
         canvas.drawEllipse(QRectF(layout.window_rect));
       }
       break;
-    case 2:
+    case WindowShape::Diamond:
       FillDiamond(canvas, layout.canvas, layout.diamond_inset, QBrush(colour));
       break;
     default:
@@ -343,14 +343,14 @@ void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) 
   pen.setJoinStyle(Qt::MiterJoin);
   canvas.setPen(pen);
   canvas.setBrush(Qt::NoBrush);
-  switch (s.frame_sharp) {
-    case 0:
+  switch (WindowShapeOf(s.frame_sharp)) {
+    case WindowShape::Rectangle:
       if (HasArea(layout.window_rect)) canvas.drawRect(QRectF(layout.window_rect));
       break;
-    case 1:
+    case WindowShape::Oval:
       if (HasArea(layout.window_rect)) canvas.drawEllipse(QRectF(layout.window_rect));
       break;
-    case 2:
+    case WindowShape::Diamond:
       StrokeDiamond(canvas, layout.canvas, layout.diamond_inset, s.line_opacity, s.line_size, s.line_color);
       break;
     default:

@@ -24,7 +24,7 @@ int FirstPassing(int begin, int end, Pred pred) {
 }  // namespace
 
 void RenderComposite(const QImage& source, QImage& destination, const FrameStyle& style,
-                     const ToneMatrix& tone, const TextureList& textures) {
+                     const TextureList& textures, const ToneMatrix& tone) {
   if (source.isNull() || destination.isNull()) return;
   // When source and destination are one bitmap, the back colour has replaced the photo before it
   // would be drawn, and drawing that onto itself changes nothing: no photo is drawn. Not holding a

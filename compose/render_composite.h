@@ -15,14 +15,14 @@
 // source's size: background margin, shadow, band, window, overlay, stroke and line on an effects
 // canvas, laid through the blend opacity over the photo shrunk into the margin over opaque
 // BackColor. destination must be at least W x H (32-bit); it may be the source itself.
+// textures are the tiles the style's texture indexes name.
 void RenderComposite(const QImage& source, QImage& destination, const FrameStyle& style,
-                     const ToneMatrix& tone = ToneMatrix::Identity(),
-                     const TextureList& textures = TextureList::Shipped());
+                     const TextureList& textures, const ToneMatrix& tone = ToneMatrix::Identity());
 
 // The effects canvas of the composite of a photo of photo_size. It depends on nothing else, so a
 // full-size render can make it while the photo is still being decoded.
 SparseEffectsCanvas PrepareEffectsCanvas(QSize photo_size, const FrameStyle& style,
-                                         const TextureList& textures = TextureList::Shipped());
+                                         const TextureList& textures);
 
 // One composite drawn a row at a time, each row exactly as RenderComposite draws it, so a band of
 // rows can be written out while the next one is drawn. Reads the source's pixels where they lie
@@ -34,7 +34,7 @@ class CompositeRows {
   // source-is-destination case). canvas should come from PrepareEffectsCanvas for that size and
   // this style; it is remade here when its size does not fit.
   CompositeRows(const QImage& source, QSize photo_size, const FrameStyle& style, const ToneMatrix& tone,
-                SparseEffectsCanvas canvas, const TextureList& textures = TextureList::Shipped());
+                SparseEffectsCanvas canvas, const TextureList& textures);
   CompositeRows(const CompositeRows&) = delete;
   CompositeRows& operator=(const CompositeRows&) = delete;
 

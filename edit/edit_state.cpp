@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-bool RotateFlipList::Append(int code) {
+bool RotateFlipList::Append(GeometricEdit code) {
   // A full history refuses further codes rather than writing past the record.
   if (count >= kCapacity) return false;
   codes[static_cast<std::size_t>(count)] = code;

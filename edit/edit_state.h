@@ -10,17 +10,23 @@
 
 #include "compose/tone_matrix.h"
 
-// The geometric edits in the order made: rotate-flip codes 1 (quarter turn clockwise),
-// 3 (quarter turn counter-clockwise) and 4 (horizontal mirror), room for kCapacity of them.
+// One geometric edit; the numbers are the rotate-flip codes the history stores (in files too).
+enum class GeometricEdit : int {
+  TurnClockwise = 1,
+  TurnCounterClockwise = 3,
+  Mirror = 4,
+};
+
+// The geometric edits in the order made, room for kCapacity of them.
 struct RotateFlipList {
   static constexpr int kCapacity = 98;
-  std::array<int, kCapacity> codes{};
+  std::array<GeometricEdit, kCapacity> codes{};
   int count = 0;
 
   // The slot the next code goes to, counted from 1 (always count + 1).
   int NextSlot() const { return count + 1; }
   // Appends a code; false, and nothing stored, when the list is full.
-  bool Append(int code);
+  bool Append(GeometricEdit code);
   void Clear() { *this = RotateFlipList{}; }
   bool operator==(const RotateFlipList&) const = default;
 };
@@ -35,12 +41,22 @@ struct CropRect {
   bool operator==(const CropRect&) const = default;
 };
 
+// The caption's font style; the numbers are the ones files store.
+enum class CaptionStyle : int { Regular = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
+
+inline bool IsBold(CaptionStyle style) {
+  return style == CaptionStyle::Bold || style == CaptionStyle::BoldItalic;
+}
+inline bool IsItalic(CaptionStyle style) {
+  return style == CaptionStyle::Italic || style == CaptionStyle::BoldItalic;
+}
+
 // The caption over the photo. Colours are words 0x00BBGGRR; opacities 0..255; the position is the
 // caption's top-left corner in preview pixels.
 struct CaptionSettings {
   QString font_name = QStringLiteral("Arial Black");
   int size = 24;  // points
-  int style = 0;  // 0 regular, 1 bold, 2 italic, 3 bold italic
+  CaptionStyle style = CaptionStyle::Regular;
   std::int32_t face_colour = 0xFFFFFF;
   std::int32_t shadow_colour = 0x646464;
   int face_opacity = 255;

@@ -8,76 +8,79 @@
 int ReplayOrientation(const RotateFlipList& list) {
   int n = 1;
   for (int i = 0; i < list.count; ++i) {
-    const int code = list.codes[static_cast<std::size_t>(i)];
+    const GeometricEdit code = list.codes[static_cast<std::size_t>(i)];
     if (n <= 4) {
-      if (code == kMirror)
+      if (code == GeometricEdit::Mirror)
         n += 4;
-      else if (code == kTurnClockwise)
+      else if (code == GeometricEdit::TurnClockwise)
         n = n == 4 ? 1 : n + 1;
-      else if (code == kTurnCounterClockwise)
+      else if (code == GeometricEdit::TurnCounterClockwise)
         n = n == 1 ? 4 : n - 1;
     } else {
       // Mirrored, a turn runs the other way round.
-      if (code == kMirror)
+      if (code == GeometricEdit::Mirror)
         n -= 4;
-      else if (code == kTurnCounterClockwise)
+      else if (code == GeometricEdit::TurnCounterClockwise)
         n = n == 8 ? 5 : n + 1;
-      else if (code == kTurnClockwise)
+      else if (code == GeometricEdit::TurnClockwise)
         n = n == 5 ? 8 : n - 1;
     }
   }
   return n;
 }
 
-QList<int> ShortestCodes(int orientation) {
+RotateFlipType ReplayedRotateFlip(const RotateFlipList& list) {
+  return static_cast<RotateFlipType>(ReplayOrientation(list) - 1);
+}
+
+QList<GeometricEdit> ShortestCodes(int orientation) {
   switch (orientation) {
     case 2:
-      return {kTurnClockwise};
+      return {GeometricEdit::TurnClockwise};
     case 3:
-      return {kTurnClockwise, kTurnClockwise};
+      return {GeometricEdit::TurnClockwise, GeometricEdit::TurnClockwise};
     case 4:
-      return {kTurnCounterClockwise};
+      return {GeometricEdit::TurnCounterClockwise};
     case 5:
-      return {kMirror};
+      return {GeometricEdit::Mirror};
     case 6:
-      return {kTurnClockwise, kMirror};
+      return {GeometricEdit::TurnClockwise, GeometricEdit::Mirror};
     case 7:
-      return {kTurnClockwise, kTurnClockwise, kMirror};
+      return {GeometricEdit::TurnClockwise, GeometricEdit::TurnClockwise, GeometricEdit::Mirror};
     case 8:
-      return {kTurnCounterClockwise, kMirror};
+      return {GeometricEdit::TurnCounterClockwise, GeometricEdit::Mirror};
     default:
       return {};
   }
 }
 
-void RecordGeometricEdit(RotateFlipList& list, int code) {
+void RecordGeometricEdit(RotateFlipList& list, GeometricEdit code) {
   if (list.count >= RotateFlipList::kCapacity) {
-    const QList<int> folded = ShortestCodes(ReplayOrientation(list));
+    const QList<GeometricEdit> folded = ShortestCodes(ReplayOrientation(list));
     list.Clear();
-    for (int c : folded) list.Append(c);
+    for (GeometricEdit c : folded) list.Append(c);
   }
   list.Append(code);
 }
 
-CropRect RewriteCrop(const CropRect& crop, int code, int width, int height) {
+CropRect RewriteCrop(const CropRect& crop, GeometricEdit code, int width, int height) {
   if (crop.IsEmpty()) return crop;
   switch (code) {
-    case kMirror:
+    case GeometricEdit::Mirror:
       return {width - crop.x - crop.width, crop.y, crop.width, crop.height};
-    case kTurnCounterClockwise:
+    case GeometricEdit::TurnCounterClockwise:
       return {crop.y, width - crop.x - crop.width, crop.height, crop.width};
-    case kTurnClockwise:
+    case GeometricEdit::TurnClockwise:
       return {height - crop.y - crop.height, crop.x, crop.height, crop.width};
-    default:
-      return crop;
   }
+  return crop;
 }
 
-void ApplyGeometricEdit(EditState& state, int code) {
+void ApplyGeometricEdit(EditState& state, GeometricEdit code) {
   RecordGeometricEdit(state.rotate_flip, code);
-  if (code == kMirror) state.mirror_switch = state.mirror_switch == 1 ? 0 : 1;
+  if (code == GeometricEdit::Mirror) state.mirror_switch = state.mirror_switch == 1 ? 0 : 1;
   state.crop = RewriteCrop(state.crop, code, state.photo_width, state.photo_height);
-  if (code != kMirror) std::swap(state.photo_width, state.photo_height);
+  if (code != GeometricEdit::Mirror) std::swap(state.photo_width, state.photo_height);
 }
 
 int ConstrainedSide(int typed, int other_start, int this_start) {

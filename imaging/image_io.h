@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "imaging/rotate_flip.h"
+
 enum class LoadStatus { Ok, Missing, Undecodable, TooLarge };
 
 // The largest photo loaded, in pixels (1 GB as 32-bit pixels); larger files give LoadStatus::TooLarge,
@@ -49,7 +51,6 @@ QString MimeTypeForFileName(const QString& path);
 bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
                  QString* error);
 
-// Rotate-flip in place by a code 0..7: 0 none, 1 90 clockwise, 2 180, 3 270, 4 horizontal mirror,
-// 5..7 the turns 1..3 each followed by a horizontal mirror (5 transposes, 6 flips vertically, 7
-// transverses). Other codes leave the image as it is. The format is kept.
-void RotateFlip(QImage& image, int code);
+// Rotate-flip in place; the format is kept. False, with the image unchanged, when the turned copy
+// cannot be allocated.
+[[nodiscard]] bool RotateFlip(QImage& image, RotateFlipType type);

@@ -1,6 +1,8 @@
 // JPEG marker walk and EXIF orientation parser; both read untrusted bytes and check every offset.
 #include "imaging/jpeg_header.h"
 
+#include "imaging/rotate_flip.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <array>
@@ -159,12 +161,14 @@ QByteArrayView ExifThumbnail(QByteArrayView tiff) {
   return LooksLikeJpeg(thumbnail) ? thumbnail : QByteArrayView();
 }
 
-int RotateFlipCodeForOrientation(int orientation) {
+RotateFlipType RotateFlipForOrientation(int orientation) {
   // EXIF 2 mirrors, 3 turns 180, 4 flips vertically (a half turn then a mirror), 5 transposes (a
   // clockwise quarter turn then a mirror), 6 needs a clockwise quarter turn, 7 transverses (three
   // quarter turns then a mirror), 8 needs three clockwise quarter turns.
-  static constexpr std::array<int, 9> kCodes = {0, 0, 4, 2, 6, 5, 1, 7, 3};
-  return orientation >= 1 && orientation <= 8 ? kCodes[orientation] : 0;
+  using enum RotateFlipType;
+  static constexpr std::array<RotateFlipType, 9> kTypes = {
+      None, None, Mirror, Turn180, Turn180Mirror, Turn90Mirror, Turn90, Turn270Mirror, Turn270};
+  return orientation >= 1 && orientation <= 8 ? kTypes[static_cast<std::size_t>(orientation)] : None;
 }
 
 bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {

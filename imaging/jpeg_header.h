@@ -28,10 +28,3 @@ int ExifOrientation(QByteArrayView tiff);
 // JPEGInterchangeFormatLength (0x0202) point at, when they lie inside the block and start with SOI.
 // Empty otherwise. As untrusted as the orientation.
 QByteArrayView ExifThumbnail(QByteArrayView tiff);
-
-// The rotate-flip code (0 none, 1..3 quarter turns clockwise, 4..7 the same followed by a horizontal
-// mirror) that turns a picture stored with EXIF orientation 1..8 upright.
-int RotateFlipCodeForOrientation(int orientation);
-
-// True when the rotate-flip code swaps width and height.
-inline bool RotateFlipSwapsAxes(int code) { return (code & 1) != 0; }

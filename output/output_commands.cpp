@@ -27,8 +27,13 @@ void ReportFailure() {
 
 }  // namespace
 
-OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root)
-    : config_(config), dialogs_(dialogs), temp_root_(std::move(temp_root)), scratch_(temp_root_) {
+OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const TextureList& textures,
+                               QString temp_root)
+    : config_(config),
+      dialogs_(dialogs),
+      textures_(textures),
+      temp_root_(std::move(temp_root)),
+      scratch_(temp_root_) {
   scratch_.RemoveLeftovers();
 }
 
@@ -38,7 +43,7 @@ void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
   if (!path) return;
   save_folder_ = QFileInfo(*path).absolutePath();
   BusyCursor busy;
-  RenderToFile(RenderRequestFor(edit, style, *path));
+  RenderToFile(RenderRequestFor(edit, style, *path), textures_);
 }
 
 void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
@@ -50,7 +55,7 @@ void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
   LoadedImage picture;
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path));
+    RenderToFile(RenderRequestFor(edit, style, path), textures_);
     picture = LoadImage(path);
   }
   if (!dialogs_.ConfirmPrint(printer_)) {
@@ -69,7 +74,7 @@ void OutputCommands::Email(const EditState& edit, const FrameStyle& style) {
   const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path));
+    RenderToFile(RenderRequestFor(edit, style, path), textures_);
   }
   // Without a mail program nothing visible happens.
   SendMail(MailRequestFor(path), mail_program_);

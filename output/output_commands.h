@@ -9,6 +9,7 @@
 #include "edit/edit_state.h"
 #include "output/scratch_files.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 // Each command renders the current edits at the photo's full size through RenderToFile. Failures
 // of the render or the write throw LumistoError for the window's general handler to show.
@@ -16,7 +17,8 @@ class OutputCommands {
  public:
   // temp_root: the system's temporary folder (mail attachments, and the print file when the
   // application folder is read-only).
-  OutputCommands(const Config& config, UserDialogs& dialogs, QString temp_root);
+  // textures: the tiles of the renders, kept by the caller for the commands' lifetime.
+  OutputCommands(const Config& config, UserDialogs& dialogs, const TextureList& textures, QString temp_root);
 
   // Asks for a file name and writes the framed photo there in the format its extension names.
   void Save(const EditState& edit, const FrameStyle& style);
@@ -37,6 +39,7 @@ class OutputCommands {
  private:
   const Config& config_;
   UserDialogs& dialogs_;
+  const TextureList& textures_;
   QString temp_root_;
   ScratchFiles scratch_;
   QPrinter printer_;

@@ -42,8 +42,8 @@ class CaptionStamp {
     if (caption.text.isEmpty() || composite.isEmpty()) return;
     font_ = QFont(caption.font_name);
     font_.setPixelSize(qMax(1, qRound(caption.size * 96.0 / 72.0)));
-    font_.setBold(caption.style == 1 || caption.style == 3);
-    font_.setItalic(caption.style == 2 || caption.style == 3);
+    font_.setBold(IsBold(caption.style));
+    font_.setItalic(IsItalic(caption.style));
     font_.setHintingPreference(QFont::PreferNoHinting);  // the same shapes whatever the screen says
     at_ = CaptionOrigin(composite, caption.position, fit_factor);
     // The text's layout box, the shadow's 2 pixels, and an em to spare for glyphs that overhang it.
@@ -104,7 +104,8 @@ EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
   }
   EditedPhoto result;
   result.pixels = std::move(loaded.image);
-  RotateFlip(result.pixels, ReplayOrientation(request.rotate_flip) - 1);
+  if (!RotateFlip(result.pixels, ReplayedRotateFlip(request.rotate_flip)))
+    throw LumistoError(QStringLiteral("%1: not enough memory to turn the photo").arg(request.photo_path));
 
   const CropRect& c = request.crop;
   if (c.IsEmpty()) {
@@ -141,7 +142,7 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
   if (!c.IsEmpty()) return c.width > 0 && c.height > 0 ? QSize(c.width, c.height) : QSize();
   const QSize size = ReadImageSize(request.photo_path);
   if (!size.isValid()) return QSize();
-  return RotateFlipSwapsAxes(ReplayOrientation(request.rotate_flip) - 1) ? size.transposed() : size;
+  return SwapsAxes(ReplayedRotateFlip(request.rotate_flip)) ? size.transposed() : size;
 }
 
 // Everything the composite is drawn from.
@@ -149,9 +150,10 @@ struct Prepared {
   EditedPhoto photo;
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
+  const TextureList* textures = nullptr;  // the caller's, outliving the render
 };
 
-Prepared Prepare(const RenderRequest& request) {
+Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
   // The canvas depends only on the photo's final size and the style: another core makes it while
   // this one decodes. Should the decoded photo differ from its header, the canvas is remade.
   std::future<SparseEffectsCanvas> canvas;
@@ -159,10 +161,11 @@ Prepared Prepare(const RenderRequest& request) {
   // Nothing is made ahead for a photo that will be refused as too large.
   if (expected.isValid() && !expected.isEmpty() &&
       qint64{expected.width()} * expected.height() <= kMaxImagePixels)
-    canvas = std::async(std::launch::async, [&request, expected] {
-      return PrepareEffectsCanvas(expected, request.style, TextureList::Shipped());
+    canvas = std::async(std::launch::async, [&request, &textures, expected] {
+      return PrepareEffectsCanvas(expected, request.style, textures);
     });
   Prepared p;
+  p.textures = &textures;
   p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
   if (canvas.valid()) p.canvas = canvas.get();
   const QImage& photo = p.photo.photo;
@@ -177,7 +180,8 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas),
+                             *p.textures);
     rows.DrawInto(composite);
   }
   p.photo = EditedPhoto();
@@ -317,7 +321,8 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
   bool written = false;
   {
-    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas));
+    const CompositeRows rows(p.photo.photo, size, request.style, request.tone, std::move(p.canvas),
+                             *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(file, size.width(), size.height(), request.quality);
     written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
@@ -359,8 +364,8 @@ void StampCaption(QImage& composite, const CaptionSettings& caption, float fit_f
   CaptionStamp(composite.size(), caption, fit_factor).Draw(composite, 0);
 }
 
-QImage RenderFullSize(const RenderRequest& request) {
-  Prepared p = Prepare(request);
+QImage RenderFullSize(const RenderRequest& request, const TextureList& textures) {
+  Prepared p = Prepare(request, textures);
   QImage composite = ComposeWhole(p, request);
   const QSize out = request.output_size;
   if (out.width() > 0 && out.height() > 0 && out != composite.size())
@@ -368,12 +373,12 @@ QImage RenderFullSize(const RenderRequest& request) {
   return composite;
 }
 
-void RenderToFile(const RenderRequest& request) {
+void RenderToFile(const RenderRequest& request, const TextureList& textures) {
   const QString mime = MimeTypeForFileName(request.output_path);
   if (FindEncoder(mime) < 0)
     throw LumistoError(QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
                            .arg(request.output_path));
-  Prepared p = Prepare(request);
+  Prepared p = Prepare(request, textures);
   const QSize out = request.output_size;
   const bool scaled = out.width() > 0 && out.height() > 0 && out != p.photo.photo.size();
   if (mime == QLatin1String("image/jpeg") && !scaled) {

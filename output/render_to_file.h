@@ -8,6 +8,7 @@
 #include "compose/tone_matrix.h"
 #include "edit/edit_state.h"
 #include "styles/frame_style.h"
+#include "styles/texture_list.h"
 
 // Everything a full-size render reads.
 struct RenderRequest {
@@ -31,10 +32,10 @@ RenderRequest RenderRequestFor(const EditState& state, const FrameStyle& style, 
 // composite, stamps the caption, scales to the output size and writes the file through a temporary
 // name, so no partial file is ever left. Throws LumistoError with one line naming the file and the
 // reason (missing or undecodable photo, empty crop, unknown extension, "Unable to write to ...").
-void RenderToFile(const RenderRequest& request);
+void RenderToFile(const RenderRequest& request, const TextureList& textures);
 
 // The composite RenderToFile would write, without writing it.
-QImage RenderFullSize(const RenderRequest& request);
+QImage RenderFullSize(const RenderRequest& request, const TextureList& textures);
 
 // Draws the caption onto a full-size composite: its preview position times the fit factor, less
 // the letterbox offset along the shorter side; a grey shadow copy 2 pixels right and down first.

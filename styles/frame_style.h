@@ -52,6 +52,10 @@ struct FrameStyle {
   bool operator==(const FrameStyle&) const = default;
 };
 
+// The window's shape, the FrameSharp slot; any other value of the slot cuts no window.
+enum class WindowShape : std::int32_t { Rectangle = 0, Oval = 1, Diamond = 2 };
+inline WindowShape WindowShapeOf(std::int32_t frame_sharp) { return static_cast<WindowShape>(frame_sharp); }
+
 enum class SlotKind { Opacity, Switch, Colour, Size, Index };
 
 struct FrameStyleSlot {

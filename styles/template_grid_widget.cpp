@@ -66,8 +66,9 @@ void TemplateGridWidget::BuildLayout() {
 void TemplateGridWidget::Wire() {
   connect(open_, &QPushButton::clicked, this,
           [this] { menu_->popup(open_->mapToGlobal(QPoint(open_->width(), 0))); });
-  connect(menu_, &QMenu::triggered, this,
-          [this](QAction* item) { RunGuarded(dialogs_, [&] { ChooseCategory(item->data().toInt()); }); });
+  connect(menu_, &QMenu::triggered, this, [this](QAction* item) {
+    RunGuarded(dialogs_, [&] { ChooseCategory(static_cast<TemplateCategory>(item->data().toInt())); });
+  });
   connect(delete_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Delete(); }); });
   connect(edit_, &QPushButton::clicked, this, &TemplateGridWidget::EditRequested);
   connect(up_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepUp(); }); });
@@ -78,11 +79,11 @@ void TemplateGridWidget::Wire() {
   });
 }
 
-void TemplateGridWidget::ScanCategory(int category) {
+void TemplateGridWidget::ScanCategory(TemplateCategory category) {
   SetRows(ScanTemplateFolder(config_.TemplateFolder(category)));
 }
 
-void TemplateGridWidget::SelectTemplateCategory(int category) {
+void TemplateGridWidget::SelectTemplateCategory(TemplateCategory category) {
   ScanCategory(category);
   ClearCellPaths();
   HideSelectionFrame();
@@ -90,7 +91,7 @@ void TemplateGridWidget::SelectTemplateCategory(int category) {
   DrawPage();
 }
 
-void TemplateGridWidget::ChooseCategory(int category) {
+void TemplateGridWidget::ChooseCategory(TemplateCategory category) {
   SetPage(0);
   SelectTemplateCategory(category);
   category_ = category;

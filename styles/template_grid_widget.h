@@ -14,16 +14,17 @@ class TemplateGridWidget : public ThumbnailGridWidget {
   TemplateGridWidget(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
                      QWidget* parent);
 
-  // The category shown: 1 "Texture", 2 "Color", 3 "Cool".
-  int Category() const { return category_; }
+  // The category shown.
+  TemplateCategory Category() const { return category_; }
 
   // Scans the folder of category into the list (page, cells and counter are the caller's).
-  void ScanCategory(int category);
+  void ScanCategory(TemplateCategory category);
   // Scans the category's folder and draws the page shown with no cell selected; "No Image" first
   // when the folder has no pictures.
-  void SelectTemplateCategory(int category);
+  void SelectTemplateCategory(TemplateCategory category);
   // A category menu item: page 0, the category's templates, and it becomes the current category.
-  void ChooseCategory(int category);
+  void ChooseCategory(TemplateCategory category);
+
   QMenu* CategoryMenu() const { return menu_; }
 
  Q_SIGNALS:
@@ -41,7 +42,7 @@ class TemplateGridWidget : public ThumbnailGridWidget {
   void Wire();
 
   const Config& config_;
-  int category_ = 1;
+  TemplateCategory category_ = TemplateCategory::Texture;
   QMenu* menu_ = nullptr;
   QPushButton* open_ = nullptr;
   QPushButton* delete_ = nullptr;

@@ -29,18 +29,14 @@ QList<QImage> CutAtlas(const QImage& atlas) {
 
 }  // namespace
 
-const TextureList& TextureList::Shipped() {
-  // A function-local static is initialised once even when renders on several threads ask at the same time.
-  static const TextureList list = [] {
-    InitTextureResource();
-    QList<QImage> tiles = CutAtlas(QImage(QString::fromLatin1(kAtlasPath)));
-    // Every style names tiles by number, so a short list would silently drop textures from frames.
-    if (tiles.size() != kCount) {
-      throw LumistoError(QStringLiteral("The texture tiles of this build are damaged: %1 of %2 found.")
-                             .arg(tiles.size())
-                             .arg(kCount));
-    }
-    return TextureList(std::move(tiles));
-  }();
-  return list;
+TextureList TextureList::LoadShipped() {
+  InitTextureResource();
+  QList<QImage> tiles = CutAtlas(QImage(QString::fromLatin1(kAtlasPath)));
+  // Every style names tiles by number, so a short list would silently drop textures from frames.
+  if (tiles.size() != kCount) {
+    throw LumistoError(QStringLiteral("The texture tiles of this build are damaged: %1 of %2 found.")
+                           .arg(tiles.size())
+                           .arg(kCount));
+  }
+  return TextureList(std::move(tiles));
 }

@@ -11,9 +11,10 @@ class TextureList {
   static constexpr int kCount = 79;
   static constexpr int kTileSize = 32;
 
-  // The shipped tiles in their fixed order, cut once from the atlas compiled into the program; safe to call
-  // from any thread. Throws LumistoError when the build's atlas does not hold kCount tiles.
-  static const TextureList& Shipped();
+  // The shipped tiles in their fixed order, cut from the atlas compiled into the program (each call
+  // cuts them anew: the caller keeps the list and hands it to the renderer). Throws LumistoError
+  // when the build's atlas does not hold kCount tiles.
+  static TextureList LoadShipped();
 
   explicit TextureList(QList<QImage> tiles) : tiles_(std::move(tiles)) {}
   int Count() const { return static_cast<int>(tiles_.size()); }

@@ -116,6 +116,6 @@ QImage RenderTemplatePreview(const FrameStyle& style) {
   constexpr int kPreviewSize = 70;
   QImage picture(kPreviewSize, kPreviewSize, QImage::Format_ARGB32_Premultiplied);
   picture.fill(Qt::transparent);
-  RenderComposite(picture, picture, style);
+  RenderComposite(picture, picture, style, TextureList::LoadShipped());
   return picture;
 }

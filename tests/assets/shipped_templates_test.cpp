@@ -17,6 +17,8 @@
 #include "support/test_support.h"
 #include "tools/template_definitions.h"
 
+using testing_support::ShippedTextures;
+
 using testing_support::ReadFile;
 
 namespace {
@@ -255,7 +257,7 @@ class ShippedTemplatesTest : public QObject {
         const QString what = file + QStringLiteral(" with ") + shipped.category + u'/' + shipped.name;
         QImage composite(photo.size(), QImage::Format_ARGB32_Premultiplied);
         composite.fill(Qt::transparent);
-        RenderComposite(photo, composite, shipped.style);
+        RenderComposite(photo, composite, shipped.style, ShippedTextures());
         QCOMPARE(composite.size(), photo.size());
         const int last_x = photo.width() - 1, last_y = photo.height() - 1;
         for (const QPoint corner : {QPoint(0, 0), QPoint(last_x, 0), QPoint(0, last_y),

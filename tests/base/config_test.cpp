@@ -36,7 +36,7 @@ class ConfigTest : public QObject {
     if (!config.isNull()) QVERIFY(WriteFile(dir.filePath("Config.ini"), config));
     const Config cfg(dir.path());
     QCOMPARE(cfg.PhotoFolder(), QString(photo_folder).replace('@', dir.path()));
-    QCOMPARE(cfg.TemplateFolder(2), QString(template2_folder).replace('@', dir.path()));
+    QCOMPARE(cfg.TemplateFolder(TemplateCategory::Color), QString(template2_folder).replace('@', dir.path()));
     QVERIFY(!config.isNull() || !QFileInfo::exists(dir.filePath("Config.ini")));  // reading creates nothing
   }
 
@@ -44,7 +44,7 @@ class ConfigTest : public QObject {
     QTemporaryDir dir;
     QVERIFY(WriteFile(dir.filePath("config.ini"), "[Template]\nTemplate1=Texture\n"));
     const Config cfg(dir.path());
-    QCOMPARE(cfg.TemplateFolderName(1), QString("Texture"));
+    QCOMPARE(cfg.TemplateFolderName(TemplateCategory::Texture), QString("Texture"));
     cfg.SetPhotoFolder("/media/card");
     QCOMPARE(cfg.PhotoFolder(), QString("/media/card"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"config.ini"});

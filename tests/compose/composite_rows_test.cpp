@@ -12,6 +12,8 @@
 #include "support/sample_styles.h"
 #include "support/test_support.h"
 
+using testing_support::ShippedTextures;
+
 namespace {
 
 // A photo with detail everywhere, so a misplaced sample shows.
@@ -66,7 +68,7 @@ QImage ReferenceComposite(const QImage& photo, const FrameStyle& style, const To
   QImage out(photo.size(), QImage::Format_ARGB32_Premultiplied);
   out.fill(QColor::fromRgba(StyleArgb(255, s.back_color)));
   DrawImageRect(out, QRectF(0, 0, w, h), photo, QRectF(-m, -m, w + 2.0 * m, h + 2.0 * m), tone);
-  const QImage canvas = RenderEffectsCanvas(l, s, TextureList::Shipped());
+  const QImage canvas = RenderEffectsCanvas(l, s, ShippedTextures());
   ToneMatrix blend;
   SetAlphaScale(s.blend_opacity, blend);
   DrawImageRect(out, QRectF(0, 0, w, h), canvas, QRectF(0, 0, canvas.width(), canvas.height()), blend);
@@ -175,8 +177,8 @@ class CompositeRowsTest : public QObject {
     QFETCH(int, tile_size);
     const FrameStyle s = EffectiveStyle(EveryLayer(sharp, include, band, overlay, tile, tile_size));
     const FrameLayout l = ComputeFrameLayout(QSize(420, 300), s);
-    const QImage whole = RenderEffectsCanvas(l, s, TextureList::Shipped());
-    SparseEffectsCanvas sparse = RenderSparseEffectsCanvas(l, s, TextureList::Shipped());
+    const QImage whole = RenderEffectsCanvas(l, s, ShippedTextures());
+    SparseEffectsCanvas sparse = RenderSparseEffectsCanvas(l, s, ShippedTextures());
     int flat_pixels = 0;
     for (int y = 0; y < l.canvas.height(); ++y) {
       const RowSpan f = sparse.flat[static_cast<std::size_t>(y)];
@@ -204,7 +206,7 @@ class CompositeRowsTest : public QObject {
     for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
       const QImage photo = NoisyPhoto(421, 299, format, 3);
       QImage out = NewImage(421, 299);
-      RenderComposite(photo, out, style);
+      RenderComposite(photo, out, style, ShippedTextures());
       QCOMPARE(FirstDifference(out, ReferenceComposite(photo, style, ToneMatrix::Identity())), QString());
     }
   }
@@ -216,7 +218,8 @@ class CompositeRowsTest : public QObject {
     tone.At(0, 0) = 1.2f;
     tone.At(4, 2) = 0.1f;
     const QImage photo = NoisyPhoto(300, 200, QImage::Format_RGB32, 4);
-    const CompositeRows rows(photo, photo.size(), style, tone, PrepareEffectsCanvas(photo.size(), style));
+    const CompositeRows rows(photo, photo.size(), style, tone,
+                             PrepareEffectsCanvas(photo.size(), style, ShippedTextures()), ShippedTextures());
     QImage out(photo.size(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < out.height(); ++y)
       rows.DrawRow(y, reinterpret_cast<std::uint32_t*>(out.scanLine(y)), out.width());
@@ -246,7 +249,8 @@ class CompositeRowsTest : public QObject {
     const FrameStyle style = EveryLayer(2, true, true, true);
     const QImage photo = NoisyPhoto(200, 150, QImage::Format_RGB32, 5);
     const CompositeRows rows(photo, photo.size(), style, ToneMatrix::Identity(),
-                             PrepareEffectsCanvas(QSize(150, 200), style));
+                             PrepareEffectsCanvas(QSize(150, 200), style, ShippedTextures()),
+                             ShippedTextures());
     QImage out(photo.size(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < out.height(); ++y)
       rows.DrawRow(y, reinterpret_cast<std::uint32_t*>(out.scanLine(y)), out.width());

@@ -6,6 +6,8 @@
 #include "compose/render_composite.h"
 #include "support/test_support.h"
 
+using testing_support::ShippedTextures;
+
 namespace {
 
 constexpr std::int32_t kRed = 0x0000FF;  // colour words are 0x00BBGGRR
@@ -111,7 +113,7 @@ class RenderCompositeTest : public QObject {
     s.color_opacity = 127;
     s.color_color = kRed;
     const FrameLayout l = ComputeFrameLayout(QSize(100, 80), EffectiveStyle(s));
-    const QImage canvas = RenderEffectsCanvas(l, EffectiveStyle(s), TextureList::Shipped());
+    const QImage canvas = RenderEffectsCanvas(l, EffectiveStyle(s), ShippedTextures());
     QCOMPARE(canvas.pixel(50, 40),
              qRgba(127, 0, 0, 127));  // premultiplied red at alpha 127: replaced, not blended
     QCOMPARE(At(canvas, 5, 5), qRgba(0, 255, 0, 255));  // the band
@@ -130,7 +132,7 @@ class RenderCompositeTest : public QObject {
     s.stroke_color = kBlue;
     const FrameLayout l = ComputeFrameLayout(QSize(100, 80), EffectiveStyle(s));
     QCOMPARE(l.framed_rect, QRect(10, 10, 100, 80));
-    const QImage canvas = RenderEffectsCanvas(l, EffectiveStyle(s), TextureList::Shipped());
+    const QImage canvas = RenderEffectsCanvas(l, EffectiveStyle(s), ShippedTextures());
     QCOMPARE(At(canvas, 9, 50), qRgba(255, 255, 255, 255));  // background
     for (int x = 10; x < 14; ++x) QCOMPARE(At(canvas, x, 50), qRgba(0, 0, 255, 255));
     QCOMPARE(canvas.pixel(14, 50), 0u);  // the window fill cleared the inside, the stroke came after it
@@ -161,7 +163,7 @@ class RenderCompositeTest : public QObject {
     QCOMPARE(g.blend_positions[2], 0.95f);
     QCOMPARE(g.blend_positions[3], 1.0f);
 
-    const QImage canvas = RenderEffectsCanvas(l, e, TextureList::Shipped());
+    const QImage canvas = RenderEffectsCanvas(l, e, ShippedTextures());
     // Right of the photo, inside the shadow's reach: darker than the white margin.
     QVERIFY(qRed(At(canvas, 225, 80)) < 200);
     // Past the shadow bitmap (25 + 210 = 235) only the margin remains.
@@ -225,7 +227,7 @@ class RenderCompositeTest : public QObject {
     s.back_color = kBlue;
     const FrameStyle e = EffectiveStyle(s);
     const FrameLayout l = ComputeFrameLayout(QSize(120, 100), e);
-    const QImage canvas = RenderEffectsCanvas(l, e, TextureList::Shipped());
+    const QImage canvas = RenderEffectsCanvas(l, e, ShippedTextures());
     const QRect win = (include && !band_on) ? l.photo_rect : l.window_rect;
     QCOMPARE(qAlpha(canvas.pixel(l.canvas.width() / 2, l.canvas.height() / 2)), sharp <= 2 ? 0 : 255);
     QCOMPARE(qAlpha(canvas.pixel(win.left() + 1, win.top() + 1)) == 255, corner_covered);
@@ -244,7 +246,7 @@ class RenderCompositeTest : public QObject {
     const FrameStyle e = EffectiveStyle(s);
     const FrameLayout l = ComputeFrameLayout(QSize(101, 61), e);  // canvas 121 x 81, inset N = 10
     QCOMPARE(l.diamond_inset, 10);
-    const QImage canvas = RenderEffectsCanvas(l, e, TextureList::Shipped());
+    const QImage canvas = RenderEffectsCanvas(l, e, ShippedTextures());
     // The outline passes through (60, 10), (111, 40), (60, 71), (10, 40).
     QCOMPARE(qRed(At(canvas, 60, 10)), 255);
     QCOMPARE(qGreen(At(canvas, 60, 10)), 0);
@@ -263,7 +265,7 @@ class RenderCompositeTest : public QObject {
     s.frame_opacity = 255;
     s.frame_color = kRed;
     QImage image = Solid(70, 70, 0);
-    RenderComposite(image, image, s);
+    RenderComposite(image, image, s, ShippedTextures());
     QCOMPARE(image.pixel(35, 35), qRgb(0, 0, 255));
     QCOMPARE(image.pixel(2, 35), qRgb(255, 0, 0));
   }
@@ -274,7 +276,7 @@ class RenderCompositeTest : public QObject {
     QImage photo = Solid(40, 30, qRgb(200, 10, 10));
     for (int x = 0; x < 10; ++x) photo.setPixel(x, 0, 0);  // a transparent corner strip
     QImage out = Solid(40, 30, 0);
-    RenderComposite(photo, out, s);
+    RenderComposite(photo, out, s, ShippedTextures());
     QCOMPARE(out.pixel(20, 15), qRgb(200, 10, 10));
     QCOMPARE(out.pixel(3, 0), qRgb(0, 255, 0));
   }
@@ -286,7 +288,7 @@ class RenderCompositeTest : public QObject {
     s.back_color = kBlue;
     const QImage photo = Solid(100, 80, qRgb(250, 250, 0));
     QImage out = Solid(100, 80, 0);
-    RenderComposite(photo, out, s);
+    RenderComposite(photo, out, s, ShippedTextures());
     // Photo shrunk by 100/120 across and 80/100 down into (8.33, 8, 83.3, 64).
     QCOMPARE(out.pixel(0, 0), qRgb(0, 0, 255));
     QCOMPARE(out.pixel(7, 40), qRgb(0, 0, 255));
@@ -304,7 +306,7 @@ class RenderCompositeTest : public QObject {
     s.frame_color = 0;  // black band over a white photo
     const QImage photo = Solid(60, 60, qRgb(255, 255, 255));
     QImage out = Solid(60, 60, 0);
-    RenderComposite(photo, out, s);
+    RenderComposite(photo, out, s, ShippedTextures());
     QVERIFY(std::abs(qRed(out.pixel(3, 30)) - 130) <= 1);  // 255 x (1 - 0.49)
     QCOMPARE(out.pixel(30, 30), qRgb(255, 255, 255));
   }
@@ -320,7 +322,7 @@ class RenderCompositeTest : public QObject {
     swap.At(0, 0) = swap.At(2, 2) = 0;
     swap.At(0, 2) = swap.At(2, 0) = 1;
     QImage out = Solid(30, 30, 0);
-    RenderComposite(Solid(30, 30, qRgb(255, 0, 0)), out, s, swap);
+    RenderComposite(Solid(30, 30, qRgb(255, 0, 0)), out, s, ShippedTextures(), swap);
     QCOMPARE(out.pixel(15, 15), qRgb(0, 0, 255));
     QCOMPARE(out.pixel(1, 15), qRgb(0, 255, 0));
   }

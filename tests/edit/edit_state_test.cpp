@@ -39,7 +39,7 @@ class EditStateTest : public QObject {
     state.photo_offset = QPoint(30, 40);
     state.photo_drag_anchor = QPoint(5, 6);
     state.crop = {1, 2, 3, 4};
-    QVERIFY(state.rotate_flip.Append(4));
+    QVERIFY(state.rotate_flip.Append(GeometricEdit::Mirror));
     state.tone_matrix.At(0, 0) = 0.5f;
     state.contrast = 1.5f;
     state.caption.text = QStringLiteral("Hello");
@@ -59,7 +59,7 @@ class EditStateTest : public QObject {
     EditState state;
     state.photo_offset = QPoint(30, 40);
     state.crop = {1, 2, 3, 4};
-    QVERIFY(state.rotate_flip.Append(1));
+    QVERIFY(state.rotate_flip.Append(GeometricEdit::TurnClockwise));
     state.tone_matrix.At(0, 0) = 0.5f;
     ResetPlacement(state);
     QCOMPARE(state.photo_offset, QPoint(1, 1));
@@ -70,11 +70,12 @@ class EditStateTest : public QObject {
 
   void HistoryRefusesPastItsCapacity() {
     RotateFlipList list;
-    for (int i = 0; i < RotateFlipList::kCapacity; ++i) QVERIFY(list.Append(i % 2 ? 1 : 3));
+    for (int i = 0; i < RotateFlipList::kCapacity; ++i)
+      QVERIFY(list.Append(i % 2 ? GeometricEdit::TurnClockwise : GeometricEdit::TurnCounterClockwise));
     QCOMPARE(list.NextSlot(), 99);
-    QVERIFY(!list.Append(4));
+    QVERIFY(!list.Append(GeometricEdit::Mirror));
     QCOMPARE(list.count, 98);
-    QCOMPARE(list.codes[97], 1);
+    QCOMPARE(list.codes[97], GeometricEdit::TurnClockwise);
   }
 
   void FitFactorIsTheLongerSideOverThePreview() { QCOMPARE(FitFactor(6300, 4000, 315), 20.0f); }

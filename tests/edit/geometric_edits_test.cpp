@@ -8,7 +8,13 @@ namespace {
 
 RotateFlipList ListOf(const QList<int>& codes) {
   RotateFlipList list;
-  for (int c : codes) list.Append(c);
+  for (int c : codes) list.Append(static_cast<GeometricEdit>(c));
+  return list;
+}
+
+RotateFlipList ListOfEdits(const QList<GeometricEdit>& edits) {
+  RotateFlipList list;
+  for (GeometricEdit e : edits) list.Append(e);
   return list;
 }
 
@@ -58,36 +64,37 @@ class GeometricEditsTest : public QObject {
   void ReplayMatchesStepByStep() {
     QFETCH(QList<int>, codes);
     QImage stepwise = Marked();
-    for (int c : codes) RotateFlip(stepwise, c);
+    for (int c : codes) QVERIFY(RotateFlip(stepwise, static_cast<RotateFlipType>(c)));
     QImage once = Marked();
-    RotateFlip(once, ReplayOrientation(ListOf(codes)) - 1);
+    QVERIFY(RotateFlip(once, ReplayedRotateFlip(ListOf(codes))));
     QCOMPARE(once, stepwise);
-    QCOMPARE(ReplayOrientation(ListOf(ShortestCodes(ReplayOrientation(ListOf(codes))))),
+    QCOMPARE(ReplayOrientation(ListOfEdits(ShortestCodes(ReplayOrientation(ListOf(codes))))),
              ReplayOrientation(ListOf(codes)));
   }
 
   void FullHistoryFoldsInsteadOfRefusing() {
     RotateFlipList list;
-    for (int i = 0; i < RotateFlipList::kCapacity; ++i) RecordGeometricEdit(list, i % 3 == 0 ? 4 : 1);
+    for (int i = 0; i < RotateFlipList::kCapacity; ++i)
+      RecordGeometricEdit(list, i % 3 == 0 ? GeometricEdit::Mirror : GeometricEdit::TurnClockwise);
     QCOMPARE(list.count, RotateFlipList::kCapacity);
     const int before = ReplayOrientation(list);
-    RecordGeometricEdit(list, 1);  // the 99th edit
+    RecordGeometricEdit(list, GeometricEdit::TurnClockwise);  // the 99th edit
     QVERIFY(list.count <= 4);
-    RotateFlipList expected = ListOf(ShortestCodes(before));
-    expected.Append(1);
+    RotateFlipList expected = ListOfEdits(ShortestCodes(before));
+    expected.Append(GeometricEdit::TurnClockwise);
     QCOMPARE(ReplayOrientation(list), ReplayOrientation(expected));
   }
 
   void CropRewrite_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<GeometricEdit>("code");
     QTest::addColumn<CropRect>("after");
     // Photo 400 x 300, crop (10, 20, 100, 50).
-    QTest::newRow("mirror") << 4 << CropRect{290, 20, 100, 50};
-    QTest::newRow("counter-clockwise") << 3 << CropRect{20, 290, 50, 100};
-    QTest::newRow("clockwise") << 1 << CropRect{230, 10, 50, 100};
+    QTest::newRow("mirror") << GeometricEdit::Mirror << CropRect{290, 20, 100, 50};
+    QTest::newRow("counter-clockwise") << GeometricEdit::TurnCounterClockwise << CropRect{20, 290, 50, 100};
+    QTest::newRow("clockwise") << GeometricEdit::TurnClockwise << CropRect{230, 10, 50, 100};
   }
   void CropRewrite() {
-    QFETCH(int, code);
+    QFETCH(GeometricEdit, code);
     QFETCH(CropRect, after);
     QCOMPARE(RewriteCrop(CropRect{10, 20, 100, 50}, code, 400, 300), after);
     QCOMPARE(RewriteCrop(CropRect{}, code, 400, 300), CropRect{});
@@ -98,15 +105,15 @@ class GeometricEditsTest : public QObject {
     state.photo_width = 400;
     state.photo_height = 300;
     state.crop = CropRect{10, 20, 100, 50};
-    ApplyGeometricEdit(state, 1);
+    ApplyGeometricEdit(state, GeometricEdit::TurnClockwise);
     QCOMPARE(state.photo_width, 300);  // a 400 x 300 photo turned once shows 300 x 400
     QCOMPARE(state.photo_height, 400);
-    for (int i = 0; i < 3; ++i) ApplyGeometricEdit(state, 1);
+    for (int i = 0; i < 3; ++i) ApplyGeometricEdit(state, GeometricEdit::TurnClockwise);
     QCOMPARE(state.crop, (CropRect{10, 20, 100, 50}));
     QCOMPARE(state.photo_width, 400);
     QCOMPARE(ReplayOrientation(state.rotate_flip), 1);
     QCOMPARE(state.mirror_switch, 1);
-    ApplyGeometricEdit(state, 4);
+    ApplyGeometricEdit(state, GeometricEdit::Mirror);
     QCOMPARE(state.mirror_switch, 0);
     QCOMPARE(state.photo_width, 400);
   }

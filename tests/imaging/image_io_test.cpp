@@ -491,7 +491,7 @@ class ImageIoTest : public QObject {
     };
     QImage image(3, 2, format);
     for (int i = 0; i < 6; ++i) image.setPixel(i % 3, i / 3, colour(QChar('a' + i)));
-    ::RotateFlip(image, code);
+    QVERIFY(::RotateFlip(image, static_cast<RotateFlipType>(code)));
     QCOMPARE(image.size(), size);
     QCOMPARE(image.format(), format);
     for (int i = 0; i < layout.size(); ++i) {
@@ -513,7 +513,7 @@ class ImageIoTest : public QObject {
     }
     QImage expected = image.transformed(QTransform().rotate(90.0 * (code & 3)));
     if (code & 4) expected = expected.mirrored(true, false);
-    ::RotateFlip(image, code);
+    QVERIFY(::RotateFlip(image, static_cast<RotateFlipType>(code)));
     QCOMPARE(MaxChannelDifference(image, expected), 0);
   }
 };

@@ -12,6 +12,8 @@
 #include "support/sample_styles.h"
 #include "support/test_support.h"
 
+using testing_support::ShippedTextures;
+
 namespace {
 
 // A photo whose quadrants differ: red top-left, green top-right, blue bottom-left, white bottom-right.
@@ -88,10 +90,10 @@ class RenderToFileTest : public QObject {
     QFETCH(bool, include);
     RenderRequest r = Request("noisy.png", "unused.png");
     r.style = Framed(sharp, include);
-    const QImage rendered = RenderFullSize(r);
+    const QImage rendered = RenderFullSize(r, ShippedTextures());
     const QImage photo = LoadImage(Path("noisy.png")).image;
     QImage expected(photo.size(), QImage::Format_ARGB32_Premultiplied);
-    RenderComposite(photo, expected, r.style);
+    RenderComposite(photo, expected, r.style, ShippedTextures());
     QCOMPARE(rendered.size(), expected.size());
     QCOMPARE(testing_support::MaxChannelDifference(rendered, expected), 0);
   }
@@ -127,26 +129,26 @@ class RenderToFileTest : public QObject {
     QFETCH(int, style);
     RenderRequest r = Request("noisy.png", "streamed.jpg");
     r.style = Framed(sharp, include);
-    if (turn) RecordGeometricEdit(r.rotate_flip, kTurnClockwise);
+    if (turn) RecordGeometricEdit(r.rotate_flip, GeometricEdit::TurnClockwise);
     if (!crop.isNull()) r.crop = CropRect{crop.x(), crop.y(), crop.width(), crop.height()};
     r.caption.text = caption;
     r.caption.font_name = QStringLiteral("DejaVu Sans");
     r.caption.size = points;
-    r.caption.style = style;
+    r.caption.style = static_cast<CaptionStyle>(style);
     r.caption.face_opacity = 200;
     r.caption.position = QPointF(30, 100);
     r.quality = 97;
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     QString error;
-    QVERIFY(
-        EncodeImage(RenderFullSize(r), Path("whole.jpg"), QStringLiteral("image/jpeg"), r.quality, &error));
+    QVERIFY(EncodeImage(RenderFullSize(r, ShippedTextures()), Path("whole.jpg"), QStringLiteral("image/jpeg"),
+                        r.quality, &error));
     const QByteArray streamed = testing_support::ReadFile(Path("streamed.jpg"));
     QVERIFY(streamed.size() > 10000);
     QVERIFY(streamed == testing_support::ReadFile(Path("whole.jpg")));
   }
 
   void PlainRenderKeepsThePhotoSize() {
-    RenderToFile(Request("photo.png", "plain.png"));
+    RenderToFile(Request("photo.png", "plain.png"), ShippedTextures());
     QImageReader reader(Path("plain.png"));
     QCOMPARE(reader.format(), QByteArray("png"));
     QCOMPARE(reader.size(), QSize(400, 300));
@@ -154,10 +156,10 @@ class RenderToFileTest : public QObject {
 
   void TurnAndMirrorComeBeforeCropAndFrame() {
     RenderRequest r = Request("photo.png", "turned.png");
-    RecordGeometricEdit(r.rotate_flip, kTurnClockwise);
-    RecordGeometricEdit(r.rotate_flip, kMirror);  // rotate-flip code 5
+    RecordGeometricEdit(r.rotate_flip, GeometricEdit::TurnClockwise);
+    RecordGeometricEdit(r.rotate_flip, GeometricEdit::Mirror);  // rotate-flip code 5
     QCOMPARE(ReplayOrientation(r.rotate_flip) - 1, 5);
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     const QImage out(Path("turned.png"));
     QCOMPARE(out.size(), QSize(300, 400));
     // Turned clockwise red lands top-right, then the mirror brings it back to the left.
@@ -173,7 +175,7 @@ class RenderToFileTest : public QObject {
     r.style.frame_opacity = 255;
     r.style.frame_color = 0xFFFF00;  // cyan
     r.output_path = Path("turned-crop.png");
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     const QImage cropped(Path("turned-crop.png"));
     QCOMPARE(cropped.size(), QSize(150, 200));
     QVERIFY(Near(cropped.pixel(75, 100), qRgb(255, 0, 0)));
@@ -187,7 +189,7 @@ class RenderToFileTest : public QObject {
     r.style.back_size = 40;  // sizes count in pixels of the crop
     r.style.back_opacity = 255;
     r.style.back_color = 0x000000;
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     QImageReader reader(Path("crop.bmp"));
     QCOMPARE(reader.format(), QByteArray("bmp"));
     const QImage out = reader.read();
@@ -200,13 +202,13 @@ class RenderToFileTest : public QObject {
   void OutputSizeScalesTheFramedPicture() {
     RenderRequest r = Request("big.png", "sized.jpg");
     r.output_size = QSize(1024, 768);
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     QImageReader reader(Path("sized.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.size(), QSize(1024, 768));
     r.output_size = QSize(500, 0);  // one side zero: the composite's own size
     r.output_path = Path("unsized.jpg");
-    RenderToFile(r);
+    RenderToFile(r, ShippedTextures());
     QCOMPARE(QImageReader(Path("unsized.jpg")).size(), QSize(4000, 3000));
   }
 
@@ -267,7 +269,7 @@ class RenderToFileTest : public QObject {
     QVERIFY(testing_support::WriteFile(Path("garbage.jpg"), "this is no picture"));
     const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
     try {
-      RenderToFile(Request(photo, out));
+      RenderToFile(Request(photo, out), ShippedTextures());
       QFAIL("no error");
     } catch (const LumistoError& e) {
       QVERIFY2(e.Message().contains(message), qPrintable(e.Message()));

@@ -57,7 +57,7 @@ class TemplateGridTest : public QObject {
     folder.WriteConfig(QStringLiteral("Frames A"));
     folder.AddTemplates(QStringLiteral("Frames A"), 9);
     Harness h(folder);
-    QCOMPARE(h.Grid()->Category(), 1);
+    QCOMPARE(h.Grid()->Category(), TemplateCategory::Texture);
     QCOMPARE(h.Counter(), QStringLiteral("9"));
     h.Click(QStringLiteral("FlatButton8"));
     QCOMPARE(h.Grid()->Page(), 1);
@@ -143,7 +143,7 @@ class TemplateGridTest : public QObject {
     const FrameStyle style = h.window->State().style;
     h.ChooseCategory(2);
     QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("No Image")}));
-    QCOMPARE(h.Grid()->Category(), 2);
+    QCOMPARE(h.Grid()->Category(), TemplateCategory::Color);
     QCOMPARE(h.Grid()->Count(), 0);
     QCOMPARE(h.Counter(), QStringLiteral("0"));
     for (int cell = 51; cell <= 58; ++cell) QVERIFY(!h.CellEnabled(cell));

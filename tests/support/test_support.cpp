@@ -61,6 +61,11 @@ QByteArray JpegBytes(const QImage& image) {
   return bytes;
 }
 
+const TextureList& ShippedTextures() {
+  static const TextureList list = TextureList::LoadShipped();
+  return list;
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);

@@ -7,11 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "styles/texture_list.h"
+
 namespace testing_support {
 
 // Writes bytes to path (creating folders); QFAILs are the caller's business, this returns success.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+
+// The shipped texture tiles, cut once for the whole test program.
+const TextureList& ShippedTextures();
 
 // The largest difference of any channel between two images of equal size (ARGB32, unpremultiplied);
 // -1 when the sizes differ.
