@@ -189,8 +189,6 @@ void ThumbnailGridWidget::DrawPage() {
   empty_hint_->setVisible(Count() == 0);
   QList<ThumbnailRequest> page;
   QList<ThumbnailRequest> next;
-  static const QPixmap kWhite = QPixmap::fromImage(DrawThumbnailCell(QImage(), QSize()));
-  static const QPixmap kPlaceholder = QPixmap::fromImage(PlaceholderThumbnailCell());
   for (int c = 0; c < kCellsPerPage; ++c) {
     const auto slot = static_cast<std::size_t>(c);
     const int index = ItemIndex(page_, c);
@@ -199,14 +197,14 @@ void ThumbnailGridWidget::DrawPage() {
     cells_[slot]->setEnabled(filled);
     waiting_[slot] = false;
     if (!filled) {
-      cells_[slot]->setPixmap(kWhite);
+      cells_[slot]->setPixmap(white_cell_);
       continue;
     }
     const std::optional<ThumbnailCell> known = loader_->Known(rows_[index].path);
     if (known) {
       ShowCell(c, *known);
     } else {
-      cells_[slot]->setPixmap(kPlaceholder);
+      cells_[slot]->setPixmap(placeholder_cell_);
       waiting_[slot] = true;
       page.append({rows_[index].path, rows_[index].size});
     }

@@ -130,6 +130,8 @@ class ThumbnailGridWidget : public QWidget {
 
   ThumbnailGridLayout layout_;
   const ThumbnailCache& cache_;
+  QPixmap white_cell_;
+  QPixmap placeholder_cell_;
   QList<ListRow> rows_;
   int page_ = 0;
   bool list_view_mode_ = false;

@@ -209,10 +209,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(h.Find<QStackedWidget>(QStringLiteral("PageControl4"))->currentIndex(), 0);
     for (const char* timer : {"Timer3", "Timer4", "Timer5", "Timer6", "Timer8", "Timer9"})
       QCOMPARE(h.Find<QTimer>(QLatin1String(timer))->interval(), 60);
-    // Every photo and template button finds its glyph among the compiled-in pictures.
-    for (const char* button :
-         {"PhotoOpenButton", "PhotoDeleteButton", "PhotoUpButton", "PhotoDownButton", "PhotoViewButton",
-          "Button23", "FlatButton11", "FlatButton27", "FlatButton9", "FlatButton8", "TemplateViewButton"})
+    // Every photo, template and tool-tray button finds its glyph among the compiled-in pictures.
+    for (const char* button : {"PhotoOpenButton", "PhotoDeleteButton", "PhotoUpButton", "PhotoDownButton",
+                               "PhotoViewButton", "Button23", "FlatButton11", "FlatButton27", "FlatButton9",
+                               "FlatButton8", "TemplateViewButton", "FlatButton13", "FlatButton16",
+                               "FlatButton14", "FlatButton28", "FlatButton15", "FlatButton20", "Batch"})
       QVERIFY2(h.Find<FlatButtonWidget>(QLatin1String(button))->HasGlyph(), button);
   }
 
@@ -354,7 +355,8 @@ class MainWindowTest : public QObject {
     const QImage shot = list->viewport()->grab().toImage();
     const QRgb selected = shot.pixel(row.left() + 300, row.center().y());
     // The style draws the selection a shade off the sheet's colour; a few levels either way.
-    QVERIFY2(qAbs(qRed(selected) - 190) <= 6 && qAbs(qGreen(selected) - 230) <= 6 && qAbs(qBlue(selected) - 150) <= 6,
+    QVERIFY2(qAbs(qRed(selected) - 190) <= 6 && qAbs(qGreen(selected) - 230) <= 6 &&
+                 qAbs(qBlue(selected) - 150) <= 6,
              qPrintable(QString::number(selected, 16)));
     QVERIFY(selected != list->palette().color(QPalette::Active, QPalette::Highlight).rgb());
     QVERIFY(selected != QApplication::style()->standardPalette().color(QPalette::Highlight).rgb());
