@@ -53,6 +53,8 @@ ThumbnailGridWidget::ThumbnailGridWidget(const ThumbnailGridLayout& layout, User
       dialogs_(dialogs),
       layout_(layout),
       cache_(cache),
+      white_cell_(QPixmap::fromImage(DrawThumbnailCell(QImage(), QSize()))),
+      placeholder_cell_(QPixmap::fromImage(PlaceholderThumbnailCell())),
       loader_(new ThumbnailLoader(cache, nullptr, this)) {
   setGeometry(layout_.area);
   BuildLayout();

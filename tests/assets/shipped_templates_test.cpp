@@ -205,9 +205,9 @@ class ShippedTemplatesTest : public QObject {
       for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x) levels.append(qGray(picture.pixel(x, y)));
       std::sort(levels.begin(), levels.end());
-      const int spread = levels[levels.size() * 7 / 8] - levels[levels.size() / 8];
+      const int spread = levels[levels.size() * 99 / 100] - levels[levels.size() / 100];
       QVERIFY2(
-          spread >= 24,
+          spread >= 48,
           qPrintable(QStringLiteral("%1/%2: spread %3").arg(shipped.category, shipped.name).arg(spread)));
     }
   }
