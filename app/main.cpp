@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/gui_main.h"
 #include "base/lumisto_error.h"
+#include "imaging/image_io.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   QTextStream out(stdout);
   QTextStream err(stderr);
 
+  SetImageReaderLimits();
   QString home;
   try {
     home = TakeHomeOption(args);

@@ -17,7 +17,8 @@ PreviewWidget::PreviewWidget(QWidget* parent, int fade_interval_ms)
 }
 
 void PreviewWidget::BuildLayout() {
-  screen_ = new ScreenView(&fade_->Surface(), this);
+  screen_ = new ScreenView(this);
+  screen_->ShowPicture(fade_->Surface());
   screen_->setObjectName(QStringLiteral("Screen"));
   screen_->setGeometry(QRect(QPoint(0, 0), kScreenSize));
   start_picture_ = new QLabel(this);
@@ -29,7 +30,7 @@ void PreviewWidget::BuildLayout() {
 }
 
 void PreviewWidget::Wire() {
-  connect(fade_, &ScreenFade::SurfaceChanged, screen_, qOverload<>(&QWidget::update));
+  connect(fade_, &ScreenFade::SurfaceChanged, screen_, [this] { screen_->ShowPicture(fade_->Surface()); });
   connect(screen_, &ScreenView::Pressed, this, &PreviewWidget::ScreenPressed);
   connect(screen_, &ScreenView::Moved, this, &PreviewWidget::ScreenMoved);
 }
@@ -42,5 +43,5 @@ void PreviewWidget::ShowOnScreen(const QImage& composite, DisplayMode mode, cons
   }
   fade_->Replace(ComposeScreenBitmap(composite, QImage()));
   DrawOnScreenDirect(fade_->MutableSurface(), composite);
-  screen_->update();
+  screen_->ShowPicture(fade_->Surface());
 }

@@ -4,13 +4,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-ScreenView::ScreenView(const QImage* surface, QWidget* parent) : QWidget(parent), surface_(surface) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-}
+ScreenView::ScreenView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 void ScreenView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), *surface_);
+  painter.drawImage(QPoint(0, 0), picture_);
+}
+
+void ScreenView::ShowPicture(const QImage& picture) {
+  picture_ = picture;
+  update();
 }
 
 void ScreenView::mousePressEvent(QMouseEvent* event) {

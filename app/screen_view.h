@@ -8,8 +8,9 @@ class ScreenView : public QWidget {
   Q_OBJECT
 
  public:
-  // Shows *surface (owned elsewhere, kept alive while the view lives).
-  ScreenView(const QImage* surface, QWidget* parent);
+  explicit ScreenView(QWidget* parent);
+  // The picture shown from now on (a shared copy: the caller may go on changing its own).
+  void ShowPicture(const QImage& picture);
 
  Q_SIGNALS:
   void Pressed(QPoint pos, Qt::MouseButtons buttons);
@@ -21,5 +22,5 @@ class ScreenView : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  const QImage* surface_;
+  QImage picture_;
 };

@@ -39,10 +39,3 @@ QString Config::TemplateFolderName(TemplateCategory category) const {
 QString Config::TemplateFolder(TemplateCategory category) const {
   return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
 }
-
-bool IsPhotoFileName(const QString& file_name) {
-  static const char* const kExtensions[] = {".jpg", ".bmp", ".png", ".gif"};
-  for (const char* ext : kExtensions)
-    if (file_name.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) return true;
-  return false;
-}

@@ -31,6 +31,3 @@ class Config {
  private:
   QString app_folder_;
 };
-
-// Photo files by name, without regard to case: *.jpg, *.bmp, *.png, *.gif.
-bool IsPhotoFileName(const QString& file_name);

@@ -66,6 +66,16 @@ bool NaturalLess(const QString& a, const QString& b) {
   return a < b;
 }
 
+std::optional<PictureGroup> PictureGroupOf(const QString& name) {
+  for (std::size_t g = 0; g < kExtensions.size(); ++g) {
+    const QLatin1String extension(kExtensions[g]);
+    // A name that is only the extension would be hidden anyway; require a base name.
+    if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+      return static_cast<PictureGroup>(g);
+  }
+  return std::nullopt;
+}
+
 QList<ListedPicture> ListPictures(const QString& folder) {
   std::array<QList<ListedPicture>, 4> groups;
   // Without QDir::Hidden, dot files are left out; QDir::Files alone never lists folders.
@@ -73,14 +83,8 @@ QList<ListedPicture> ListPictures(const QString& folder) {
   const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
   for (const QFileInfo& entry : entries) {
     const QString name = entry.fileName();
-    for (std::size_t g = 0; g < kExtensions.size(); ++g) {
-      const QLatin1String extension(kExtensions[g]);
-      // A name that is only the extension would be hidden anyway; require a base name.
-      if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive)) {
-        groups[g].append({prefix + name, name, static_cast<PictureGroup>(g)});
-        break;
-      }
-    }
+    if (const std::optional<PictureGroup> group = PictureGroupOf(name))
+      groups[static_cast<std::size_t>(*group)].append({prefix + name, name, *group});
   }
   QList<ListedPicture> result;
   for (QList<ListedPicture>& group : groups) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 // The four patterns, in the order a folder is listed: every *.jpg first, then *.bmp, *.png, *.gif.
 enum class PictureGroup { Jpg, Bmp, Png, Gif };
@@ -18,6 +19,11 @@ struct ListedPicture {
 // grouped by pattern in that order and in natural name order within a group. Empty when the folder
 // is missing or unreadable.
 QList<ListedPicture> ListPictures(const QString& folder);
+
+// The group of a picture file by its name, without regard to case: *.jpg, *.bmp, *.png, *.gif with
+// a base name before the extension (a file named just ".jpg" is no picture). Empty for other names.
+std::optional<PictureGroup> PictureGroupOf(const QString& file_name);
+inline bool IsPhotoFileName(const QString& file_name) { return PictureGroupOf(file_name).has_value(); }
 
 // Natural name order: digit runs compare by value ("IMG_2" before "IMG_10"), letters without
 // regard to case; names equal under that rule fall back to plain code-unit order, so the order

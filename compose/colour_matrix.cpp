@@ -1,6 +1,8 @@
 // The colour-matrix image drawer: a bilinear sampler with transparent outside, parallel by rows.
 #include "compose/colour_matrix.h"
 
+#include "compose/pixel_over.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -55,19 +57,6 @@ inline std::uint32_t ScaleAlpha(std::uint32_t p, std::uint32_t f256) {
   const std::uint32_t rb = (((p & 0x00FF00FF) * f256) >> 8) & 0x00FF00FF;
   const std::uint32_t ag = ((((p >> 8) & 0x00FF00FF) * f256)) & 0xFF00FF00;
   return rb | ag;
-}
-
-inline std::uint32_t Over(std::uint32_t s, std::uint32_t d) {
-  const std::uint32_t sa = s >> 24;
-  if (sa == 255) return s;
-  if (sa == 0 && s == 0) return d;
-  const std::uint32_t inv = 255 - sa;
-  // d * inv / 255 per channel, rounded, two channels at a time.
-  std::uint32_t rb = (d & 0x00FF00FF) * inv + 0x00800080;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-  std::uint32_t ag = ((d >> 8) & 0x00FF00FF) * inv + 0x00800080;
-  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
-  return s + (rb | ag);
 }
 
 #if defined(__SSE2__)
@@ -245,7 +234,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
     std::uint32_t scale = (tx.cov * ty.cov + 128) >> 8;
     if (kind_ == Kind::AlphaScale) scale = (scale * alpha256_ + 128) >> 8;
     if (scale < 256) p = ScaleAlpha(p, scale);
-    out[c] = Over(p, out[c]);
+    out[c] = PixelOver(p, out[c]);
   };
 
   // The inner run, where all four samples exist and the pixel is wholly covered: the same
@@ -276,7 +265,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       const __m128i wx = _mm_set1_epi32(static_cast<int>(tx.f << 16 | (256 - tx.f)));
       std::uint32_t p = BilinearSse2(_mm_or_si128(top, mask), _mm_or_si128(bottom, mask), wx, wy);
       if (scale < 256) p = ScaleAlpha(p, scale);
-      out[c] = Over(p, out[c]);
+      out[c] = PixelOver(p, out[c]);
     }
 #else
     for (int c = fast_begin; c < fast_end; ++c) {
@@ -287,7 +276,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
         p = Bilinear(tl, row0[tx.i1] | alpha_mask, row1[tx.i0] | alpha_mask, row1[tx.i1] | alpha_mask, tx.f,
                      fy);
       if (scale < 256) p = ScaleAlpha(p, scale);
-      out[c] = Over(p, out[c]);
+      out[c] = PixelOver(p, out[c]);
     }
 #endif
   }
@@ -318,7 +307,7 @@ void BlendPixelOverRow(std::uint32_t* line, int begin, int end, std::uint32_t p)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(line + begin), _mm_add_epi8(blended, source));
   }
 #endif
-  for (int x = begin; x < end; ++x) line[x] = Over(p, line[x]);
+  for (int x = begin; x < end; ++x) line[x] = PixelOver(p, line[x]);
 }
 
 void DrawImageRect(QImage& target, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,

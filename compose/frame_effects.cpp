@@ -1,6 +1,8 @@
 // The six effect steps: background, drop shadow, band, window fill, stroke and line.
 #include "compose/frame_effects.h"
 
+#include "compose/pixel_over.h"
+
 #include <QPainterPath>
 #include <QRegion>
 #include <algorithm>
@@ -37,18 +39,6 @@ QRgb Mix(QRgb a, QRgb b, float t) {
   const auto ch = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
   return qRgba(ch(qRed(a), qRed(b)), ch(qGreen(a), qGreen(b)), ch(qBlue(a), qBlue(b)),
                ch(qAlpha(a), qAlpha(b)));
-}
-
-inline std::uint32_t OverPixel(std::uint32_t s, std::uint32_t d) {
-  const std::uint32_t sa = s >> 24;
-  if (sa == 255) return s;
-  if (sa == 0) return d;
-  const std::uint32_t inv = 255 - sa;
-  std::uint32_t rb = (d & 0x00FF00FF) * inv + 0x00800080;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-  std::uint32_t ag = ((d >> 8) & 0x00FF00FF) * inv + 0x00800080;
-  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
-  return s + (rb | ag);
 }
 
 // How far out a point lies on the shadow's rounded rectangle, measured as the scale about the
@@ -274,7 +264,7 @@ void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle&
         for (int x = from; x < to; ++x) {
           const double k = gauge.At(x - g.position.x() + 0.5 - cx, dy);
           if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
-          line[x] = OverPixel(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
+          line[x] = PixelOver(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
         }
       };
       const int left = area.left(), end = area.right() + 1;
@@ -371,8 +361,6 @@ void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, 
 
 namespace {
 
-// Paints the effect steps on a transparent canvas. keep_out, when given, holds per row the columns
-// the background, shadow, band and window fill leave alone; stroke and line never reach them.
 // True when the band's fill replaces every pixel of the framed rectangle: it is on and has a brush.
 bool BandCoversFramedRect(const FrameStyle& s, const TextureList& textures) {
   if (!IsOn(s.frame_draw)) return false;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "imaging/huge_page_bytes.h"
+#include "imaging/byte_buffer.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ bool WriteGif(const QImage& image, QIODevice& out) {
   std::unique_ptr<liq_result, LiqDeleter> result(raw_result);
   liq_set_dithering_level(result.get(), 1.0f);
   const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  HugePageBytes indices = AllocateBytes(pixel_count);
+  ByteBuffer indices = AllocateBytes(pixel_count);
   if (!indices ||
       liq_write_remapped_image(result.get(), picture.get(), indices.get(), pixel_count) != LIQ_OK) {
     return false;

@@ -14,13 +14,12 @@
 #include <QTransform>
 #include <algorithm>
 #include <array>
-#include <mutex>
 #include <optional>
 #include <utility>
 
 #include "base/parallel_rows.h"
+#include "imaging/byte_buffer.h"
 #include "imaging/gif_writer.h"
-#include "imaging/huge_page_bytes.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
@@ -34,15 +33,6 @@ enum EncoderIndex { kJpegEncoder, kBmpEncoder, kPngEncoder, kTiffEncoder, kGifEn
 // A photo under the pixel ceiling stays below this even at quality 100 (at most about three bytes a
 // pixel); a bigger file is read whole only to exhaust memory.
 constexpr qint64 kMaxJpegFileBytes = qint64{1} << 30;
-
-// Qt's readers refuse anything above 128 MB by default, which is a 33-megapixel photo. Allow the
-// ceiling at 8 bytes a pixel, the widest format a reader produces (16-bit-per-channel PNG and TIFF).
-void RaiseQtAllocationLimit() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxImagePixels * 8 / (1024 * 1024) + 1));
-  });
-}
 
 QSize Transposed(QSize size) { return QSize(size.height(), size.width()); }
 
@@ -66,7 +56,6 @@ LoadedImage Failed(LoadStatus status, QSize full_size = QSize()) {
 // A given rotate-flip replaces the reader's own orientation handling (for JPEGs, whose orientation
 // was already read from the header).
 LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_flip) {
-  RaiseQtAllocationLimit();
   QImageReader reader(&device);
   reader.setAutoTransform(!rotate_flip);
   QSize oriented = reader.size();
@@ -98,7 +87,7 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
   if (AboveCeiling(header_size)) return Failed(LoadStatus::TooLarge, header_size);
   const qint64 file_size = file.size();
   if (file_size > kMaxJpegFileBytes) return Failed(LoadStatus::TooLarge, header_size);
-  HugePageBytes bytes = AllocateBytes(static_cast<std::size_t>(file_size));
+  ByteBuffer bytes = AllocateBytes(static_cast<std::size_t>(file_size));
   if (!bytes) return Failed(LoadStatus::TooLarge, header_size);
   if (!file.seek(0) || file.read(reinterpret_cast<char*>(bytes.get()), file_size) != file_size) {
     return Failed(LoadStatus::Undecodable, header_size);
@@ -357,6 +346,12 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
   }
   if (!file.commit()) return fail(unable);
   return true;
+}
+
+void SetImageReaderLimits() {
+  // Qt's readers refuse anything above 128 MB by default, which is a 33-megapixel photo. Allow the
+  // ceiling at 8 bytes a pixel, the widest format a reader produces (16-bit-per-channel PNG and TIFF).
+  QImageReader::setAllocationLimit(static_cast<int>(kMaxImagePixels * 8 / (1024 * 1024) + 1));
 }
 
 bool RotateFlip(QImage& image, RotateFlipType type) {

@@ -7,6 +7,10 @@
 
 #include "imaging/rotate_flip.h"
 
+// Lets Qt's image readers allocate up to the pixel ceiling; called once at start-up, before any
+// decode (without it Qt refuses pictures above 128 MB).
+void SetImageReaderLimits();
+
 enum class LoadStatus { Ok, Missing, Undecodable, TooLarge };
 
 // The largest photo loaded, in pixels (1 GB as 32-bit pixels); larger files give LoadStatus::TooLarge,

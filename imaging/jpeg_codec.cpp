@@ -14,7 +14,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
-#include "imaging/huge_page_bytes.h"
+#include "imaging/byte_buffer.h"
 #include "imaging/image_buffer.h"
 
 namespace {
@@ -36,7 +36,20 @@ constexpr std::array<int, 4> kScaleDenominators = {8, 4, 2, 1};
 
 int Scaled(int dimension, int denominator) { return (dimension + denominator - 1) / denominator; }
 
+// TurboJPEG handles are closed by whoever holds them, however the holder is left.
+struct TurboJpegHandle {
+  tjhandle handle;
+  explicit TurboJpegHandle(tjhandle h) : handle(h) {}
+  ~TurboJpegHandle() {
+    if (handle != nullptr) tjDestroy(handle);
+  }
+  TurboJpegHandle(const TurboJpegHandle&) = delete;
+  TurboJpegHandle& operator=(const TurboJpegHandle&) = delete;
+};
+
 }  // namespace
+
+void JpegDecoder::HandleCloser::operator()(void* handle) const { tjDestroy(handle); }
 
 JpegDecoder::JpegDecoder(QByteArrayView data) : data_(data), handle_(tjInitDecompress()) {
   if (handle_ == nullptr || data.isEmpty()) return;
@@ -44,7 +57,7 @@ JpegDecoder::JpegDecoder(QByteArrayView data) : data_(data), handle_(tjInitDecom
   int height = 0;
   int subsampling = 0;
   int colorspace = 0;
-  if (tjDecompressHeader3(handle_, reinterpret_cast<const unsigned char*>(data.data()),
+  if (tjDecompressHeader3(handle_.get(), reinterpret_cast<const unsigned char*>(data.data()),
                           static_cast<unsigned long>(data.size()), &width, &height, &subsampling,
                           &colorspace) != 0 ||
       width <= 0 || height <= 0) {
@@ -54,9 +67,7 @@ JpegDecoder::JpegDecoder(QByteArrayView data) : data_(data), handle_(tjInitDecom
   cmyk_ = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
 }
 
-JpegDecoder::~JpegDecoder() {
-  if (handle_ != nullptr) tjDestroy(handle_);
-}
+JpegDecoder::~JpegDecoder() = default;
 
 QSize JpegDecoder::ScaledSize(QSize at_least) const {
   for (int denominator : kScaleDenominators) {
@@ -74,13 +85,13 @@ QImage JpegDecoder::Decode(QSize scaled_size) {
   const FaultInAhead ahead(image);
   // Asking for exactly a scaled size makes TurboJPEG pick that scale. LIMITSCANS refuses progressive
   // files with thousands of scans, which would take minutes on a crafted file.
-  const int status = tjDecompress2(handle_, reinterpret_cast<const unsigned char*>(data_.data()),
+  const int status = tjDecompress2(handle_.get(), reinterpret_cast<const unsigned char*>(data_.data()),
                                    static_cast<unsigned long>(data_.size()), image.bits(), image.width(),
                                    static_cast<int>(image.bytesPerLine()), image.height(), kQtPixelFormat,
                                    TJFLAG_LIMITSCANS);
   if (status != 0) {
-    if (tjGetErrorCode(handle_) != TJERR_WARNING) return QImage();
-    const char* message = tjGetErrorStr2(handle_);
+    if (tjGetErrorCode(handle_.get()) != TJERR_WARNING) return QImage();
+    const char* message = tjGetErrorStr2(handle_.get());
     if (message == nullptr || std::strstr(message, kPrematureEndWarning) != nullptr) return QImage();
   }
   return image;
@@ -99,10 +110,11 @@ bool EncodeJpeg(const QImage& image, int quality, QIODevice& out) {
     if (converted.isNull()) return false;
     source = &converted;
   }
-  tjhandle handle = tjInitCompress();
+  const TurboJpegHandle compressor(tjInitCompress());
+  const tjhandle handle = compressor.handle;
   if (handle == nullptr) return false;
   const unsigned long capacity = tjBufSize(source->width(), source->height(), TJSAMP_420);
-  HugePageBytes buffer = capacity == static_cast<unsigned long>(-1) ? nullptr : AllocateBytes(capacity);
+  ByteBuffer buffer = capacity == static_cast<unsigned long>(-1) ? nullptr : AllocateBytes(capacity);
   unsigned char* jpeg = buffer.get();
   unsigned long jpeg_size = capacity;
   // The islow DCT, as cjpeg uses by default: TurboJPEG's faster default loses visible accuracy at the
@@ -112,7 +124,6 @@ bool EncodeJpeg(const QImage& image, int quality, QIODevice& out) {
       tjCompress2(handle, source->constBits(), source->width(), static_cast<int>(source->bytesPerLine()),
                   source->height(), kQtPixelFormat, &jpeg, &jpeg_size, TJSAMP_420,
                   std::clamp(quality, 1, 100), TJFLAG_NOREALLOC | TJFLAG_ACCURATEDCT) == 0;
-  tjDestroy(handle);
   return encoded && out.write(reinterpret_cast<const char*>(jpeg), static_cast<qint64>(jpeg_size)) ==
                         static_cast<qint64>(jpeg_size);
 }

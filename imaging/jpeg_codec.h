@@ -34,8 +34,11 @@ class JpegDecoder {
   QImage Decode(QSize scaled_size);
 
  private:
+  struct HandleCloser {
+    void operator()(void* handle) const;
+  };
   QByteArrayView data_;
-  void* handle_ = nullptr;
+  std::unique_ptr<void, HandleCloser> handle_;  // the TurboJPEG decompressor
   QSize stored_size_;
   bool cmyk_ = false;
 };

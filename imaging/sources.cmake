@@ -1,6 +1,6 @@
 list(APPEND LUMISTO_CORE_SOURCES
   imaging/gif_writer.cpp imaging/gif_writer.h
-  imaging/huge_page_bytes.cpp imaging/huge_page_bytes.h
+  imaging/byte_buffer.cpp imaging/byte_buffer.h
   imaging/image_buffer.cpp imaging/image_buffer.h
   imaging/image_io.cpp imaging/image_io.h
   imaging/jpeg_codec.cpp imaging/jpeg_codec.h

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "base/lumisto_error.h"
 #include "imaging/image_io.h"
 #include "output/mail_request.h"
 #include "output/print_job.h"
@@ -58,12 +59,17 @@ void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
     RenderToFile(RenderRequestFor(edit, style, path), textures_);
     picture = LoadImage(path);
   }
+  if (picture.status != LoadStatus::Ok || picture.image.isNull())
+    throw LumistoError(QStringLiteral("Unable to read back %1 for printing").arg(path));
   if (!dialogs_.ConfirmPrint(printer_)) {
     ReportFailure();
     return;
   }
   BusyCursor busy;
-  PrintPicture(printer_, picture.image);
+  if (!PrintPicture(printer_, picture.image))
+    throw LumistoError(
+        QStringLiteral("Unable to print on %1")
+            .arg(printer_.printerName().isEmpty() ? QStringLiteral("the printer") : printer_.printerName()));
 }
 
 void OutputCommands::PrintSetup() {

@@ -51,24 +51,6 @@ class ConfigTest : public QObject {
     QVERIFY(ReadFile(dir.filePath("config.ini")).startsWith("[Template]\nTemplate1=Texture\n"));
   }
 
-  void PhotoNamesMatchWithoutCase_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("photo");
-    QTest::newRow("jpg") << "a.jpg" << true;
-    QTest::newRow("upper case") << "a.JPG" << true;
-    QTest::newRow("mixed png") << "b.Png" << true;
-    QTest::newRow("gif") << "c.gif" << true;
-    QTest::newRow("bmp") << "d.BMP" << true;
-    QTest::newRow("jpeg is not a pattern") << "e.jpeg" << false;
-    QTest::newRow("settings file") << "Gold.ini" << false;
-    QTest::newRow("no extension") << "jpg" << false;
-  }
-  void PhotoNamesMatchWithoutCase() {
-    QFETCH(QString, name);
-    QFETCH(bool, photo);
-    QCOMPARE(IsPhotoFileName(name), photo);
-  }
-
   void AppFolderPrecedence() {
     QCOMPARE(ResolveAppFolder("", "", "/opt/lumisto"), QString("/opt/lumisto"));
     QCOMPARE(ResolveAppFolder("", "/env/home", "/opt/lumisto"), QString("/env/home"));

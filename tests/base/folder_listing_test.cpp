@@ -14,6 +14,25 @@ class FolderListingTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  void PhotoNamesMatchWithoutCase_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("photo");
+    QTest::newRow("jpg") << "a.jpg" << true;
+    QTest::newRow("upper case") << "a.JPG" << true;
+    QTest::newRow("mixed png") << "b.Png" << true;
+    QTest::newRow("gif") << "c.gif" << true;
+    QTest::newRow("bmp") << "d.BMP" << true;
+    QTest::newRow("jpeg is not a pattern") << "e.jpeg" << false;
+    QTest::newRow("settings file") << "Gold.ini" << false;
+    QTest::newRow("no extension") << "jpg" << false;
+    QTest::newRow("only the extension") << ".jpg" << false;
+  }
+  void PhotoNamesMatchWithoutCase() {
+    QFETCH(QString, name);
+    QFETCH(bool, photo);
+    QCOMPARE(IsPhotoFileName(name), photo);
+  }
+
   void NaturalOrder_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");

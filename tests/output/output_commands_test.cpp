@@ -143,6 +143,20 @@ class OutputCommandsTest : public QObject {
     QVERIFY(!QFileInfo::exists(temp_.filePath(QStringLiteral("print.jpg"))));
   }
 
+  void FailedPrintIsReported() {
+    Harness h(folder_, temp_.path());
+    h.ChooseBoth();
+    // A PDF printer whose file cannot be created cannot start the document.
+    h.window->Output().Printer().setOutputFormat(QPrinter::PdfFormat);
+    h.window->Output().Printer().setOutputFileName(out_.filePath(QStringLiteral("missing/folder/print.pdf")));
+    h.dialogs.print_answers = {true};
+    h.window->findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    QVERIFY2(h.dialogs.errors[0].startsWith(QStringLiteral("Unable to print")),
+             qPrintable(h.dialogs.errors[0]));
+    QVERIFY(!QFileInfo::exists(temp_.filePath(QStringLiteral("print.jpg"))));
+  }
+
   void EmailHandsTheAttachmentOverAndCleansUpAtExit() {
     QTemporaryDir bin;
     const QString log = bin.filePath(QStringLiteral("args.log"));

@@ -2,14 +2,15 @@
 #include "support/test_support.h"
 
 #include <QBuffer>
-#include <QtEndian>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
+
+#include "imaging/image_io.h"
 
 namespace testing_support {
 
@@ -60,6 +61,11 @@ QByteArray JpegBytes(const QImage& image) {
   image.save(&buffer, "JPEG", 90);
   return bytes;
 }
+
+namespace {
+// The program sets the readers' limits in main; every test program does it before its own main.
+[[maybe_unused]] const bool kReaderLimitsSet = (SetImageReaderLimits(), true);
+}  // namespace
 
 const TextureList& ShippedTextures() {
   static const TextureList list = TextureList::LoadShipped();
