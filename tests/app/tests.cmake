@@ -6,6 +6,8 @@ lumisto_test(main_window_test UI SOURCES app/main_window_test.cpp)
 lumisto_test(window_screenshot_test SOURCES app/window_screenshot_test.cpp)
 add_dependencies(window_screenshot_test lumisto lumisto_data)
 lumisto_test(screen_fade_test SOURCES app/screen_fade_test.cpp)
+lumisto_test(open_request_test UI SOURCES app/open_request_test.cpp)
+add_dependencies(open_request_test lumisto)
 # The list highlight once more on an X server (Xvfb), where the desktop's platform theme may bring
 # its own highlight colour.
 find_program(XVFB_RUN xvfb-run)
