@@ -36,6 +36,9 @@ bool LoadPhotoIntoState(MainState& state, const QString& path);
 // the preview box (each side one pixel short, as for a chosen photo). photo_size is the turned
 // photo's full size. nullopt when the photo cannot be decoded or the crop lies outside it.
 std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit);
+// The current photo is gone (its file was deleted): no photo path and a blank working photo, as at
+// start; the other edits and the style stay.
+void ForgetPhoto(MainState& state);
 
 enum class TemplateOutcome { Applied, NoSettingsFile };
 

@@ -59,6 +59,26 @@ QPushButton {
 QPushButton:focus { background-color: rgb(217, 240, 193); }
 QPushButton:pressed, QPushButton:checked { background-color: yellow; }
 QLabel { color: rgb(0, 155, 0); background: transparent; }
+QTreeView, QListView {
+  background-color: white;
+  color: rgb(0, 100, 0);
+  border: 1px solid rgb(150, 208, 96);
+  outline: 0;
+  selection-background-color: rgb(190, 230, 150);
+  selection-color: rgb(0, 80, 0);
+}
+QTreeView::item:selected, QListView::item:selected { background-color: rgb(190, 230, 150); color: rgb(0, 80, 0); }
+QTreeView::item:hover, QListView::item:hover { background-color: rgb(236, 247, 225); }
+QMenu {
+  background-color: rgb(248, 245, 213);
+  color: rgb(0, 110, 0);
+  border: 1px solid rgb(150, 208, 96);
+  padding: 2px;
+}
+QMenu::item { padding: 4px 22px 4px 14px; background: transparent; }
+QMenu::item:selected { background-color: rgb(190, 230, 150); color: rgb(0, 80, 0); }
+QMenu::item:disabled { color: rgb(150, 170, 140); }
+QMenu::separator { height: 1px; background: rgb(150, 208, 96); margin: 3px 8px; }
 #ScrollBox2 QToolButton {
   background-color: rgb(248, 245, 213);
   border: 1px solid rgb(248, 245, 213);
@@ -172,13 +192,12 @@ void MainWindow::Wire() {
           [this] { Guarded([this] { OnEditStyle(); }); });
   connect(preview_, &PreviewWidget::ScreenPressed, this, &MainWindow::OnScreenPressed);
   connect(preview_, &PreviewWidget::ScreenMoved, this, &MainWindow::OnScreenMoved);
-  connect(title_, &TitleBarWidget::HelpClicked, this, [this] { OpenDocument(QStringLiteral("Help.chm")); });
+  connect(photos_, &PhotoGridWidget::Deleted, this, &MainWindow::OnPhotosDeleted);
+  connect(title_, &TitleBarWidget::HelpClicked, this,
+          [this] { OpenManualPage(QStringLiteral("index.html")); });
   connect(title_, &TitleBarWidget::MinimiseClicked, this, &QWidget::showMinimized);
   connect(title_, &TitleBarWidget::CloseClicked, this, &QWidget::close);
-  connect(toolbar_, &ToolbarWidget::HelpRequested, this,
-          [this] { OpenDocument(QStringLiteral("Help.chm")); });
-  connect(toolbar_, &ToolbarWidget::DemoRequested, this,
-          [this] { OpenDocument(QStringLiteral("video.htm")); });
+  connect(toolbar_, &ToolbarWidget::ManualRequested, this, &MainWindow::OpenManualPage);
   // On the Batch page Save belongs to the batch entries: one selected entry is batch saved.
   connect(toolbar_, &ToolbarWidget::SaveRequested, this, [this] {
     if (pages_->currentIndex() == kSinglPage)
@@ -222,17 +241,16 @@ void MainWindow::Wire() {
 }
 
 void MainWindow::LoadStartFolders() {
-  // A missing or empty folder leaves its grid empty without a word at start.
+  // A missing or empty folder leaves its grid empty without a message box; the grid's own hint
+  // says that it is empty.
   photos_->ScanFolder(config_.PhotoFolder());
   templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
   templates_->SetPage(0);
-  if (photos_->Count() > 0) {
-    photos_->ClearCellPaths();
-    photos_->HideSelectionFrame();
-    photos_->DrawPage();
-  }
-  if (templates_->Count() > 0) templates_->DrawPage();
+  photos_->ClearCellPaths();
+  photos_->HideSelectionFrame();
+  photos_->DrawPage();
+  templates_->DrawPage();
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -411,9 +429,23 @@ void MainWindow::OnScreenMoved(QPoint pos, Qt::MouseButtons buttons) {
     RebuildCaption();
 }
 
-void MainWindow::OpenDocument(const QString& file_name) {
-  const QString path = config_.AppFolder() + u'/' + file_name;
-  if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void MainWindow::OpenManualPage(const QString& page) {
+  const QString path = config_.AppFolder() + QStringLiteral("/help/") + page;
+  if (!QFileInfo::exists(path)) {
+    dialogs_.ShowNotice(QStringLiteral("The manual is missing: %1").arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    dialogs_.ShowNotice(QStringLiteral("No web browser could open %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void MainWindow::OnPhotosDeleted(const QStringList& paths) {
+  const QString& current = state_.edit.photo_path;
+  if (current.isEmpty() || !paths.contains(current) || QFileInfo::exists(current)) return;
+  ForgetPhoto(state_);
+  preview_->StopFade();
+  preview_->ShowStartPicture();
+  toolbar_->SetOutputButtonsVisible(false);
 }
 
 void MainWindow::WireBatch() {

@@ -84,7 +84,6 @@ class MainWindow : public QWidget {
   void RebuildCaption();
   void OnCrop();
   void OnEditStyle();
-  void OpenDocument(const QString& file_name);
 
   // The batch list side of the window.
   void WireBatch();
@@ -100,6 +99,12 @@ class MainWindow : public QWidget {
   void SetBatchUpdateMode(bool on);
   // Puts the tone knobs and the caption controls where the restored edits place them.
   void ShowEditControlsFor(const EditState& edit);
+  // Opens a page of the manual shipped beside the program ("help/" in the application folder) in
+  // the desktop's browser; a missing manual is reported.
+  void OpenManualPage(const QString& page);
+  // Delete removed files: when one was the current photo, the preview goes back to the start
+  // picture and the output buttons hide, since nothing is left to save.
+  void OnPhotosDeleted(const QStringList& paths);
   template <typename Handler>
   void Guarded(Handler&& handler);
 

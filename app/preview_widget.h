@@ -25,6 +25,7 @@ class PreviewWidget : public QWidget {
 
   bool StartPictureVisible() const { return !start_picture_->isHidden(); }
   void HideStartPicture() { start_picture_->hide(); }
+  void ShowStartPicture() { start_picture_->show(); }
 
   const ScreenFade& Fade() const { return *fade_; }
   ScreenView* Screen() const { return screen_; }

@@ -38,12 +38,17 @@ void ToolbarWidget::BuildLayout() {
 
   system_menu_ = new QMenu(this);
   system_menu_->setObjectName(QStringLiteral("SystemMenu"));
-  system_menu_->addAction(QStringLiteral("Submit My Question"));
+  const auto add_page = [this](const QString& caption, const QString& page) {
+    QAction* item = system_menu_->addAction(caption);
+    item->setData(page);
+    return item;
+  };
+  add_page(QStringLiteral("Submit My Question"), QStringLiteral("questions.html"));
   system_menu_->addSeparator();
-  help_contents_ = system_menu_->addAction(QStringLiteral("Help Contents"));
-  demo_video_ = system_menu_->addAction(QStringLiteral("Demo Video"));
+  add_page(QStringLiteral("Help Contents"), QStringLiteral("index.html"));
+  add_page(QStringLiteral("Demo Video"), QStringLiteral("tour.html"));
   system_menu_->addSeparator();
-  system_menu_->addAction(QStringLiteral("Home Page"));
+  add_page(QStringLiteral("Home Page"), QStringLiteral("index.html"));
 
   print_menu_ = new QMenu(this);
   print_menu_->setObjectName(QStringLiteral("PrintMenu"));
@@ -63,8 +68,8 @@ void ToolbarWidget::Wire() {
           [this] { system_menu_->popup(system_->mapToGlobal(QPoint(system_->width(), 0))); });
   connect(print_, &QToolButton::clicked, this,
           [this] { print_menu_->popup(print_->mapToGlobal(QPoint(print_->width(), 0))); });
-  connect(help_contents_, &QAction::triggered, this, &ToolbarWidget::HelpRequested);
-  connect(demo_video_, &QAction::triggered, this, &ToolbarWidget::DemoRequested);
+  connect(system_menu_, &QMenu::triggered, this,
+          [this](QAction* item) { Q_EMIT ManualRequested(item->data().toString()); });
   connect(save_, &QToolButton::clicked, this, &ToolbarWidget::SaveRequested);
   connect(email_, &QToolButton::clicked, this, &ToolbarWidget::EmailRequested);
   connect(print_action_, &QAction::triggered, this, &ToolbarWidget::PrintRequested);

@@ -19,8 +19,9 @@ class ToolbarWidget : public QWidget {
   QMenu* PrintMenu() const { return print_menu_; }
 
  Q_SIGNALS:
-  void HelpRequested();
-  void DemoRequested();
+  // A page of the shipped manual: "index.html" for Help Contents and Home Page, "tour.html" for
+  // Demo Video, "questions.html" for Submit My Question.
+  void ManualRequested(const QString& page);
   void SaveRequested();
   void PrintRequested();
   void PrintSetupRequested();
@@ -37,8 +38,6 @@ class ToolbarWidget : public QWidget {
   QToolButton* print_ = nullptr;
   QMenu* system_menu_ = nullptr;
   QMenu* print_menu_ = nullptr;
-  QAction* help_contents_ = nullptr;
-  QAction* demo_video_ = nullptr;
   QAction* print_action_ = nullptr;
   QAction* print_setup_action_ = nullptr;
 };

@@ -1,14 +1,24 @@
-// Browsing on 24-megapixel photos: scanning a folder of 1,000, drawing a page of eight thumbnails
-// the first time and again from the thumbnail cache, and a click on a photo or a template until
-// its framed preview is ready for the fade.
+// Browsing a folder of 24-megapixel camera photos: the folder scan, a page turn to thumbnails not
+// seen before (with and without embedded EXIF thumbnails, with the longest stall of the interface
+// thread while it fills), Down to a page read ahead, start-up on 2,000 photos, and a click on a
+// photo or a template until its framed preview is ready for the fade.
+//
+//   cmake --build build --target browse_bench && build/bench/browse_bench
+//
+// Times are wall-clock milliseconds until every cell of the page shows its thumbnail; the counter
+// longest_stall_ms is the longest time the interface thread was busy at a stretch meanwhile.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,13 +30,14 @@
 #include "base/user_dialogs.h"
 #include "imaging/image_io.h"
 #include "sources/photo_folder.h"
+#include "sources/photo_grid_widget.h"
 #include "styles/frame_style.h"
 #include "support/scripted_dialogs.h"
-#include "widgets/thumbnail_page.h"
+#include "support/test_support.h"
 
 namespace {
 
-constexpr int kPhotos = 1000;
+constexpr int kPhotos = 2000;
 
 // Smooth gradients with a little noise, like a camera file to the encoder.
 QImage PhotoLike(int width, int height) {
@@ -48,28 +59,35 @@ QImage PhotoLike(int width, int height) {
 
 using NoDialogs = testing_support::ScriptedDialogs;
 
-// An application folder whose photo folder holds one 6000 x 4000 JPEG under 1,000 names (hard
-// links), and one template.
+// An application folder whose photo folder holds one 6000 x 4000 JPEG under 2,000 names (hard
+// links), with or without a 160 x 120 EXIF thumbnail (padded 4:3, as cameras write it), and one
+// template.
 struct Library {
   QTemporaryDir dir;
   QString photos;
-  QStringList paths;
 
-  Library() {
+  explicit Library(bool exif_thumbnails) {
     photos = dir.filePath(QStringLiteral("DATA/Photo"));
     QDir().mkpath(photos);
     const QString first = photos + QStringLiteral("/IMG_0000.jpg");
+    const QImage photo = PhotoLike(6000, 4000);
     QString error;
-    if (!EncodeImage(PhotoLike(6000, 4000), first, QStringLiteral("image/jpeg"), 92, &error)) {
+    if (!EncodeImage(photo, first, QStringLiteral("image/jpeg"), 92, &error)) {
       std::fprintf(stderr, "%s\n", qPrintable(error));
       std::exit(1);
     }
-    paths << first;
+    if (exif_thumbnails) {
+      QImage thumbnail(160, 120, QImage::Format_RGB32);
+      thumbnail.fill(Qt::black);
+      QPainter(&thumbnail).drawImage(QRect(0, 13, 160, 107), photo);
+      const QByteArray bytes = testing_support::ReadFile(first);
+      testing_support::WriteFile(
+          first, testing_support::WithExifThumbnail(bytes, testing_support::JpegBytes(thumbnail), 1));
+    }
     for (int i = 1; i < kPhotos; ++i) {
       const QString name = photos + QStringLiteral("/IMG_%1.jpg").arg(i, 4, 10, QChar(u'0'));
       if (::link(QFile::encodeName(first).constData(), QFile::encodeName(name).constData()) != 0)
         std::exit(1);
-      paths << name;
     }
     const QString mask = dir.filePath(QStringLiteral("DATA/Mask/0"));
     QDir().mkpath(mask);
@@ -93,64 +111,125 @@ struct Library {
   }
 };
 
-Library& TheLibrary() {
-  static Library* library = new Library;
+Library& TheLibrary(bool exif_thumbnails) {
+  static Library* with = nullptr;
+  static Library* without = nullptr;
+  Library*& library = exif_thumbnails ? with : without;
+  if (library == nullptr) library = new Library(exif_thumbnails);
   return *library;
 }
 
-QList<ThumbnailRequest> FirstPage(const Library& library) {
-  QList<ThumbnailRequest> requests;
-  for (int i = 0; i < 8; ++i) requests.append({library.paths[i], QSize(6000, 4000)});
-  return requests;
+// The window on a library, with a thumbnail cache of its own that starts empty.
+struct Window {
+  explicit Window(bool exif_thumbnails) : config(TheLibrary(exif_thumbnails).dir.path()) {
+    window = std::make_unique<MainWindow>(config, dialogs, cache);
+  }
+  QWidget* Find(const QString& name) const { return window->findChild<QWidget*>(name); }
+  PhotoGridWidget* Photos() const { return window->Photos(); }
+
+  Config config;
+  NoDialogs dialogs;
+  QTemporaryDir cache_dir;
+  ThumbnailCache cache{cache_dir.filePath(QStringLiteral("normal"))};
+  std::unique_ptr<MainWindow> window;
+};
+
+// Runs the event loop until the photo page shows every thumbnail; returns the longest stretch the
+// interface thread was busy, from the gaps between the ticks of a 1 ms timer.
+double RunUntilFilled(const Window& w, const QElapsedTimer& since) {
+  double longest = 0.0;
+  qint64 last = since.nsecsElapsed();
+  QEventLoop loop;
+  QTimer tick;
+  tick.setTimerType(Qt::PreciseTimer);
+  tick.setInterval(1);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const qint64 now = since.nsecsElapsed();
+    longest = std::max(longest, (now - last) / 1e6 - 1.0);
+    last = now;
+    if (w.Photos()->CellsWaiting() == 0) loop.quit();
+  });
+  tick.start();
+  if (w.Photos()->CellsWaiting() > 0) loop.exec();
+  return std::max(0.0, longest);
 }
 
-void ScanFolderOf1000(benchmark::State& state) {
-  const Library& library = TheLibrary();
+// Waits until the read-ahead work is done too.
+void Settle(const Window& w) {
+  while (w.Photos()->ThumbnailsPending()) QTest::qWait(5);
+}
+
+void ScanFolderOf2000(benchmark::State& state) {
+  const Library& library = TheLibrary(true);
   for (auto _ : state) {
     const QList<ListRow> rows = ScanPhotoFolder(library.photos);
     if (rows.size() != kPhotos) state.SkipWithError("wrong count");
     benchmark::DoNotOptimize(rows);
   }
 }
-BENCHMARK(ScanFolderOf1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ScanFolderOf2000)->Unit(benchmark::kMillisecond);
 
-void FirstPageOfEightThumbnails(benchmark::State& state) {
-  const Library& library = TheLibrary();
-  QTemporaryDir cache_dir;
-  const QList<ThumbnailRequest> page = FirstPage(library);
+// A jump to a page never shown nor read ahead: the time until all eight cells are filled.
+void UnseenPage(benchmark::State& state, bool exif_thumbnails) {
+  Window w(exif_thumbnails);
+  Settle(w);
+  int page = 10;
+  double longest_stall = 0.0;
   for (auto _ : state) {
-    state.PauseTiming();
-    QDir(cache_dir.filePath(QStringLiteral("normal"))).removeRecursively();
-    const ThumbnailCache cache(cache_dir.filePath(QStringLiteral("normal")));
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(DrawThumbnailCells(page, cache));
+    QElapsedTimer clock;
+    clock.start();
+    w.Photos()->SetPage(page);
+    w.Photos()->DrawPage();
+    const double turn = clock.nsecsElapsed() / 1e6;
+    const double stall = RunUntilFilled(w, clock);
+    state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+    longest_stall = std::max({longest_stall, turn, stall});
+    page += 3;  // neither this page nor the one read ahead after it was seen
+    Settle(w);
+  }
+  state.counters["longest_stall_ms"] = longest_stall;
+}
+void UnseenPageWithExifThumbnails(benchmark::State& state) { UnseenPage(state, true); }
+void UnseenPageWithoutExifThumbnails(benchmark::State& state) { UnseenPage(state, false); }
+BENCHMARK(UnseenPageWithExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+BENCHMARK(UnseenPageWithoutExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// Down after the next page was read ahead: the time until all eight cells show.
+void DownToAReadAheadPage(benchmark::State& state) {
+  Window w(false);
+  Settle(w);
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(w.Find(QStringLiteral("PhotoDownButton")), Qt::LeftButton);
+    RunUntilFilled(w, clock);
+    state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+    Settle(w);
   }
 }
-BENCHMARK(FirstPageOfEightThumbnails)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(DownToAReadAheadPage)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
-void PageDrawnAgainFromTheCache(benchmark::State& state) {
-  const Library& library = TheLibrary();
-  QTemporaryDir cache_dir;
-  const ThumbnailCache cache(cache_dir.filePath(QStringLiteral("normal")));
-  const QList<ThumbnailRequest> page = FirstPage(library);
-  DrawThumbnailCells(page, cache);
-  for (auto _ : state) benchmark::DoNotOptimize(DrawThumbnailCells(page, cache));
+// From nothing to the window shown with its first page filled, on 2,000 photos with EXIF
+// thumbnails and an empty thumbnail cache.
+void StartUpOn2000Photos(benchmark::State& state) {
+  TheLibrary(true);
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    Window w(true);
+    w.window->show();
+    const double shown = clock.nsecsElapsed() / 1e6;
+    RunUntilFilled(w, clock);
+    state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+    state.counters["window_shown_ms"] = shown;
+    Settle(w);
+  }
 }
-BENCHMARK(PageDrawnAgainFromTheCache)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-struct Window {
-  Config config{TheLibrary().dir.path()};
-  NoDialogs dialogs;
-  QTemporaryDir cache_dir;
-  ThumbnailCache cache{cache_dir.filePath(QStringLiteral("normal"))};
-  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(config, dialogs, cache);
-
-  QWidget* Find(const QString& name) const { return window->findChild<QWidget*>(name); }
-};
+BENCHMARK(StartUpOn2000Photos)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 // From the click on a photo cell to the letterboxed composite handed to the fade.
 void ClickOnAPhotoToPreview(benchmark::State& state) {
-  Window w;
+  Window w(true);
   QTest::mouseClick(w.Find(QStringLiteral("Hot51")), Qt::LeftButton);
   int cell = 0;
   for (auto _ : state) {
@@ -163,7 +242,7 @@ void ClickOnAPhotoToPreview(benchmark::State& state) {
 BENCHMARK(ClickOnAPhotoToPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ClickOnATemplateToPreview(benchmark::State& state) {
-  Window w;
+  Window w(true);
   QTest::mouseClick(w.Find(QStringLiteral("Hot1")), Qt::LeftButton);
   for (auto _ : state) {
     QTest::mouseClick(w.Find(QStringLiteral("Hot51")), Qt::LeftButton);

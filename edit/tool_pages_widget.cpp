@@ -15,8 +15,8 @@
 namespace {
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                    QRect rect) {
-  return AddFlatButton(parent, QLatin1String(name), caption, hint, rect);
+                    QRect rect, const QString& glyph = QString()) {
+  return AddFlatButton(parent, QLatin1String(name), caption, hint, rect, glyph);
 }
 
 QComboBox* ColourBox(QWidget* parent, const char* name, QRect rect) {
@@ -74,15 +74,19 @@ QWidget* ToolPagesWidget::BuildAdjustPage() {
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setGeometry(0, 0, 344, 136);
   Button(panel, "FlatButton13", QStringLiteral("<=>"), QStringLiteral("Filp Horizontal"),
-         QRect(12, 14, 44, 27));
-  Button(panel, "FlatButton16", QStringLiteral("<="), QStringLiteral("Rotate 90 CW"), QRect(60, 14, 44, 27));
-  Button(panel, "FlatButton14", QStringLiteral("=>"), QStringLiteral("Rotate 90 CWW"),
-         QRect(108, 14, 44, 27));
-  Button(panel, "FlatButton28", QStringLiteral("#"), QStringLiteral("Resize"), QRect(12, 52, 44, 27));
-  Button(panel, "FlatButton15", QStringLiteral("[ ]"), QStringLiteral("Crop"), QRect(60, 52, 44, 27));
-  Button(panel, "FlatButton20", QStringLiteral("A"), QStringLiteral("Add Text"), QRect(108, 52, 44, 27));
+         QRect(12, 14, 44, 27), QStringLiteral("mirror"));
+  Button(panel, "FlatButton16", QStringLiteral("<="), QStringLiteral("Rotate 90 CW"), QRect(60, 14, 44, 27),
+         QStringLiteral("turn_left"));
+  Button(panel, "FlatButton14", QStringLiteral("=>"), QStringLiteral("Rotate 90 CWW"), QRect(108, 14, 44, 27),
+         QStringLiteral("turn_right"));
+  Button(panel, "FlatButton28", QStringLiteral("#"), QStringLiteral("Resize"), QRect(12, 52, 44, 27),
+         QStringLiteral("resize"));
+  Button(panel, "FlatButton15", QStringLiteral("[ ]"), QStringLiteral("Crop"), QRect(60, 52, 44, 27),
+         QStringLiteral("crop"));
+  Button(panel, "FlatButton20", QStringLiteral("A"), QStringLiteral("Add Text"), QRect(108, 52, 44, 27),
+         QStringLiteral("text"));
   Button(panel, "Batch", QStringLiteral("Add Batch"), QStringLiteral("Add Batch to save"),
-         QRect(12, 98, 320, 28));
+         QRect(12, 98, 320, 28), QStringLiteral("batch"));
 
   auto* knobs = new QWidget(panel);
   knobs->setObjectName(QStringLiteral("Panel9"));

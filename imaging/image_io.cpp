@@ -251,6 +251,40 @@ QSize ReadImageSize(const QString& path) {
   return reader.transformation() & QImageIOHandler::TransformationRotate90 ? Transposed(size) : size;
 }
 
+LoadedImage LoadExifThumbnail(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return Failed(LoadStatus::Missing);
+  JpegHeader header;
+  if (!ReadJpegHeader(file, &header)) return Failed(LoadStatus::Undecodable);
+  if (header.exif_thumbnail.isEmpty()) return Failed(LoadStatus::Missing);
+  const RotateFlipType upright = RotateFlipForOrientation(header.orientation);
+  const QSize full_size = SwapsAxes(upright) ? Transposed(header.stored_size) : header.stored_size;
+  JpegDecoder decoder(header.exif_thumbnail);
+  if (!decoder.HeaderOk() || decoder.IsCmyk()) return Failed(LoadStatus::Undecodable, full_size);
+  QImage image = decoder.Decode(decoder.StoredSize());
+  if (image.isNull()) return Failed(LoadStatus::Undecodable, full_size);
+  // The padding bands are cut in coded orientation, where the thumbnail and the frame agree.
+  const QSize stored = header.stored_size;
+  const qint64 wide_by_thumb = qint64{stored.width()} * image.height();
+  const qint64 wide_by_photo = qint64{image.width()} * stored.height();
+  if (wide_by_thumb > wide_by_photo) {
+    // The photo is wider than the thumbnail: bands above and below.
+    const int height =
+        std::max<qint64>(1, (qint64{image.width()} * stored.height() + stored.width() / 2) / stored.width());
+    if (height < image.height()) image = image.copy(0, (image.height() - height) / 2, image.width(), height);
+  } else if (wide_by_thumb < wide_by_photo) {
+    const int width = std::max<qint64>(
+        1, (qint64{image.height()} * stored.width() + stored.height() / 2) / stored.height());
+    if (width < image.width()) image = image.copy((image.width() - width) / 2, 0, width, image.height());
+  }
+  if (!RotateFlip(image, upright)) return Failed(LoadStatus::TooLarge, full_size);
+  LoadedImage result;
+  result.image = std::move(image);
+  result.status = LoadStatus::Ok;
+  result.full_size = full_size;
+  return result;
+}
+
 LoadedImage LoadImage(const QString& path) { return Load(path, std::nullopt); }
 
 LoadedImage LoadImageAtLeast(const QString& path, QSize at_least) {

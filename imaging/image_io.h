@@ -37,6 +37,12 @@ LoadedImage LoadImage(const QString& path);
 // the file's full size here too, so a photo too large to save is flagged already in its thumbnail.
 LoadedImage LoadImageAtLeast(const QString& path, QSize at_least);
 
+// The thumbnail a camera embedded in a JPEG's EXIF block, upright (the photo's EXIF orientation
+// applied) and cut to the photo's aspect ratio (cameras pad a 3:2 photo into a 4:3 thumbnail with
+// black bands); full_size is the photo's oriented size. LoadStatus::Missing when the file has no
+// embedded thumbnail (every non-JPEG file), Undecodable when it has a damaged one.
+LoadedImage LoadExifThumbnail(const QString& path);
+
 // Encoder table: MIME types "image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif".
 // The index of the encoder with exactly that MIME type (case-sensitive), or -1.
 int FindEncoder(const QString& mime_type);

@@ -15,6 +15,8 @@ constexpr unsigned char kEoi = 0xD9;
 constexpr unsigned char kSos = 0xDA;
 constexpr unsigned char kApp1 = 0xE1;
 constexpr unsigned short kOrientationTag = 0x0112;
+constexpr unsigned short kThumbnailOffsetTag = 0x0201;
+constexpr unsigned short kThumbnailLengthTag = 0x0202;
 constexpr unsigned short kTypeShort = 3;
 constexpr unsigned short kTypeLong = 4;
 
@@ -124,6 +126,41 @@ int ExifOrientation(QByteArrayView tiff) {
   return 1;
 }
 
+QByteArrayView ExifThumbnail(QByteArrayView tiff) {
+  TiffReader reader(tiff);
+  quint32 ifd0 = 0;
+  unsigned count0 = 0;
+  quint32 ifd1 = 0;
+  unsigned count1 = 0;
+  if (!reader.Init() || !reader.Read32(4, &ifd0) || !reader.Read16(ifd0, &count0)) return {};
+  // The offset of the next directory follows the last entry of IFD0.
+  if (!reader.Read32(qint64{ifd0} + 2 + qint64{count0} * 12, &ifd1) || ifd1 == 0) return {};
+  if (!reader.Read16(ifd1, &count1)) return {};
+  quint32 offset = 0;
+  quint32 length = 0;
+  for (unsigned entry = 0; entry < count1; ++entry) {
+    const qint64 at = qint64{ifd1} + 2 + qint64{entry} * 12;
+    unsigned tag = 0;
+    unsigned type = 0;
+    if (!reader.Read16(at, &tag) || !reader.Read16(at + 2, &type)) return {};
+    if (tag != kThumbnailOffsetTag && tag != kThumbnailLengthTag) continue;
+    quint32 value = 0;
+    if (type == kTypeLong) {
+      if (!reader.Read32(at + 8, &value)) return {};
+    } else if (type == kTypeShort) {
+      unsigned short_value = 0;
+      if (!reader.Read16(at + 8, &short_value)) return {};
+      value = short_value;
+    } else {
+      return {};
+    }
+    (tag == kThumbnailOffsetTag ? offset : length) = value;
+  }
+  if (offset == 0 || length < 4 || qint64{offset} + length > reader.Size()) return {};
+  const QByteArrayView thumbnail = tiff.sliced(offset, length);
+  return LooksLikeJpeg(thumbnail) ? thumbnail : QByteArrayView();
+}
+
 RotateFlipType RotateFlipForOrientation(int orientation) {
   // EXIF 2 mirrors, 3 turns 180, 4 flips vertically (a half turn then a mirror), 5 transposes (a
   // clockwise quarter turn then a mirror), 6 needs a clockwise quarter turn, 7 transverses (three
@@ -165,7 +202,10 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
       // A height of 0 defers it to a DNL marker after the first scan, which the decoder refuses too.
       if (width == 0 || height == 0 || frame[5] == 0) return false;
       header->stored_size = QSize(width, height);
-      if (!have_exif) header->orientation = 1;
+      if (!have_exif) {
+        header->orientation = 1;
+        header->exif_thumbnail.clear();
+      }
       return true;
     }
     static constexpr char kExifSignature[] = {'E', 'x', 'i', 'f', 0, 0};
@@ -175,7 +215,9 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
       if (QByteArrayView(segment).first(sizeof kExifSignature) ==
           QByteArrayView(kExifSignature, sizeof kExifSignature)) {
         have_exif = true;
-        header->orientation = ExifOrientation(QByteArrayView(segment).sliced(sizeof kExifSignature));
+        const QByteArrayView tiff = QByteArrayView(segment).sliced(sizeof kExifSignature);
+        header->orientation = ExifOrientation(tiff);
+        header->exif_thumbnail = ExifThumbnail(tiff).toByteArray();
       }
       continue;
     }

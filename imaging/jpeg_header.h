@@ -1,14 +1,16 @@
 // Reading a JPEG's pixel size and EXIF orientation from its markers, without decoding.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QSize>
 
 class QIODevice;
 
 struct JpegHeader {
-  QSize stored_size;    // the frame's size as coded, before the orientation
-  int orientation = 1;  // EXIF orientation 1..8 (1 when absent or unreadable)
+  QSize stored_size;          // the frame's size as coded, before the orientation
+  int orientation = 1;        // EXIF orientation 1..8 (1 when absent or unreadable)
+  QByteArray exif_thumbnail;  // the JPEG embedded in the EXIF block (IFD1), empty when there is none
 };
 
 // True when bytes start like a JPEG file (SOI followed by a marker).
@@ -21,3 +23,8 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header);
 // The orientation tag (0x0112) of IFD0 of an EXIF TIFF block (the APP1 payload after "Exif\0\0");
 // 1 when absent, malformed or out of range. Every offset is bounds-checked: the block is untrusted.
 int ExifOrientation(QByteArrayView tiff);
+
+// The JPEG thumbnail of an EXIF TIFF block: the bytes IFD1's JPEGInterchangeFormat (0x0201) and
+// JPEGInterchangeFormatLength (0x0202) point at, when they lie inside the block and start with SOI.
+// Empty otherwise. As untrusted as the orientation.
+QByteArrayView ExifThumbnail(QByteArrayView tiff);

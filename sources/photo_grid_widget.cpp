@@ -27,6 +27,7 @@ ThumbnailGridLayout PhotoGridLayout() {
   layout.scroll_names = {QStringLiteral("FlatButton6"), QStringLiteral("FlatButton7"),
                          QStringLiteral("Timer3"), QStringLiteral("Timer4")};
   layout.multiple_selection_in_list = true;
+  layout.empty_hint = QStringLiteral("No photos in this folder");
   return layout;
 }
 
@@ -34,7 +35,7 @@ ThumbnailGridLayout PhotoGridLayout() {
 
 PhotoGridWidget::PhotoGridWidget(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
                                  QWidget* parent)
-    : ThumbnailGridWidget(PhotoGridLayout(), cache, parent), config_(config), dialogs_(dialogs) {
+    : ThumbnailGridWidget(PhotoGridLayout(), dialogs, cache, parent), config_(config) {
   BuildLayout();
   Wire();
 }
@@ -86,12 +87,9 @@ void PhotoGridWidget::Open() {
   Q_EMIT PhotoCountChanged(Count());
 }
 
-void PhotoGridWidget::Delete() {
-  if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
-  if (SelectedIndex() < 0) return;
-  const QList<int> rows = SelectedRows();
-  // Last to first; a file that cannot be deleted stays, and the rescan shows it.
-  for (auto row = rows.crbegin(); row != rows.crend(); ++row) QFile::remove(Rows()[*row].path);
+void PhotoGridWidget::RemoveItemFiles(const QString& path) { QFile::remove(path); }
+
+void PhotoGridWidget::RescanAfterDelete() {
   ScanFolder(config_.PhotoFolder());
   HideSelectionFrame();
   RedrawFromFirstPage();

@@ -17,12 +17,15 @@ class PhotoGridWidget : public ThumbnailGridWidget {
   // Open: the folder picker, then the new folder's first page ("No Image" when it has no photos;
   // the folder is remembered in Config.ini only when it has some).
   void Open();
-  // Delete: after the "Note" question, removes the files of the selected rows and rescans.
-  void Delete();
 
  Q_SIGNALS:
   // The photo count after Open and Delete.
   void PhotoCountChanged(int count);
+
+ protected:
+  void RemoveItemFiles(const QString& path) override;
+  // The folder from Config.ini again, from its first page.
+  void RescanAfterDelete() override;
 
  private:
   void BuildLayout();
@@ -30,7 +33,6 @@ class PhotoGridWidget : public ThumbnailGridWidget {
   void RedrawFromFirstPage();
 
   const Config& config_;
-  UserDialogs& dialogs_;
   QPushButton* open_ = nullptr;
   QPushButton* delete_ = nullptr;
   QPushButton* up_ = nullptr;

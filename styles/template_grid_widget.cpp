@@ -29,6 +29,7 @@ ThumbnailGridLayout TemplateGridLayout() {
   layout.scroll_names = {QStringLiteral("FlatButton18"), QStringLiteral("FlatButton21"),
                          QStringLiteral("Timer5"), QStringLiteral("Timer6")};
   layout.multiple_selection_in_list = false;
+  layout.empty_hint = QStringLiteral("No templates in this folder");
   return layout;
 }
 
@@ -36,7 +37,7 @@ ThumbnailGridLayout TemplateGridLayout() {
 
 TemplateGridWidget::TemplateGridWidget(const Config& config, UserDialogs& dialogs,
                                        const ThumbnailCache& cache, QWidget* parent)
-    : ThumbnailGridWidget(TemplateGridLayout(), cache, parent), config_(config), dialogs_(dialogs) {
+    : ThumbnailGridWidget(TemplateGridLayout(), dialogs, cache, parent), config_(config) {
   BuildLayout();
   Wire();
 }
@@ -100,16 +101,9 @@ void TemplateGridWidget::ChooseCategory(TemplateCategory category) {
   category_ = category;
 }
 
-void TemplateGridWidget::Delete() {
-  if (SelectedIndex() < 0) return;
-  if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
-  const QList<int> rows = SelectedRows();
-  for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-    DeleteTemplateFiles(Rows()[*row].path);
-    SetSelectedIndex(-1);
-  }
-  SelectTemplateCategory(category_);
-}
+void TemplateGridWidget::RemoveItemFiles(const QString& path) { DeleteTemplateFiles(path); }
+
+void TemplateGridWidget::RescanAfterDelete() { SelectTemplateCategory(category_); }
 
 int TemplateGridWidget::CurrentGridCell() const {
   const int cell = SelectedIndex() - 8 * Page();

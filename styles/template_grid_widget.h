@@ -24,9 +24,6 @@ class TemplateGridWidget : public ThumbnailGridWidget {
   void SelectTemplateCategory(TemplateCategory category);
   // A category menu item: page 0, the category's templates, and it becomes the current category.
   void ChooseCategory(TemplateCategory category);
-  // Delete: after the "Note" question, removes the selected template with its companions and
-  // rescans; the page stays.
-  void Delete();
 
   QMenu* CategoryMenu() const { return menu_; }
 
@@ -42,12 +39,17 @@ class TemplateGridWidget : public ThumbnailGridWidget {
   // Edit: the style editor is wanted for the current template.
   void EditRequested();
 
+ protected:
+  // The picture with its settings file and companion.
+  void RemoveItemFiles(const QString& path) override;
+  // The current category again; the page stays.
+  void RescanAfterDelete() override;
+
  private:
   void BuildLayout();
   void Wire();
 
   const Config& config_;
-  UserDialogs& dialogs_;
   TemplateCategory category_ = TemplateCategory::Texture;
   QMenu* menu_ = nullptr;
   QPushButton* open_ = nullptr;

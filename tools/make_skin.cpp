@@ -556,6 +556,96 @@ void PaintViewGlyph(QPainter& p, qreal) {
     p.drawRect(QRectF(corner, QSizeF(4, 4)));
 }
 
+// The tool tray's glyphs, in the same 10 x 10 outline style.
+
+// Two halves of a picture mirrored about a dashed axis.
+void PaintMirrorGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  QPainterPath left;
+  left.moveTo(3.5, 1.5);
+  left.lineTo(3.5, 8.5);
+  left.lineTo(0.5, 8.5);
+  left.closeSubpath();
+  p.drawPath(left);
+  QPainterPath right;
+  right.moveTo(6.5, 1.5);
+  right.lineTo(6.5, 8.5);
+  right.lineTo(9.5, 8.5);
+  right.closeSubpath();
+  p.setBrush(kCaption);
+  p.drawPath(right);
+  p.setPen(QPen(kCaption, 1, Qt::DashLine));
+  p.drawLine(QPointF(5.0, 0.0), QPointF(5.0, 10.0));
+}
+
+// A three-quarter circle ending in an arrow head; clockwise unless mirrored.
+void PaintTurnGlyph(QPainter& p, bool clockwise) {
+  if (!clockwise) {
+    p.translate(10, 0);
+    p.scale(-1, 1);
+  }
+  p.setPen(QPen(kCaption, 1.2, Qt::SolidLine, Qt::FlatCap));
+  p.setBrush(Qt::NoBrush);
+  p.drawArc(QRectF(1.0, 1.5, 7.5, 7.5), 180 * 16, -270 * 16);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kCaption);
+  QPainterPath head;  // at the arc's end, the left of the circle, pointing down
+  head.moveTo(0.0, 4.5);
+  head.lineTo(3.5, 4.5);
+  head.lineTo(1.75, 7.5);
+  head.closeSubpath();
+  p.drawPath(head);
+}
+void PaintTurnRightGlyph(QPainter& p, qreal) { PaintTurnGlyph(p, true); }
+void PaintTurnLeftGlyph(QPainter& p, qreal) { PaintTurnGlyph(p, false); }
+
+// A small frame inside a large one, with a diagonal arrow between their corners.
+void PaintResizeGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.drawRect(QRectF(0.5, 0.5, 9, 9));
+  p.setBrush(kFace);
+  p.drawRect(QRectF(0.5, 5.5, 4, 4));
+  p.setPen(QPen(kCaption, 1));
+  p.drawLine(QPointF(4.5, 5.5), QPointF(8.0, 2.0));
+  p.drawLine(QPointF(8.0, 2.0), QPointF(5.5, 2.0));
+  p.drawLine(QPointF(8.0, 2.0), QPointF(8.0, 4.5));
+}
+
+// Two crossing crop marks.
+void PaintCropGlyph(QPainter& p, qreal) {
+  p.setPen(QPen(kCaption, 1.2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath first;
+  first.moveTo(2.5, 0.0);
+  first.lineTo(2.5, 7.5);
+  first.lineTo(10.0, 7.5);
+  p.drawPath(first);
+  QPainterPath second;
+  second.moveTo(0.0, 2.5);
+  second.lineTo(7.5, 2.5);
+  second.lineTo(7.5, 10.0);
+  p.drawPath(second);
+}
+
+// A text cursor over a line: the caption tool.
+void PaintTextGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.drawRect(QRectF(0.5, 1.5, 9, 7));
+  p.setPen(QPen(kCaption, 1));
+  p.drawLine(QPointF(2.5, 6.5), QPointF(7.5, 6.5));
+  p.drawLine(QPointF(2.5, 4.0), QPointF(5.5, 4.0));
+  p.drawLine(QPointF(7.0, 2.5), QPointF(7.0, 5.0));
+}
+
+// A stack of three pictures: one more for the batch.
+void PaintBatchGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.drawRect(QRectF(3.5, 0.5, 6, 5));
+  p.drawRect(QRectF(2.0, 2.0, 6, 5));
+  p.setBrush(kFace);
+  p.drawRect(QRectF(0.5, 3.5, 6, 5));
+}
+
 void WriteBoth(const QString& folder, const QString& name, QSize size, const PaintFunction& paint,
                const QColor& background = Qt::transparent) {
   WritePng(RenderPicture(size, 1, paint, background), folder + u'/' + name + QStringLiteral(".png"));
@@ -591,5 +681,12 @@ int main(int argc, char** argv) {
   WriteBoth(folder, QStringLiteral("button_up"), kButtonGlyphSize, PaintUpGlyph);
   WriteBoth(folder, QStringLiteral("button_down"), kButtonGlyphSize, PaintDownGlyph);
   WriteBoth(folder, QStringLiteral("button_view"), kButtonGlyphSize, PaintViewGlyph);
+  WriteBoth(folder, QStringLiteral("button_mirror"), kButtonGlyphSize, PaintMirrorGlyph);
+  WriteBoth(folder, QStringLiteral("button_turn_left"), kButtonGlyphSize, PaintTurnLeftGlyph);
+  WriteBoth(folder, QStringLiteral("button_turn_right"), kButtonGlyphSize, PaintTurnRightGlyph);
+  WriteBoth(folder, QStringLiteral("button_resize"), kButtonGlyphSize, PaintResizeGlyph);
+  WriteBoth(folder, QStringLiteral("button_crop"), kButtonGlyphSize, PaintCropGlyph);
+  WriteBoth(folder, QStringLiteral("button_text"), kButtonGlyphSize, PaintTextGlyph);
+  WriteBoth(folder, QStringLiteral("button_batch"), kButtonGlyphSize, PaintBatchGlyph);
   return 0;
 }

@@ -185,6 +185,10 @@ bool ThumbnailCache::Write(const QString& path, const QImage& thumbnail, QSize o
 QImage LoadThumbnailPicture(const QString& path, const ThumbnailCache& cache) {
   QImage cached = cache.Read(path);
   if (!cached.isNull()) return cached;
+  return DecodeThumbnailPicture(path, cache);
+}
+
+QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache) {
   const QSize normal(ThumbnailCache::kNormalSize, ThumbnailCache::kNormalSize);
   const QSize header_size = ReadImageSize(path);
   if (!header_size.isValid() || header_size.isEmpty()) return QImage();

@@ -41,3 +41,5 @@ class ThumbnailCache {
 // cache (pictures of 128 pixels or less are returned whole and not stored). Null when the file
 // cannot be decoded.
 QImage LoadThumbnailPicture(const QString& path, const ThumbnailCache& cache);
+// The same without looking in the cache first: always decodes (and stores).
+QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache);

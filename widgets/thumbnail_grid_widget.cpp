@@ -1,9 +1,11 @@
 // The shared thumbnail grid: layout, paging, list view and the hot-label events.
 #include "widgets/thumbnail_grid_widget.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QPainter>
 
+#include "base/user_dialogs.h"
 #include "widgets/flat_button_widget.h"
 #include "widgets/grid_paging.h"
 #include "widgets/thumbnail_page.h"
@@ -25,20 +27,35 @@ class CellImage : public QLabel {
   }
 };
 
-QPixmap OutlineFrame(QColor colour) {
-  QPixmap pixmap(72, 72);
+// The hover and selection frames lie behind the cells, one pixel around them. The selection
+// frame's colour is kept, but it is three pixels thick (the outer two outside the hot label's
+// reach, over the skin) and drawn in the darker border green outside, so it stands out on white
+// and from the one-pixel hover frame.
+QPixmap OutlineFrame(QColor colour, int thickness) {
+  QPixmap pixmap(72 + 2 * (thickness - 1), 72 + 2 * (thickness - 1));
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
-  painter.setPen(colour);
-  painter.drawRect(0, 0, 71, 71);
+  for (int ring = 0; ring < thickness; ++ring) {
+    painter.setPen(ring == 0 ? colour : QColor(118, 187, 55));
+    const int inset = thickness - 1 - ring;
+    painter.drawRect(inset, inset, pixmap.width() - 1 - 2 * inset, pixmap.height() - 1 - 2 * inset);
+  }
   return pixmap;
 }
 
+constexpr int kSelectionThickness = 3;
+
 }  // namespace
 
-ThumbnailGridWidget::ThumbnailGridWidget(const ThumbnailGridLayout& layout, const ThumbnailCache& cache,
-                                         QWidget* parent)
-    : QWidget(parent), layout_(layout), cache_(cache) {
+ThumbnailGridWidget::ThumbnailGridWidget(const ThumbnailGridLayout& layout, UserDialogs& dialogs,
+                                         const ThumbnailCache& cache, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(dialogs),
+      layout_(layout),
+      cache_(cache),
+      white_cell_(QPixmap::fromImage(DrawThumbnailCell(QImage(), QSize()))),
+      placeholder_cell_(QPixmap::fromImage(PlaceholderThumbnailCell())),
+      loader_(new ThumbnailLoader(cache, nullptr, this)) {
   setGeometry(layout_.area);
   BuildLayout();
   Wire();
@@ -48,13 +65,13 @@ void ThumbnailGridWidget::BuildLayout() {
   // Bottom to top: the frames lie behind the cells, the hot labels over them, the list panel over all.
   hover_frame_ = new QLabel(this);
   hover_frame_->setObjectName(layout_.hover_frame);
-  hover_frame_->setPixmap(OutlineFrame(QColor(0, 155, 0)));
+  hover_frame_->setPixmap(OutlineFrame(QColor(0, 155, 0), 1));
   hover_frame_->resize(72, 72);
   hover_frame_->hide();
   selection_frame_ = new QLabel(this);
   selection_frame_->setObjectName(layout_.selection_frame);
-  selection_frame_->setPixmap(OutlineFrame(QColor(190, 230, 150)));
-  selection_frame_->resize(72, 72);
+  selection_frame_->setPixmap(OutlineFrame(QColor(190, 230, 150), kSelectionThickness));
+  selection_frame_->resize(selection_frame_->pixmap().size());
   selection_frame_->hide();
 
   QPixmap white(kCellSize);
@@ -73,6 +90,13 @@ void ThumbnailGridWidget::BuildLayout() {
     hot->setGeometry(QRect(Local(layout_.cells[static_cast<std::size_t>(c)]) - QPoint(1, 1), kCellSize));
     hot_labels_[static_cast<std::size_t>(c)] = hot;
   }
+
+  // One line in the middle of the cells when the list is empty.
+  empty_hint_ = new QLabel(layout_.empty_hint, this);
+  empty_hint_->setObjectName(layout_.panel + QStringLiteral("EmptyHint"));
+  empty_hint_->setAlignment(Qt::AlignCenter);
+  empty_hint_->setGeometry(QRect(Local(layout_.cells[0]), Local(layout_.cells[7]) + QPoint(69, 69)));
+  empty_hint_->hide();
 
   counter_ = new QLabel(this);
   counter_->setObjectName(layout_.counter);
@@ -128,6 +152,7 @@ void ThumbnailGridWidget::Wire() {
     connect(hot, &HotLabelWidget::Clicked, this, &ThumbnailGridWidget::OnHotClick);
   }
   connect(list_, &QTreeWidget::clicked, this, &ThumbnailGridWidget::OnListClick);
+  connect(loader_, &ThumbnailLoader::CellReady, this, &ThumbnailGridWidget::OnCellReady);
 }
 
 QPushButton* ThumbnailGridWidget::AddButton(const QString& name, const QString& caption, const QString& hint,
@@ -163,25 +188,59 @@ int ThumbnailGridWidget::IndexOfPath(const QString& path) const {
 
 void ThumbnailGridWidget::DrawPage() {
   counter_->setText(CounterText(Count()));
-  QList<ThumbnailRequest> requests;
-  for (int c = 0; c < kCellsPerPage; ++c) {
-    const int index = ItemIndex(page_, c);
-    requests.append(index < Count() ? ThumbnailRequest{rows_[index].path, rows_[index].size}
-                                    : ThumbnailRequest{});
-  }
-  const QList<QImage> images = DrawThumbnailCells(requests, cache_);
+  empty_hint_->setVisible(Count() == 0);
+  QList<ThumbnailRequest> page;
+  QList<ThumbnailRequest> next;
   for (int c = 0; c < kCellsPerPage; ++c) {
     const auto slot = static_cast<std::size_t>(c);
-    cell_paths_[slot] = requests[c].path;
-    cells_[slot]->setPixmap(QPixmap::fromImage(images[c]));
-    cells_[slot]->setEnabled(!requests[c].path.isEmpty());
+    const int index = ItemIndex(page_, c);
+    const bool filled = index < Count();
+    cell_paths_[slot] = filled ? rows_[index].path : QString();
+    cells_[slot]->setEnabled(filled);
+    waiting_[slot] = false;
+    if (!filled) {
+      cells_[slot]->setPixmap(white_cell_);
+      continue;
+    }
+    const std::optional<ThumbnailCell> known = loader_->Known(rows_[index].path);
+    if (known) {
+      ShowCell(c, *known);
+    } else {
+      cells_[slot]->setPixmap(placeholder_cell_);
+      waiting_[slot] = true;
+      page.append({rows_[index].path, rows_[index].size});
+    }
+    const int ahead = ItemIndex(page_ + 1, c);
+    if (ahead < Count()) next.append({rows_[ahead].path, rows_[ahead].size});
   }
+  loader_->Want(page, next);
+}
+
+void ThumbnailGridWidget::OnCellReady(const QString& path) {
+  // Only cells that show that file now take it: a thumbnail of a page already left is kept for
+  // later and painted nowhere.
+  for (int c = 0; c < kCellsPerPage; ++c) {
+    if (cell_paths_[static_cast<std::size_t>(c)] != path) continue;
+    if (const std::optional<ThumbnailCell> known = loader_->Known(path)) ShowCell(c, *known);
+  }
+}
+
+void ThumbnailGridWidget::ShowCell(int cell, const ThumbnailCell& picture) {
+  cells_[static_cast<std::size_t>(cell)]->setPixmap(QPixmap::fromImage(picture.image));
+  waiting_[static_cast<std::size_t>(cell)] = false;
+  if (!picture.broken) return;
+  // The scan read a size from the header, but the file cannot be decoded: its size is unknown.
+  const int index = ItemIndex(page_, cell);
+  if (index >= Count() || !rows_[index].size.isValid()) return;
+  rows_[index].size = QSize();
+  if (QTreeWidgetItem* item = list_->topLevelItem(index)) item->setText(1, SizeText(QSize()));
 }
 
 void ThumbnailGridWidget::ClearCellPaths() { cell_paths_.fill(QString()); }
 
 void ThumbnailGridWidget::ShowSelectionFrame(int cell) {
-  selection_frame_->move(hot_labels_[static_cast<std::size_t>(cell)]->pos());
+  const QPoint outside(kSelectionThickness - 1, kSelectionThickness - 1);
+  selection_frame_->move(hot_labels_[static_cast<std::size_t>(cell)]->pos() - outside);
   selection_frame_->show();
 }
 
@@ -296,4 +355,19 @@ void ThumbnailGridWidget::OnListClick() {
   if (rows.size() != 1) return;
   path_list_->setCurrentRow(rows.first());
   Q_EMIT Chosen(rows.first(), ChoiceSource::List);
+}
+
+void ThumbnailGridWidget::Delete() {
+  // Without a current item there is nothing to delete and nothing to ask.
+  if (SelectedIndex() < 0) return;
+  if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
+  const QList<int> rows = SelectedRows();
+  QStringList paths;
+  for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
+    paths.append(rows_[*row].path);
+    RemoveItemFiles(rows_[*row].path);
+  }
+  SetSelectedIndex(-1);
+  RescanAfterDelete();
+  Q_EMIT Deleted(paths);
 }

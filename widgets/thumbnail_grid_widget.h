@@ -8,12 +8,15 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 
 #include "base/folder_listing.h"
+#include "base/user_dialogs.h"
 #include "widgets/hot_label_widget.h"
 #include "widgets/scroll_buttons_widget.h"
 #include "widgets/thumbnail_cache.h"
+#include "widgets/thumbnail_loader.h"
 
 // Names and places of one grid's controls; rectangles and points are in window coordinates.
 struct ThumbnailGridLayout {
@@ -33,6 +36,7 @@ struct ThumbnailGridLayout {
   QString info_label;
   ScrollButtonsWidget::Names scroll_names;
   bool multiple_selection_in_list = false;
+  QString empty_hint;  // shown over the cells when the list is empty
 };
 
 // How a choice reached the grid.
@@ -42,7 +46,8 @@ class ThumbnailGridWidget : public QWidget {
   Q_OBJECT
 
  public:
-  ThumbnailGridWidget(const ThumbnailGridLayout& layout, const ThumbnailCache& cache, QWidget* parent);
+  ThumbnailGridWidget(const ThumbnailGridLayout& layout, UserDialogs& dialogs, const ThumbnailCache& cache,
+                      QWidget* parent);
 
   // A new scan: the path list and the list view hold rows; nothing is selected. The page, the
   // cells, the counter and the frames are left to the caller.
@@ -53,9 +58,15 @@ class ThumbnailGridWidget : public QWidget {
 
   int Page() const { return page_; }
   void SetPage(int page) { page_ = page; }
-  // The counter shows the count; cells of the page show their thumbnails, cells beyond the end
-  // are white and disabled.
+  // The counter shows the count; cells of the page show their thumbnails (a placeholder until a
+  // thumbnail is ready, the broken-file glyph for a file that cannot be decoded), cells beyond the
+  // end are white and disabled; an empty list shows the hint. Never waits for a decode: the
+  // thumbnails are prepared in the background, then the next page's.
   void DrawPage();
+  // True while thumbnails of the page or the next one are still being prepared.
+  bool ThumbnailsPending() const { return !loader_->Idle(); }
+  // The cells of the page still showing the placeholder.
+  int CellsWaiting() const { return static_cast<int>(std::count(waiting_.begin(), waiting_.end(), true)); }
   void ClearCellPaths();
   QString CellPath(int cell) const { return cell_paths_[static_cast<std::size_t>(cell)]; }
 
@@ -82,19 +93,32 @@ class ThumbnailGridWidget : public QWidget {
 
   QTreeWidget* ListView() const { return list_; }
 
+  // Delete: nothing without a current item; otherwise, after the "Note" question, removes the
+  // files of the selected rows from the last to the first, rescans and emits Deleted.
+  void Delete();
+
  Q_SIGNALS:
   // An item became the current one through a cell, the list view or Up/Down in list view.
   void Chosen(int index, ChoiceSource source);
   // A cell without a path was clicked.
   void EmptyCellClicked();
+  // Delete removed the items at these paths (their files may have resisted).
+  void Deleted(const QStringList& paths);
 
  protected:
+  // Removes the files of the item at path; a file that resists stays and the rescan shows it.
+  virtual void RemoveItemFiles(const QString& path) = 0;
+  // Rescans and redraws after Delete.
+  virtual void RescanAfterDelete() = 0;
+
   // A flat button at its window rectangle, with its objectName, caption, hint and glyph.
   QPushButton* AddButton(const QString& name, const QString& caption, const QString& hint,
                          const QRect& window_rect, const QString& glyph);
   // From window to this widget's coordinates.
   QRect Local(const QRect& window_rect) const { return window_rect.translated(-layout_.area.topLeft()); }
   QPoint Local(const QPoint& window_point) const { return window_point - layout_.area.topLeft(); }
+
+  UserDialogs& dialogs_;
 
  private:
   void BuildLayout();
@@ -103,13 +127,18 @@ class ThumbnailGridWidget : public QWidget {
   void OnHotClick(int cell);
   void OnListClick();
   void ChooseStep(int index);
+  void OnCellReady(const QString& path);
+  void ShowCell(int cell, const ThumbnailCell& picture);
 
   ThumbnailGridLayout layout_;
   const ThumbnailCache& cache_;
+  QPixmap white_cell_;
+  QPixmap placeholder_cell_;
   QList<ListRow> rows_;
   int page_ = 0;
   bool list_view_mode_ = false;
   std::array<QString, 8> cell_paths_;
+  std::array<bool, 8> waiting_{};
   std::array<QLabel*, 8> cells_{};
   std::array<HotLabelWidget*, 8> hot_labels_{};
   QLabel* hover_frame_ = nullptr;
@@ -120,4 +149,6 @@ class ThumbnailGridWidget : public QWidget {
   QWidget* panel_ = nullptr;
   QTreeWidget* list_ = nullptr;
   QListWidget* path_list_ = nullptr;
+  QLabel* empty_hint_ = nullptr;
+  ThumbnailLoader* loader_ = nullptr;
 };

@@ -1,8 +1,8 @@
-// Drawing the 70 x 70 thumbnails of a grid page.
+// Drawing the 70 x 70 thumbnail cells of a grid page: the fitted picture, the placeholder shown
+// while it loads and the glyph of a file that cannot be decoded.
 #pragma once
 
 #include <QImage>
-#include <QList>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -20,13 +20,26 @@ QRectF ThumbnailRect(QSize picture, QSize cell = kCellSize);
 // picture leaves the cell white.
 QImage DrawThumbnailCell(const QImage& picture, QSize original_size, QSize cell = kCellSize);
 
+// The cell of a file that cannot be decoded: white with a torn-picture glyph in grey and red.
+QImage BrokenThumbnailCell(QSize cell = kCellSize);
+// The quiet cell shown while a thumbnail is being prepared: a pale even fill.
+QImage PlaceholderThumbnailCell(QSize cell = kCellSize);
+inline constexpr QRgb kPlaceholderColour = 0xFFF1F4EC;
+
 // One cell to draw: the file and its pixel size as the scan read it. An empty path is a blank cell.
 struct ThumbnailRequest {
   QString path;
   QSize original_size;
 };
 
-// The cells of requests in order, decoded on all cores; cached thumbnails are used and new ones
-// stored (see LoadThumbnailPicture). Undecodable files give white cells.
-QList<QImage> DrawThumbnailCells(const QList<ThumbnailRequest>& requests, const ThumbnailCache& cache,
-                                 QSize cell = kCellSize);
+// What a cell shows for one file; broken when the file cannot be decoded.
+struct ThumbnailCell {
+  QImage image;
+  bool broken = false;
+};
+
+// The cell of one file, from the cheapest source that serves it: the shared cache; else the
+// thumbnail embedded in the JPEG's EXIF block when it covers the picture's place in the cell; else
+// the photo decoded at reduced scale (which stores a new cache entry). Safe on any thread.
+ThumbnailCell LoadThumbnailCell(const ThumbnailRequest& request, const ThumbnailCache& cache,
+                                QSize cell = kCellSize);

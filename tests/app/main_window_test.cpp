@@ -1,15 +1,23 @@
 // The main window as a whole: its named controls, shape, output buttons, the faded preview, drags
 // on the preview and the title band.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDirIterator>
 #include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <memory>
 
 #include "app/main_window.h"
 #include "app/preview_widget.h"
+#include "app/toolbar_widget.h"
 #include "app/window_shape.h"
 #include "base/config.h"
 #include "compose/preview.h"
@@ -22,6 +30,17 @@ using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;
 
 namespace {
+
+// Takes the URLs the window hands to the desktop instead of starting a browser.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> urls;
+
+ public Q_SLOTS:
+  void Open(const QUrl& url) { urls.append(url); }
+};
 
 struct Harness {
   explicit Harness(const AppFolderFixture& folder)
@@ -190,10 +209,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(h.Find<QStackedWidget>(QStringLiteral("PageControl4"))->currentIndex(), 0);
     for (const char* timer : {"Timer3", "Timer4", "Timer5", "Timer6", "Timer8", "Timer9"})
       QCOMPARE(h.Find<QTimer>(QLatin1String(timer))->interval(), 60);
-    // Every photo and template button finds its glyph among the compiled-in pictures.
-    for (const char* button :
-         {"PhotoOpenButton", "PhotoDeleteButton", "PhotoUpButton", "PhotoDownButton", "PhotoViewButton",
-          "Button23", "FlatButton11", "FlatButton27", "FlatButton9", "FlatButton8", "TemplateViewButton"})
+    // Every photo, template and tool-tray button finds its glyph among the compiled-in pictures.
+    for (const char* button : {"PhotoOpenButton", "PhotoDeleteButton", "PhotoUpButton", "PhotoDownButton",
+                               "PhotoViewButton", "Button23", "FlatButton11", "FlatButton27", "FlatButton9",
+                               "FlatButton8", "TemplateViewButton", "FlatButton13", "FlatButton16",
+                               "FlatButton14", "FlatButton28", "FlatButton15", "FlatButton20", "Batch"})
       QVERIFY2(h.Find<FlatButtonWidget>(QLatin1String(button))->HasGlyph(), button);
   }
 
@@ -255,10 +275,92 @@ class MainWindowTest : public QObject {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(40, 10));
     QCOMPARE(h.window->pos(), start + QPoint(30, 0));
 
-    h.Click(QStringLiteral("Label10"));  // no Help.chm here: nothing visible happens
+    h.Click(QStringLiteral("Label10"));  // no manual in this folder: said so, nothing else
+    QCOMPARE(h.dialogs.notices.size(), 1);
+    QVERIFY(h.dialogs.notices.first().startsWith(QStringLiteral("The manual is missing: ")));
     QVERIFY(h.window->isVisible());
     h.Click(QStringLiteral("Label12"));
     QVERIFY(!h.window->isVisible());
+  }
+
+  // "?" and the System menu's items open pages of the shipped manual in the desktop's browser.
+  void ManualPages_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("?") << QString() << "index.html";
+    QTest::newRow("Help Contents") << "Help Contents"
+                                   << "index.html";
+    QTest::newRow("Demo Video") << "Demo Video"
+                                << "tour.html";
+    QTest::newRow("Home Page") << "Home Page"
+                               << "index.html";
+    QTest::newRow("Submit My Question") << "Submit My Question"
+                                        << "questions.html";
+  }
+  void ManualPages() {
+    QFETCH(QString, item);
+    QFETCH(QString, page);
+    AppFolderFixture folder;
+    const QString shipped = QStringLiteral(LUMISTO_SOURCE_DIR "/assets/help");
+    QDir().mkpath(folder.Path() + QStringLiteral("/help"));
+    for (const QString& name : QDir(shipped).entryList(QDir::Files))
+      QVERIFY(QFile::copy(shipped + u'/' + name, folder.Path() + QStringLiteral("/help/") + name));
+    Harness h(folder);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    if (item.isEmpty()) {
+      h.Click(QStringLiteral("Label10"));
+    } else {
+      QMenu* menu = h.window->findChild<ToolbarWidget*>()->SystemMenu();
+      const QList<QAction*> actions = menu->actions();
+      const auto found =
+          std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == item; });
+      QVERIFY(found != actions.end());
+      (*found)->trigger();
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls,
+             QList<QUrl>({QUrl::fromLocalFile(folder.Path() + QStringLiteral("/help/") + page)}));
+    QVERIFY(h.dialogs.notices.isEmpty());
+  }
+
+  // Every page the manual links to ships with it.
+  void ManualLinksResolve() {
+    const QDir shipped(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/help"));
+    const QStringList pages = shipped.entryList({QStringLiteral("*.html")}, QDir::Files);
+    QVERIFY(pages.contains(QStringLiteral("index.html")));
+    const QRegularExpression link(QStringLiteral(R"((?:href|src)="([^"#:]+)(?:#[^"]*)?")"));
+    for (const QString& page : pages) {
+      QFile file(shipped.filePath(page));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QString text = QString::fromUtf8(file.readAll());
+      for (auto match = link.globalMatch(text); match.hasNext();) {
+        const QString target = match.next().captured(1);
+        QVERIFY2(shipped.exists(target), qPrintable(page + QStringLiteral(" links to ") + target));
+      }
+    }
+  }
+
+  // The list views wear the skin's colours: a selected row is the flat buttons' green, not the
+  // platform's highlight blue.
+  void ListHighlightWearsTheSkin() {
+    Harness h(Folder());
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    h.Click(QStringLiteral("PhotoViewButton"));
+    auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+    const QRect row = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    // Away from the text: the middle of the row's right half of column 1, past the size text.
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRgb selected = shot.pixel(row.left() + 300, row.center().y());
+    // The style draws the selection a shade off the sheet's colour; a few levels either way.
+    QVERIFY2(qAbs(qRed(selected) - 190) <= 6 && qAbs(qGreen(selected) - 230) <= 6 &&
+                 qAbs(qBlue(selected) - 150) <= 6,
+             qPrintable(QString::number(selected, 16)));
+    // The platform's own highlight (the application palette, which the window's sheet leaves alone).
+    QVERIFY(selected != QApplication::palette().color(QPalette::Active, QPalette::Highlight).rgb());
+    QVERIFY(selected != QApplication::style()->standardPalette().color(QPalette::Highlight).rgb());
   }
 };
 

@@ -17,3 +17,12 @@ lumisto_test(main_window_edit_test UI SOURCES app/main_window_edit_test.cpp)
 add_dependencies(main_window_edit_test lumisto)
 lumisto_test(style_command_test SOURCES app/style_command_test.cpp)
 add_dependencies(style_command_test lumisto)
+# The list highlight once more on an X server (Xvfb), where the desktop's platform theme may bring
+# its own highlight colour.
+find_program(XVFB_RUN xvfb-run)
+if(XVFB_RUN)
+  add_test(NAME main_window_list_highlight_xvfb
+           COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:main_window_test>
+                   ListHighlightWearsTheSkin)
+  set_tests_properties(main_window_list_highlight_xvfb PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb;LUMISTO_HOME=")
+endif()

@@ -69,8 +69,9 @@ class ShippedArtworkTest : public QObject {
     QTest::newRow("preview start picture") << "start" << QSize(315, 315);
     for (const char* glyph : {"glyph_system", "glyph_mail", "glyph_save", "glyph_print"})
       QTest::newRow(glyph) << glyph << QSize(57, 51);
-    for (const char* glyph :
-         {"button_open", "button_delete", "button_edit", "button_up", "button_down", "button_view"})
+    for (const char* glyph : {"button_open", "button_delete", "button_edit", "button_up", "button_down",
+                              "button_view", "button_mirror", "button_turn_left", "button_turn_right",
+                              "button_resize", "button_crop", "button_text", "button_batch"})
       QTest::newRow(glyph) << glyph << QSize(10, 10);
   }
   void SkinPicturesHaveTheirSizes() {

@@ -186,6 +186,24 @@ class ShippedTemplatesTest : public QObject {
     }
   }
 
+  // A template's picture is its only face in the grid: it must show a frame, not an almost even
+  // field. Leaving out the lightest and the darkest 1 per cent of the pixels (JPEG ringing), the
+  // brightness still spans at least 48 levels: white bands over the light photo stand-in spanned
+  // 0 and 21 and looked empty; every picture that shows its frame spans more than 70.
+  void PreviewsShowTheirFrame() {
+    for (const ShippedTemplate& shipped : templates_) {
+      const QImage picture(CategoryFolder(shipped.category).filePath(shipped.name + QStringLiteral(".jpg")));
+      QList<int> levels;
+      for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) levels.append(qGray(picture.pixel(x, y)));
+      std::sort(levels.begin(), levels.end());
+      const int spread = levels[levels.size() * 99 / 100] - levels[levels.size() / 100];
+      QVERIFY2(
+          spread >= 48,
+          qPrintable(QStringLiteral("%1/%2: spread %3").arg(shipped.category, shipped.name).arg(spread)));
+    }
+  }
+
   // The folders are generated from tools/templates.txt: a definition edited without regenerating
   // (or a file added by hand) shows here.
   void FilesMatchTheirDefinitions() {

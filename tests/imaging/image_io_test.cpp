@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -15,7 +16,9 @@
 #include "support/test_support.h"
 
 using namespace image_fixtures;
+using testing_support::JpegBytes;
 using testing_support::MaxChannelDifference;
+using testing_support::WithExifThumbnail;
 using testing_support::WriteFile;
 
 namespace {
@@ -252,6 +255,93 @@ class ImageIoTest : public QObject {
     const LoadedImage loaded = LoadImage(path);
     QCOMPARE(loaded.status, LoadStatus::Ok);
     QVERIFY(QuadrantError(loaded.image) <= 8);
+  }
+
+  // A 600 x 400 red photo carrying a thumbnail whose left half is green and right half blue,
+  // stored for the orientation; padded thumbnails carry 13 black rows above and below (4:3 around
+  // the 3:2 picture, as cameras write them).
+  void EmbeddedThumbnail_data() {
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("big_endian");
+    QTest::addColumn<bool>("padded");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("upright, Intel order") << 1 << false << false << QSize(160, 107);
+    QTest::newRow("upright, Motorola order") << 1 << true << false << QSize(160, 107);
+    QTest::newRow("padded 4:3 cut to 3:2") << 1 << false << true << QSize(160, 107);
+    QTest::newRow("orientation 6 turns it upright") << 6 << false << false << QSize(107, 160);
+    QTest::newRow("orientation 3, padded") << 3 << true << true << QSize(160, 107);
+    QTest::newRow("no orientation entry") << 0 << false << false << QSize(160, 107);
+  }
+  void EmbeddedThumbnail() {
+    QFETCH(int, orientation);
+    QFETCH(bool, big_endian);
+    QFETCH(bool, padded);
+    QFETCH(QSize, expected);
+    // The upright thumbnail: green in its first half (left, or top when tall), blue in the other.
+    const bool tall = expected.height() > expected.width();
+    QImage upright(expected, QImage::Format_RGB32);
+    for (int y = 0; y < upright.height(); ++y)
+      for (int x = 0; x < upright.width(); ++x)
+        upright.setPixel(
+            x, y,
+            (tall ? y < upright.height() / 2 : x < upright.width() / 2) ? qRgb(0, 200, 0) : qRgb(0, 0, 220));
+    const int stored_as = orientation == 0 ? 1 : orientation;
+    QImage stored_thumbnail = StoredForOrientation(upright, stored_as);
+    if (padded) {
+      QImage framed(stored_thumbnail.width(), stored_thumbnail.height() + 26, QImage::Format_RGB32);
+      framed.fill(Qt::black);
+      QPainter(&framed).drawImage(0, 13, stored_thumbnail);
+      stored_thumbnail = framed;
+    }
+    const QSize upright_photo = tall ? QSize(400, 600) : QSize(600, 400);
+    QImage photo(upright_photo, QImage::Format_RGB32);
+    photo.fill(qRgb(220, 0, 0));
+    const QString path = Path(QStringLiteral("camera.jpg"));
+    QVERIFY(WriteFile(path, WithExifThumbnail(JpegBytes(StoredForOrientation(photo, stored_as)),
+                                              JpegBytes(stored_thumbnail), orientation, big_endian)));
+    const LoadedImage loaded = LoadExifThumbnail(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(loaded.full_size, upright_photo);
+    QCOMPARE(loaded.image.size(), expected);
+    // Flat halves at quality 90: within 40 levels away from the halves' border.
+    const QImage& image = loaded.image;
+    const int w = image.width();
+    const int h = image.height();
+    const QPoint green = tall ? QPoint(w / 2, h / 4) : QPoint(w / 4, h / 2);
+    const QPoint blue = tall ? QPoint(w / 2, h * 3 / 4) : QPoint(w * 3 / 4, h / 2);
+    QVERIFY(ColourError(image.pixel(green), qRgb(0, 200, 0)) <= 40);
+    QVERIFY(ColourError(image.pixel(blue), qRgb(0, 0, 220)) <= 40);
+    // No black band is left at any edge.
+    for (const QPoint edge : {QPoint(w / 4, 1), QPoint(w / 4, h - 2), QPoint(1, h / 4), QPoint(w - 2, h / 4)})
+      QVERIFY2(ColourError(image.pixel(edge), qRgb(0, 0, 0)) > 60,
+               qPrintable(QStringLiteral("%1,%2").arg(edge.x()).arg(edge.y())));
+  }
+
+  void DamagedOrMissingEmbeddedThumbnail_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<LoadStatus>("status");
+    QImage photo(60, 40, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    const QByteArray jpeg = JpegBytes(photo);
+    const QByteArray thumbnail = JpegBytes(photo.scaled(30, 20));
+    const QByteArray good = WithExifThumbnail(jpeg, thumbnail, 1);
+    // The thumbnail's length entry is the last value of IFD1, 4 bytes before its data.
+    const qsizetype length_at = good.indexOf(thumbnail) - 4 - 4;
+    QByteArray too_long = good;
+    qToLittleEndian<quint32>(0x7FFFFFF0u, too_long.data() + length_at);
+    QByteArray not_jpeg = good;
+    not_jpeg[good.indexOf(thumbnail) + 1] = 'X';
+    QTest::newRow("none") << jpeg << LoadStatus::Missing;
+    QTest::newRow("length past the block") << too_long << LoadStatus::Missing;
+    QTest::newRow("not starting with SOI") << not_jpeg << LoadStatus::Missing;
+    QTest::newRow("a PNG file") << QByteArray("\x89PNG\r\n\x1a\n") << LoadStatus::Missing;
+  }
+  void DamagedOrMissingEmbeddedThumbnail() {
+    QFETCH(QByteArray, file);
+    QFETCH(LoadStatus, status);
+    const QString path = Path(QStringLiteral("damaged_thumbnail.jpg"));
+    QVERIFY(WriteFile(path, file));
+    QCOMPARE(LoadExifThumbnail(path).status, status);
   }
 
   void ScaledJpegDecode_data() {

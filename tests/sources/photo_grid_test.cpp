@@ -17,6 +17,7 @@
 #include "sources/photo_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "widgets/thumbnail_page.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;
@@ -42,8 +43,16 @@ struct Harness {
   void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
   bool CellEnabled(int number) const { return Find(QStringLiteral("Image%1").arg(number))->isEnabled(); }
   // What the cell shows on screen (a disabled cell must still look white, not greyed).
-  QRgb CellCentre(int number) const {
-    return Find(QStringLiteral("Image%1").arg(number))->grab().toImage().pixel(35, 35);
+  QRgb CellCentre(int number) const { return CellImage(number).pixel(35, 35); }
+  QImage CellImage(int number) const {
+    return Find(QStringLiteral("Image%1").arg(number))
+        ->grab()
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+  // Waits until the thumbnails of the page and of the page read ahead are all prepared.
+  bool Settled() const {
+    return QTest::qWaitFor([this] { return !window->Photos()->ThumbnailsPending(); }, 5000);
   }
 
   Config config;
@@ -74,9 +83,12 @@ class PhotoGridTest : public QObject {
     Harness h(folder);
     QCOMPARE(h.Counter(), QString::number(photos));
     for (int cell = 1; cell <= 8; ++cell) QVERIFY(h.CellEnabled(cell));
-    QCOMPARE(h.CellCentre(1), testing_support::PhotoColour(1).rgb());
+    QTRY_COMPARE(h.CellCentre(1), testing_support::PhotoColour(1).rgb());
 
+    // The next page was read ahead: Down shows it whole at once.
+    QVERIFY(h.Settled());
     h.Click(QStringLiteral("PhotoDownButton"));
+    QCOMPARE(h.window->Photos()->CellsWaiting(), 0);
     QCOMPARE(h.window->Photos()->Page(), page_after_down);
     for (int cell = 1; cell <= 8; ++cell) QCOMPARE(h.CellEnabled(cell), cell <= enabled_after_down);
     QCOMPARE(h.CellCentre(1), testing_support::PhotoColour(page_after_down * 8 + 1).rgb());
@@ -98,7 +110,9 @@ class PhotoGridTest : public QObject {
     QCOMPARE(h.Counter(), QStringLiteral("9/12"));
     QCOMPARE(h.window->State().edit.photo_path, folder.PhotoFolder() + QStringLiteral("/p09.png"));
     QCOMPARE(h.window->Photos()->SelectedIndex(), 8);
-    QCOMPARE(h.Find(QStringLiteral("Back1"))->pos(), h.Find(QStringLiteral("Hot1"))->pos());
+    // The selection frame rings the cell three pixels wide, centred on it like the hover frame.
+    QCOMPARE(h.Find(QStringLiteral("Back1"))->geometry().adjusted(2, 2, -2, -2),
+             QRect(h.Find(QStringLiteral("Hot1"))->pos(), QSize(72, 72)));
     QVERIFY(!h.Find(QStringLiteral("Back1"))->isHidden());
     QVERIFY(!h.window->Preview()->StartPictureVisible());
     // A blank cell does nothing at all.
@@ -125,8 +139,8 @@ class PhotoGridTest : public QObject {
     folder.AddPhotos(2);
     testing_support::WriteFile(folder.PhotoFolder() + QStringLiteral("/broken.jpg"), "no jpeg here");
     Harness h(folder);
-    QCOMPARE(h.CellCentre(1), qRgb(255, 255, 255));  // listed first (jpg), drawn white
-    h.ClickCell(2);                                  // p01.png
+    QTRY_COMPARE(h.CellImage(1), BrokenThumbnailCell());  // listed first (jpg), drawn as broken
+    h.ClickCell(2);                                       // p01.png
     const EditState before = h.window->State().edit;
     h.ClickCell(1);
     QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("Unable to read broken.jpg")}));
@@ -213,14 +227,106 @@ class PhotoGridTest : public QObject {
     QVERIFY(!h.CellEnabled(3));
   }
 
-  void DeleteWithNothingSelectedAsksThenStops() {
+  void DeleteWithNothingSelectedDoesNotAsk() {
     AppFolderFixture folder;
     folder.AddPhotos(2);
     Harness h(folder);
     h.dialogs.answers = {true};
     h.Click(QStringLiteral("PhotoDeleteButton"));
-    QCOMPARE(h.dialogs.questions.size(), 1);
+    QVERIFY(h.dialogs.questions.isEmpty());
     QCOMPARE(QDir(folder.PhotoFolder()).entryList(QDir::Files).size(), 2);
+  }
+
+  // Deleting the photo in the preview leaves nothing to save: the start picture comes back and
+  // the output buttons go. Deleting another photo changes neither.
+  void DeletingTheCurrentPhotoClearsThePreview_data() {
+    QTest::addColumn<bool>("current");
+    QTest::newRow("the current photo") << true;
+    QTest::newRow("another photo") << false;
+  }
+  void DeletingTheCurrentPhotoClearsThePreview() {
+    QFETCH(bool, current);
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhotos(3);
+    folder.AddTemplates(QStringLiteral("A"), 1);
+    Harness h(folder);
+    h.ClickCell(2);
+    QTest::mouseClick(h.Find(QStringLiteral("Hot51")), Qt::LeftButton);
+    QVERIFY(!h.Find(QStringLiteral("SaveButton"))->isHidden());
+    if (!current) {
+      // In the list view: the other two photos selected, the current one not (two rows choose nothing).
+      h.Click(QStringLiteral("PhotoViewButton"));
+      auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+      for (int row : {0, 2, 1})
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->topLevelItem(row)).center());
+      QCOMPARE(h.window->Photos()->SelectedRows(), QList<int>({0, 2}));
+    }
+    h.dialogs.answers = {true};
+    h.Click(QStringLiteral("PhotoDeleteButton"));
+    QCOMPARE(QFileInfo::exists(folder.PhotoFolder() + QStringLiteral("/p02.png")), !current);
+    QCOMPARE(h.window->Preview()->StartPictureVisible(), current);
+    QCOMPARE(h.Find(QStringLiteral("SaveButton"))->isHidden(), current);
+    QCOMPARE(h.Find(QStringLiteral("EmailButton"))->isHidden(), current);
+    QCOMPARE(h.window->State().edit.photo_path.isEmpty(), current);
+  }
+
+  // Turning the page while thumbnails load: the later page wins, and no thumbnail of the page
+  // left is ever painted onto the new one.
+  void PagingWhileThumbnailsLoad() {
+    AppFolderFixture folder;
+    folder.AddPhotos(24, QSize(900, 600));
+    Harness h(folder);
+    QCOMPARE(h.window->Photos()->CellsWaiting(), 8);  // the window is there before its thumbnails
+    QCOMPARE(h.CellCentre(1), kPlaceholderColour);
+    h.Click(QStringLiteral("PhotoDownButton"));
+    h.Click(QStringLiteral("PhotoDownButton"));
+    QCOMPARE(h.window->Photos()->Page(), 2);
+    QCOMPARE(h.Counter(), QStringLiteral("24"));
+    // Clicks work while the thumbnails load.
+    h.ClickCell(3);
+    QCOMPARE(h.Counter(), QStringLiteral("19/24"));
+    QVERIFY(h.Settled());
+    QCOMPARE(h.window->Photos()->CellsWaiting(), 0);
+    for (int cell = 1; cell <= 8; ++cell)
+      QCOMPARE(h.CellCentre(cell), testing_support::PhotoColour(16 + cell).rgb());
+  }
+
+  // An undecodable file shows the broken glyph, and the list its size as 0x0, even when its
+  // header gave a size at the scan.
+  void BrokenFileGlyphAndSize() {
+    AppFolderFixture folder;
+    folder.AddPhotos(1);
+    const QByteArray header_only(
+        "\xFF\xD8\xFF\xC0\x00\x11\x08\x0F\xA0\x17\x70\x03\x01\x22\x00\x02"
+        "\x11\x01\x03\x11\x01\xFF\xD9",
+        23);
+    testing_support::WriteFile(folder.PhotoFolder() + QStringLiteral("/cut.jpg"), header_only);
+    Harness h(folder);
+    auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("6000x4000"));  // from the header
+    QTRY_COMPARE(h.CellImage(1), BrokenThumbnailCell());
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("0x0"));
+    QVERIFY(h.CellEnabled(1));
+    QCOMPARE(h.CellCentre(2), testing_support::PhotoColour(1).rgb());
+    h.ClickCell(1);
+    QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("Unable to read cut.jpg")}));
+  }
+
+  void EmptyFolderShowsAHint() {
+    AppFolderFixture folder;
+    Harness h(folder);
+    auto* hint = h.Find<QLabel>(QStringLiteral("Panel3EmptyHint"));
+    QVERIFY(!hint->isHidden());
+    QCOMPARE(hint->text(), QStringLiteral("No photos in this folder"));
+    QTemporaryDir other;
+    QImage photo(30, 20, QImage::Format_RGB32);
+    photo.fill(Qt::yellow);
+    QVERIFY(photo.save(other.filePath(QStringLiteral("x.bmp"))));
+    h.dialogs.folders = {other.path()};
+    h.Click(QStringLiteral("PhotoOpenButton"));
+    QVERIFY(hint->isHidden());
   }
 
   void OpenRemembersOnlyAFolderWithPhotos() {

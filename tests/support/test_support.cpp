@@ -1,16 +1,66 @@
 // Test helpers.
 #include "support/test_support.h"
 
-#include "imaging/image_io.h"
-
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 
+#include "imaging/image_io.h"
+
 namespace testing_support {
+
+QByteArray WithExifThumbnail(const QByteArray& jpeg, const QByteArray& thumbnail, int orientation,
+                             bool big_endian) {
+  const int ifd0_entries = orientation > 0 ? 1 : 0;
+  const int ifd0 = 8;
+  const int ifd1 = ifd0 + 2 + 12 * ifd0_entries + 4;
+  const int data = ifd1 + 2 + 2 * 12 + 4;
+  QByteArray tiff(data, '\0');
+  const auto put16 = [&](int at, quint16 v) {
+    big_endian ? qToBigEndian(v, tiff.data() + at) : qToLittleEndian(v, tiff.data() + at);
+  };
+  const auto put32 = [&](int at, quint32 v) {
+    big_endian ? qToBigEndian(v, tiff.data() + at) : qToLittleEndian(v, tiff.data() + at);
+  };
+  const auto entry = [&](int at, quint16 tag, quint16 type, quint32 value) {
+    put16(at, tag);
+    put16(at + 2, type);
+    put32(at + 4, 1);
+    if (type == 3) {
+      put16(at + 8, quint16(value));
+    } else {
+      put32(at + 8, value);
+    }
+  };
+  tiff[0] = tiff[1] = big_endian ? 'M' : 'I';
+  put16(2, 42);
+  put32(4, ifd0);
+  put16(ifd0, quint16(ifd0_entries));
+  if (ifd0_entries > 0) entry(ifd0 + 2, 0x0112, 3, quint32(orientation));
+  put32(ifd1 - 4, quint32(ifd1));
+  put16(ifd1, 2);
+  entry(ifd1 + 2, 0x0201, 4, quint32(data));
+  entry(ifd1 + 14, 0x0202, 4, quint32(thumbnail.size()));
+  put32(ifd1 + 26, 0);
+  tiff.append(thumbnail);
+  const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+  QByteArray segment("\xFF\xE1", 2);
+  segment.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xFF)).append(payload);
+  return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+QByteArray JpegBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPEG", 90);
+  return bytes;
+}
 
 namespace {
 // The program sets the readers' limits in main; every test program does it before its own main.

@@ -39,6 +39,13 @@ inline QString FirstDifference(const QImage& a, const QImage& b) {
   return d.same_size ? d.first : QStringLiteral("sizes differ");
 }
 
+// jpeg (a whole JPEG file) with an EXIF block inserted after its SOI, as cameras write it: IFD0
+// holds the orientation (1..8; 0 leaves the entry out), IFD1 points at thumbnail (a JPEG file's bytes).
+QByteArray WithExifThumbnail(const QByteArray& jpeg, const QByteArray& thumbnail, int orientation,
+                             bool big_endian = false);
+// image encoded as a JPEG at quality 90.
+QByteArray JpegBytes(const QImage& image);
+
 struct ProcessResult {
   int exit_code = -1;
   QByteArray out;

@@ -134,32 +134,6 @@ class ThumbnailCacheTest : public QObject {
     QCOMPARE(LoadThumbnailPicture(picture, cache).size(), QSize(70, 70));
     QVERIFY(!QFileInfo::exists(cache.CacheFilePath(picture)));
   }
-
-  void PageCellsInOrderWithBlankAndBrokenCells() {
-    QTemporaryDir dir;
-    const ThumbnailCache cache(dir.filePath(QStringLiteral("thumbs")));
-    QList<ThumbnailRequest> requests;
-    for (int i = 0; i < 5; ++i) {
-      const QString path = dir.filePath(QStringLiteral("p%1.png").arg(i));
-      QImage image(200, 100, QImage::Format_RGB32);
-      image.fill(QColor(40 * i, 255 - 40 * i, 0));
-      QVERIFY(image.save(path));
-      requests.append({path, image.size()});
-    }
-    QVERIFY(WriteFile(dir.filePath(QStringLiteral("broken.jpg")), "not a picture"));
-    requests.append({dir.filePath(QStringLiteral("broken.jpg")), QSize()});
-    requests.append({QString(), QSize()});
-
-    const QList<QImage> cells = DrawThumbnailCells(requests, cache);
-    QCOMPARE(cells.size(), requests.size());
-    for (int i = 0; i < 5; ++i) QCOMPARE(cells[i].pixel(35, 35), qRgb(40 * i, 255 - 40 * i, 0));
-    QCOMPARE(cells[5].pixel(35, 35), qRgb(255, 255, 255));
-    QCOMPARE(cells[6].pixel(35, 35), qRgb(255, 255, 255));
-    // A second draw of the page comes from the cache and gives the same cells.
-    QCOMPARE(QDir(cache.Folder()).entryList(QDir::Files).size(), 5);
-    const QList<QImage> again = DrawThumbnailCells(requests, cache);
-    for (int i = 0; i < 5; ++i) QCOMPARE(again[i], cells[i]);
-  }
 };
 
 QTEST_MAIN(ThumbnailCacheTest)
