@@ -60,6 +60,8 @@ std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit) {
       part.scaled(WorkingPhotoSize(part.size(), kScreenSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
           .convertToFormat(QImage::Format_ARGB32_Premultiplied);
   return loaded;
+}
+
 void ForgetPhoto(MainState& state) {
   state.edit.photo_path.clear();
   state.working_photo = BlankScreenImage();
