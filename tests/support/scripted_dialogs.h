@@ -20,9 +20,9 @@ struct ScriptedDialogs : UserDialogs {
   QList<std::optional<QString>> save_files;  // save dialog results; cancelled when it runs out
   QList<bool> print_answers;                 // print and set-up dialogs; cancelled when it runs out
   int print_dialogs = 0;
-  QStringList notes;                     // notices titled "Note"
-  QList<std::optional<QColor>> colours;  // colour chooser results; cancelled when it runs out
-  QList<QColor> colour_requests;         // the colour each chooser opened at
+  QStringList notes;                        // notices titled "Note"
+  QList<std::optional<QColor>> colours;     // colour chooser results; cancelled when it runs out
+  QList<QColor> colour_requests;            // the colour each chooser opened at
   QStringList warnings;                     // questions asked with the warning icon
   QList<std::optional<QString>> job_files;  // job file choices; cancelled when it runs out
 
