@@ -54,7 +54,7 @@ class BatchEntryTest : public QObject {
     QCOMPARE(e.edit.brightness, 0.0f);
     QCOMPARE(e.edit.saturation, 1.0f);
     QVERIFY(e.edit.tone_matrix.IsIdentity());
-    QCOMPARE(e.edit.caption.font_name, QStringLiteral("Arial Black"));
+    QCOMPARE(e.edit.caption.font_name, CaptionSettings{}.font_name);  // the default caption font
     QCOMPARE(e.edit.caption.size, 24);
     QCOMPARE(e.edit.caption.face_colour, 0xFFFFFF);
     QCOMPARE(e.edit.caption.shadow_colour, 0xFFFFFF);
