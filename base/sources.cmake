@@ -5,6 +5,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   base/ini_file.cpp base/ini_file.h
   base/lumisto_error.h
   base/parallel_rows.h
+  base/screen_size.h
   base/strict_int.cpp base/strict_int.h
   base/user_dialogs.h
 )

@@ -8,8 +8,7 @@
 #include <QString>
 #include <optional>
 
-// The preview image's size in pixels.
-inline constexpr QSize kScreenSize(315, 315);
+#include "base/screen_size.h"
 
 // The scale of the fit rule, picture pixels per box pixel, held as a 32-bit float: a portrait or
 // square picture fits by height, a landscape one by width unless it is then too tall. Callers

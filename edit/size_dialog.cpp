@@ -8,15 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "base/guarded_call.h"
 #include "base/lumisto_error.h"
 #include "base/strict_int.h"
 #include "base/user_dialogs.h"
 #include "edit/geometric_edits.h"
+#include "imaging/image_io.h"
 
 namespace {
-
-// The largest output picture: the same ceiling as for photos that are opened.
-constexpr qint64 kMaxOutputPixels = 250'000'000;
 
 // The boxes react to a key being released, as the user types.
 class KeyReleaseFilter : public QObject {
@@ -79,19 +78,9 @@ void SizeDialog::Prepare(int photo_width, int photo_height) {
   chosen_ = QSize();
 }
 
-bool SizeDialog::Guard(const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (const LumistoError& e) {
-    dialogs_.ShowError(e.Message());
-    return false;
-  }
-}
-
 void SizeDialog::OnWidthEdited() {
   if (!constrain_->isChecked()) return;
-  Guard([this] {
+  RunGuarded(dialogs_, [this] {
     height_edit_->setText(
         QString::number(ConstrainedSide(StrictToInt(width_edit_->text()), start_height_, start_width_)));
   });
@@ -99,7 +88,7 @@ void SizeDialog::OnWidthEdited() {
 
 void SizeDialog::OnHeightEdited() {
   if (!constrain_->isChecked()) return;
-  Guard([this] {
+  RunGuarded(dialogs_, [this] {
     width_edit_->setText(
         QString::number(ConstrainedSide(StrictToInt(height_edit_->text()), start_width_, start_height_)));
   });
@@ -111,12 +100,13 @@ void SizeDialog::OnConstrainClicked() {
 
 void SizeDialog::OnOk() {
   // Both numbers are read before either is kept, so a bad height never leaves half a size behind.
-  Guard([this] {
+  RunGuarded(dialogs_, [this] {
     const int width = StrictToInt(width_edit_->text());
     const int height = StrictToInt(height_edit_->text());
     if (width < 0 || height < 0)
       throw LumistoError(QStringLiteral("The size cannot be negative (0 keeps the picture's own size)."));
-    if (static_cast<qint64>(width) * height > kMaxOutputPixels)
+    // The largest output picture: the same ceiling as for photos that are opened.
+    if (static_cast<qint64>(width) * height > kMaxImagePixels)
       throw LumistoError(QStringLiteral("%1 x %2 is too large for a picture.").arg(width).arg(height));
     chosen_ = QSize(width, height);
     accept();

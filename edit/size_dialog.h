@@ -28,8 +28,6 @@ class SizeDialog : public QDialog {
   void OnHeightEdited();
   void OnConstrainClicked();
   void OnOk();
-  // Runs step, showing a conversion error through the dialogs; false when it failed.
-  bool Guard(const std::function<void()>& step);
 
   UserDialogs& dialogs_;
   QLineEdit* width_edit_ = nullptr;

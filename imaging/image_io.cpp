@@ -163,10 +163,10 @@ constexpr int kPngQuality = 60;
 // counter-clockwise, Turn90Mirror transposes and Turn270Mirror transverses. Walks the source in square tiles
 // so the column-wise reads stay in cache (64 measured fastest on 24 megapixels), in bands of tile rows spread
 // over the cores.
-QImage TransposeInto32(const QImage& source, RotateFlipType type) {
+QImage TransposeInto32(const QImage& source, RotateFlipType type, ImageAllocator allocate) {
   const int width = source.width();
   const int height = source.height();
-  QImage target = NewImage(height, width, source.format());
+  QImage target = allocate(height, width, source.format());
   if (target.isNull()) return target;
   // Target (x, y) takes source (y or width-1-y, x or height-1-x).
   const bool mirror_columns = type == RotateFlipType::Turn270 || type == RotateFlipType::Turn270Mirror;
@@ -320,7 +320,7 @@ void SetImageReaderLimits() {
   QImageReader::setAllocationLimit(static_cast<int>(kMaxImagePixels * 8 / (1024 * 1024) + 1));
 }
 
-bool RotateFlip(QImage& image, RotateFlipType type) {
+bool RotateFlip(QImage& image, RotateFlipType type, ImageAllocator allocate) {
   const int code = static_cast<int>(type);
   if (image.isNull() || code <= 0 || code > 7) return true;
   if (image.depth() != 32) {
@@ -344,7 +344,7 @@ bool RotateFlip(QImage& image, RotateFlipType type) {
       FlipVertical32(image);
       return true;
     default: {
-      QImage turned = TransposeInto32(image, type);
+      QImage turned = TransposeInto32(image, type, allocate != nullptr ? allocate : &NewImage);
       if (turned.isNull()) return false;
       image = std::move(turned);
       return true;

@@ -49,6 +49,9 @@ QString MimeTypeForFileName(const QString& path);
 bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
                  QString* error);
 
+// Makes a new zero-filled image; null when the memory cannot be had.
+using ImageAllocator = QImage (*)(int width, int height, QImage::Format format);
+
 // Rotate-flip in place; the format is kept. False, with the image unchanged, when the turned copy
-// cannot be allocated.
-[[nodiscard]] bool RotateFlip(QImage& image, RotateFlipType type);
+// cannot be allocated (allocate makes the copy of a quarter turn; tests hand in one that fails).
+[[nodiscard]] bool RotateFlip(QImage& image, RotateFlipType type, ImageAllocator allocate = nullptr);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/lumisto_error.h"
+#include "base/screen_size.h"
 #include "compose/render_composite.h"
 #include "edit/geometric_edits.h"
 #include "imaging/image_buffer.h"
@@ -24,8 +25,6 @@
 #include "imaging/jpeg_header.h"
 
 namespace {
-
-constexpr int kScreenSide = 315;  // the preview the caption was placed on
 
 void DrawCaptionText(QPainter& p, QPointF at, const QString& text, QRgb argb) {
   p.setPen(QColor::fromRgba(argb));
@@ -169,8 +168,8 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
   p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
   if (canvas.valid()) p.canvas = canvas.get();
   const QImage& photo = p.photo.photo;
-  p.fit_factor =
-      request.fit_factor > 0 ? request.fit_factor : FitFactor(photo.width(), photo.height(), kScreenSide);
+  p.fit_factor = request.fit_factor > 0 ? request.fit_factor
+                                        : FitFactor(photo.width(), photo.height(), kScreenSize.width());
   return p;
 }
 

@@ -1,6 +1,8 @@
 // Loading the skin artwork, with plain drawn stand-ins.
 #include "widgets/skin_art.h"
 
+#include "base/screen_size.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QPainterPath>
@@ -78,14 +80,15 @@ QImage DrawnShape() {
 }
 
 QImage DrawnStartPicture() {
-  QImage image(315, 315, QImage::Format_ARGB32_Premultiplied);
+  QImage image(kScreenSize, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(kFace, 3));
   p.drawRoundedRect(QRectF(40, 40, 235, 235), 10, 10);
   p.setPen(kDark);
-  p.drawText(QRectF(0, 0, 315, 315), Qt::AlignCenter, QStringLiteral("Choose a photo and a template"));
+  p.drawText(QRectF(QPointF(0, 0), kScreenSize), Qt::AlignCenter,
+             QStringLiteral("Choose a photo and a template"));
   return image;
 }
 
@@ -129,7 +132,7 @@ QImage SkinShape() {
 }
 
 QImage StartPicture(qreal device_pixel_ratio) {
-  QImage image = LoadSharpest(QStringLiteral("start"), QSize(315, 315), device_pixel_ratio);
+  QImage image = LoadSharpest(QStringLiteral("start"), kScreenSize, device_pixel_ratio);
   return image.isNull() ? DrawnStartPicture() : image;
 }
 

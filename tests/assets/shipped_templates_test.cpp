@@ -53,17 +53,9 @@ QSet<QString> BaseNames(const QDir& folder, const QStringList& patterns) {
 
 // Mean of the absolute channel differences (red, green, blue) of two opaque pictures of one size.
 double MeanDifference(const QImage& a, const QImage& b) {
-  const QImage x = a.convertToFormat(QImage::Format_RGB32);
-  const QImage y = b.convertToFormat(QImage::Format_RGB32);
-  double total = 0;
-  for (int row = 0; row < x.height(); ++row) {
-    const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-    const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-    for (int col = 0; col < x.width(); ++col)
-      total += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col])) +
-               std::abs(qBlue(p[col]) - qBlue(q[col]));
-  }
-  return total / (3.0 * x.width() * x.height());
+  return testing_support::CompareImages(a.convertToFormat(QImage::Format_RGB32),
+                                        b.convertToFormat(QImage::Format_RGB32))
+      .mean_rgb;
 }
 
 // What the library as a whole must show at least once.

@@ -12,6 +12,7 @@
 #include "support/sample_styles.h"
 #include "support/test_support.h"
 
+using testing_support::FirstDifference;
 using testing_support::ShippedTextures;
 
 namespace {
@@ -28,19 +29,6 @@ QImage NoisyPhoto(int w, int h, QImage::Format format, unsigned seed) {
     }
   }
   return image;
-}
-
-// The first pixel where two images differ (premultiplied words compared exactly), or an empty string.
-QString FirstDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return QStringLiteral("sizes differ");
-  for (int y = 0; y < a.height(); ++y) {
-    const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-    const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-    for (int x = 0; x < a.width(); ++x)
-      if (p[x] != q[x])
-        return QStringLiteral("(%1, %2): %3 against %4").arg(x).arg(y).arg(p[x], 8, 16).arg(q[x], 8, 16);
-  }
-  return QString();
 }
 
 // Every layer on, heavy enough that the stroke, the line and the shadow reach well inside.

@@ -409,6 +409,23 @@ class ImageIoTest : public QObject {
     }
   }
 
+  void RotateFlipThatCannotAllocateChangesNothing_data() {
+    QTest::addColumn<int>("code");
+    for (int code : {1, 3, 5, 7}) QTest::addRow("code %d", code) << code;
+  }
+  void RotateFlipThatCannotAllocateChangesNothing() {
+    QFETCH(int, code);
+    QImage image(3, 2, QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < 6; ++i) image.setPixel(i % 3, i / 3, qRgb(i * 40, 0, 0));
+    const QImage before = image.copy();
+    const ImageAllocator no_memory = [](int, int, QImage::Format) { return QImage(); };
+    QVERIFY(!::RotateFlip(image, static_cast<RotateFlipType>(code), no_memory));
+    QCOMPARE(image, before);
+    // The turns that need no copy still work without one.
+    QVERIFY(::RotateFlip(image, RotateFlipType::Turn180, no_memory));
+    QCOMPARE(image.pixel(0, 0), before.pixel(2, 1));
+  }
+
   void RotateFlipMatchesQtAcrossTiles_data() {
     QTest::addColumn<int>("code");
     for (int code = 1; code <= 7; ++code) QTest::addRow("code %d", code) << code;

@@ -106,6 +106,28 @@ class OutputCommandsTest : public QObject {
     QVERIFY(qGreen(saved.pixel(80, 20)) > qGreen(saved.pixel(80, 80)));
   }
 
+  void CounterClockwiseButtonTurnsLeft() {
+    Harness h(folder_, temp_.path());
+    h.ChooseBoth();
+    h.Click(QStringLiteral("FlatButton16"));  // "<=": a quarter turn counter-clockwise
+    QCOMPARE(h.window->State().edit.rotate_flip.count, 1);
+    QCOMPARE(h.window->State().edit.rotate_flip.codes[0], GeometricEdit::TurnCounterClockwise);
+    QCOMPARE(QSize(h.window->State().edit.photo_width, h.window->State().edit.photo_height), QSize(200, 320));
+    const QString gui = out_.filePath(QStringLiteral("left.png"));
+    const QString cli = out_.filePath(QStringLiteral("left-cli.png"));
+    h.dialogs.save_files = {gui};
+    h.Click(QStringLiteral("SaveButton"));
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+    QCOMPARE(
+        RunLumisto({QStringLiteral("render"), photo_, settings_, cli, QStringLiteral("--ccw")}).exit_code, 0);
+    QVERIFY(ReadFile(gui) == ReadFile(cli));
+    // Turned left, the red right-hand end of the gradient is on top and the green bottom on the right.
+    const QImage saved(gui);
+    QCOMPARE(saved.size(), QSize(200, 320));
+    QVERIFY(qRed(saved.pixel(100, 40)) > qRed(saved.pixel(100, 280)));
+    QVERIFY(qGreen(saved.pixel(170, 160)) > qGreen(saved.pixel(30, 160)));
+  }
+
   void CancelledSaveWritesNothing() {
     Harness h(folder_, temp_.path());
     h.ChooseBoth();

@@ -33,21 +33,39 @@ QByteArray ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-int MaxChannelDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return -1;
+ImageDifference CompareImages(const QImage& a, const QImage& b) {
+  ImageDifference d;
+  if (a.size() != b.size()) {
+    d.same_size = false;
+    return d;
+  }
+  const QImage xp = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage yp = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QImage x = a.convertToFormat(QImage::Format_ARGB32);
   const QImage y = b.convertToFormat(QImage::Format_ARGB32);
-  int worst = 0;
+  double total = 0;
   for (int row = 0; row < x.height(); ++row) {
+    const auto* pp = reinterpret_cast<const QRgb*>(xp.constScanLine(row));
+    const auto* qp = reinterpret_cast<const QRgb*>(yp.constScanLine(row));
     const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
     const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
     for (int col = 0; col < x.width(); ++col) {
-      worst =
-          std::max({worst, std::abs(qAlpha(p[col]) - qAlpha(q[col])), std::abs(qRed(p[col]) - qRed(q[col])),
-                    std::abs(qGreen(p[col]) - qGreen(q[col])), std::abs(qBlue(p[col]) - qBlue(q[col]))});
+      if (d.first.isEmpty() && pp[col] != qp[col]) {
+        d.first = QStringLiteral("(%1, %2): %3 against %4")
+                      .arg(col)
+                      .arg(row)
+                      .arg(pp[col], 8, 16)
+                      .arg(qp[col], 8, 16);
+      }
+      const int red = std::abs(qRed(p[col]) - qRed(q[col]));
+      const int green = std::abs(qGreen(p[col]) - qGreen(q[col]));
+      const int blue = std::abs(qBlue(p[col]) - qBlue(q[col]));
+      d.max_channel = std::max({d.max_channel, std::abs(qAlpha(p[col]) - qAlpha(q[col])), red, green, blue});
+      total += red + green + blue;
     }
   }
-  return worst;
+  if (!x.isNull() && x.width() * x.height() > 0) d.mean_rgb = total / (3.0 * x.width() * x.height());
+  return d;
 }
 
 ProcessResult RunLumisto(const QStringList& args, const QProcessEnvironment& env, int timeout_ms) {

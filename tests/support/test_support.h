@@ -18,9 +18,26 @@ QByteArray ReadFile(const QString& path);
 // The shipped texture tiles, cut once for the whole test program.
 const TextureList& ShippedTextures();
 
+// How two images differ: one pass over both.
+struct ImageDifference {
+  bool same_size = true;
+  int max_channel = 0;    // the largest difference of any channel, unpremultiplied ARGB
+  double mean_rgb = 0.0;  // the mean difference of the red, green and blue channels
+  QString first;          // the first pixel whose premultiplied words differ, or empty
+};
+ImageDifference CompareImages(const QImage& a, const QImage& b);
+
 // The largest difference of any channel between two images of equal size (ARGB32, unpremultiplied);
 // -1 when the sizes differ.
-int MaxChannelDifference(const QImage& a, const QImage& b);
+inline int MaxChannelDifference(const QImage& a, const QImage& b) {
+  const ImageDifference d = CompareImages(a, b);
+  return d.same_size ? d.max_channel : -1;
+}
+// The first pixel where two images differ (premultiplied words compared exactly), or an empty string.
+inline QString FirstDifference(const QImage& a, const QImage& b) {
+  const ImageDifference d = CompareImages(a, b);
+  return d.same_size ? d.first : QStringLiteral("sizes differ");
+}
 
 struct ProcessResult {
   int exit_code = -1;
