@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -11,8 +12,11 @@
 class IniFile {
  public:
   // Loads the file at path; a missing or unreadable file gives an empty document (an
-  // unreadable one is then never overwritten by Save).
+  // unreadable one is then never overwritten by Save). A UTF-8 byte-order mark at the start is
+  // skipped (and kept on Save). Throws LumistoError naming the file when it is larger than
+  // kMaxBytes or is not a regular file (a pipe would block the read).
   static IniFile Load(const QString& path);
+  static constexpr qint64 kMaxBytes = 1024 * 1024;
 
   const QString& Path() const { return path_; }
 
@@ -38,11 +42,22 @@ class IniFile {
     qsizetype key_line = -1;
   };
 
+  // Where each section's first header lies, and its keys' first lines: lookups take constant time
+  // however long the file. Names are case-folded.
+  struct SectionIndex {
+    qsizetype header = -1;
+    qsizetype end = -1;
+    QHash<QString, qsizetype> keys;
+  };
+
   Found Find(const QString& section, const QString& key) const;
+  void BuildIndex();
   QByteArray NewlineStyle() const;
 
   QString path_;
   QList<Line> lines_;
+  QHash<QString, SectionIndex> index_;
+  bool byte_order_mark_ = false;
   bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
 };
 

@@ -19,7 +19,7 @@ struct RenderRequest {
   CropRect crop;               // pixels of the oriented photo; all zero: no crop
   CaptionSettings caption;     // drawn when its text is not empty
   float fit_factor = 0.0f;     // photo pixels per preview pixel; 0: from the oriented (cropped) photo
-  QSize output_size;           // scaled to this when both sides are positive
+  QSize output_size;           // scaled to this; a side of 0 follows the other in proportion
   QString output_path;         // the format is the one its extension names
   int quality = 100;           // JPEG quality 1..100
 };
