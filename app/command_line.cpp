@@ -5,23 +5,35 @@
 
 #include "base/lumisto_error.h"
 #include "edit/geometric_edits.h"
+#include "output/render_arguments.h"
 #include "output/render_to_file.h"
 #include "styles/frame_style.h"
 #include "styles/template_library.h"
 
 namespace {
 
-class UsageError : public LumistoError {
- public:
-  using LumistoError::LumistoError;
-};
+// Reads the template's settings; messages name the file and, for a bad value, the key.
+void ReadTemplate(const QString& template_argument, FrameStyle& style) {
+  const QString settings = TemplateSettingsPath(template_argument);
+  if (!QFileInfo::exists(settings)) throw LumistoError(QStringLiteral("%1: no file").arg(settings));
+  try {
+    ReadFrameStyle(settings, style);
+  } catch (const LumistoError& e) {
+    const QString message = NameFailingKey(settings, e.Message());
+    throw LumistoError(message.startsWith(settings) ? message
+                                                    : QStringLiteral("%1: %2").arg(settings, message));
+  }
+}
 
 int StyleShow(const QStringList& args, QTextStream& out) {
+  if (args.size() == 1 && args[0] == QLatin1String("--help")) {
+    out << "Usage: lumisto style show FILE\n"
+           "  print the 32 frame values of a template (its .ini or its picture)\n";
+    return kExitOk;
+  }
   if (args.size() != 1) throw UsageError(QStringLiteral("style show takes one settings file"));
-  const QString& path = args[0];
-  if (!QFileInfo(path).isFile()) throw LumistoError(QStringLiteral("no file"));
   FrameStyle style;
-  ReadFrameStyle(path, style);
+  ReadTemplate(args[0], style);
   for (const FrameStyleSlot& slot : FrameStyleSlots())
     out << slot.key << '=' << SlotText(slot, style.*slot.field) << '\n';
   return kExitOk;
@@ -43,9 +55,14 @@ QList<int> Numbers(const QString& option, const QString& text, QChar separator, 
   return numbers;
 }
 
-int Render(const QStringList& args) {
+int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
+  if (args.contains(QLatin1String("--help"))) {
+    out << UsageText();
+    return kExitOk;
+  }
   QStringList positional;
   RenderRequest request;
+  bool quality_given = false, force = false;
   const auto value = [&args](qsizetype& i) -> const QString& {
     if (i + 1 >= args.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(args[i]));
     return args[++i];
@@ -57,6 +74,9 @@ int Render(const QStringList& args) {
       request.quality = value(i).toInt(&ok);
       if (!ok || request.quality < 1 || request.quality > 100)
         throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+      quality_given = true;
+    } else if (arg == QLatin1String("--force")) {
+      force = true;
     } else if (arg == QLatin1String("--mirror")) {
       RecordGeometricEdit(request.rotate_flip, GeometricEdit::Mirror);
     } else if (arg == QLatin1String("--cw")) {
@@ -64,11 +84,9 @@ int Render(const QStringList& args) {
     } else if (arg == QLatin1String("--ccw")) {
       RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnCounterClockwise);
     } else if (arg == QLatin1String("--crop")) {
-      const QList<int> n = Numbers(arg, value(i), u',', 4);
-      request.crop = CropRect{n[0], n[1], n[2], n[3]};
+      request.crop = ParseCrop(value(i));
     } else if (arg == QLatin1String("--size")) {
-      const QList<int> n = Numbers(arg, value(i), u'x', 2);
-      request.output_size = QSize(n[0], n[1]);
+      request.output_size = ParseOutputSize(value(i));
     } else if (arg == QLatin1String("--caption")) {
       request.caption.text = value(i);
     } else if (arg == QLatin1String("--caption-at")) {
@@ -77,9 +95,9 @@ int Render(const QStringList& args) {
     } else if (arg == QLatin1String("--font")) {
       request.caption.font_name = value(i);
     } else if (arg == QLatin1String("--font-size")) {
-      request.caption.size = Numbers(arg, value(i), u',', 1)[0];
+      request.caption.size = ParseFontSize(value(i));
     } else if (arg.startsWith(QLatin1String("--"))) {
-      throw UsageError(QStringLiteral("render does not know %1").arg(arg));
+      throw UsageError(QStringLiteral("render does not know %1").arg(Echo(arg)));
     } else {
       positional << arg;
     }
@@ -87,13 +105,10 @@ int Render(const QStringList& args) {
   if (positional.size() != 3) throw UsageError(QStringLiteral("render takes PHOTO TEMPLATE OUT"));
   request.photo_path = positional[0];
   request.output_path = positional[2];
-  const QString settings = TemplateSettingsPath(positional[1]);
-  if (!QFileInfo(settings).isFile()) throw LumistoError(QStringLiteral("%1: no file").arg(settings));
-  try {
-    ReadFrameStyle(settings, request.style);
-  } catch (const LumistoError& e) {
-    throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
-  }
+  ReadTemplate(positional[1], request.style);
+  for (const QString& warning : CheckRenderRequest(request, positional[1], quality_given, force))
+    err << "lumisto: warning: " << warning << '\n';
+  err.flush();
   RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
@@ -111,10 +126,12 @@ QString UsageText() {
       "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, 100)\n"
       "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
       "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
-      "      [--size WxH]                         scale the framed picture to W x H\n"
+      "      [--size WxH]                         scale the framed picture to W x H (W or xH: in\n"
+      "                                           proportion; at most 250 million pixels)\n"
       "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview (120,180)\n"
-      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points)\n"
-      "  lumisto --help                           show this text\n"
+      "      [--font NAME] [--font-size PT]       its font (Arial Black, 24 points; 1 to 1000)\n"
+      "      [--force]                            write over OUT even when it is an input\n"
+      "  lumisto --help | help                    show this text (also: render --help, style show --help)\n"
       "  lumisto --version                        show the version\n"
       "\n"
       "The application folder (Config.ini, DATA/Photo, DATA/Mask) is the folder of the executable,\n"
@@ -128,7 +145,8 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
   try {
     if (args.isEmpty()) throw UsageError(QStringLiteral("no command given"));
     const QString& command = args[0];
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
       out << UsageText();
       return kExitOk;
     }
@@ -138,8 +156,8 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
     }
     if (command == QLatin1String("style") && args.value(1) == QLatin1String("show"))
       return StyleShow(args.mid(2), out);
-    if (command == QLatin1String("render")) return Render(args.mid(1));
-    throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
+    if (command == QLatin1String("render")) return Render(args.mid(1), out, err);
+    throw UsageError(QStringLiteral("unknown command '%1'").arg(Echo(args.join(u' '))));
   } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
     return kExitUsage;
