@@ -165,7 +165,8 @@ void MainWindow::Wire() {
 }
 
 void MainWindow::LoadStartFolders() {
-  // A missing or empty folder leaves its grid empty without a word at start.
+  // A missing or empty folder is named once; its grid stays empty.
+  if (const QString problem = StartFolderProblem(config_); !problem.isEmpty()) dialogs_.ShowNotice(problem);
   photos_->ScanFolder(config_.PhotoFolder());
   templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);

@@ -3,6 +3,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   app/command_line.cpp app/command_line.h
   app/main_state.cpp app/main_state.h
   app/screen_fade.cpp app/screen_fade.h
+  app/start_folders.cpp app/start_folders.h
   app/window_shape.cpp app/window_shape.h
 )
 list(APPEND LUMISTO_UI_SOURCES

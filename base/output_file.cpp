@@ -60,3 +60,10 @@ void RemoveWriteLeftovers(const QString& path) {
       QFile::remove(folder.filePath(name));
   }
 }
+
+void RemoveFile(const QString& path) {
+  QFile file(path);
+  if (!file.exists() || file.remove()) return;
+  throw LumistoError(
+      QStringLiteral("Unable to delete %1: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+}

@@ -37,3 +37,7 @@ QString OutputProblem(const QString& path);
 // Removes "NAME.XXXXXX" files beside path (six letters or digits after the target's own name):
 // the temporary files a killed write leaves where the system offers no nameless ones.
 void RemoveWriteLeftovers(const QString& path);
+
+// Deletes the file at path when it exists. Throws LumistoError "Unable to delete NAME: reason"
+// when the file system refuses.
+void RemoveFile(const QString& path);

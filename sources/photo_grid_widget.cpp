@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "base/guarded_call.h"
+#include "base/output_file.h"
 #include "sources/photo_folder.h"
 
 namespace {
@@ -90,10 +91,18 @@ void PhotoGridWidget::Delete() {
   if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
   if (SelectedIndex() < 0) return;
   const QList<int> rows = SelectedRows();
-  // Last to first; a file that cannot be deleted stays, and the rescan shows it.
-  for (auto row = rows.crbegin(); row != rows.crend(); ++row) QFile::remove(Rows()[*row].path);
+  // Last to first; a file that cannot be deleted stays, the rescan shows it and the first refusal is said.
+  QString refused;
+  for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
+    try {
+      RemoveFile(Rows()[*row].path);
+    } catch (const LumistoError& e) {
+      if (refused.isEmpty()) refused = e.Message();
+    }
+  }
   ScanFolder(config_.PhotoFolder());
   HideSelectionFrame();
   RedrawFromFirstPage();
   Q_EMIT PhotoCountChanged(Count());
+  if (!refused.isEmpty()) throw LumistoError(refused);
 }

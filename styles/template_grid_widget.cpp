@@ -100,9 +100,15 @@ void TemplateGridWidget::Delete() {
   if (SelectedIndex() < 0) return;
   if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
   const QList<int> rows = SelectedRows();
+  QString refused;  // the first refusal is said once the grid shows what is left
   for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-    DeleteTemplateFiles(Rows()[*row].path);
+    try {
+      DeleteTemplateFiles(Rows()[*row].path);
+    } catch (const LumistoError& e) {
+      if (refused.isEmpty()) refused = e.Message();
+    }
     SetSelectedIndex(-1);
   }
   SelectTemplateCategory(category_);
+  if (!refused.isEmpty()) throw LumistoError(refused);
 }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "base/lumisto_error.h"
 #include "base/output_file.h"
 #include "imaging/image_io.h"
 #include "support/test_support.h"
@@ -103,6 +104,20 @@ class OutputSafetyTest : public QObject {
       QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
       QVERIFY(S_ISFIFO(info.st_mode));  // still the pipe
     }
+  }
+
+  void RefusedDeleteSaysWhy() {
+    // Root may delete any file; a folder with something in it is what the file system refuses.
+    const QString folder = Path(QStringLiteral("busy"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/inside.txt"), "x"));
+    try {
+      RemoveFile(folder);
+      QFAIL("a full folder was deleted");
+    } catch (const LumistoError& e) {
+      QVERIFY2(e.Message().startsWith(QStringLiteral("Unable to delete busy: ")), qPrintable(e.Message()));
+    }
+    RemoveFile(Path(QStringLiteral("never-was.jpg")));  // nothing to delete is no failure
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/inside.txt")));
   }
 
   void LeftoversOfKilledWritesAreRemoved() {
