@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "app/preview_widget.h"
+#include "app/start_folders.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"

@@ -39,8 +39,11 @@ bool BmpComplete(QIODevice& device, qint64 file_size) {
   if (compression != 0 && compression != 3 && compression != 6) return true;
   const qint64 row_bytes = (std::llabs(width) * bits + 31) / 32 * 4;
   const qint64 rows = std::llabs(height);
-  if (row_bytes > 0 && rows > (file_size - data_offset) / row_bytes) return false;
-  return true;
+  if (row_bytes <= 0 || rows == 0) return true;
+  // Every row but the last with its padding; some writers leave the last row's padding out.
+  const qint64 last_row = (std::llabs(width) * bits + 7) / 8;
+  const qint64 room = file_size - data_offset - last_row;
+  return room >= 0 && rows - 1 <= room / row_bytes;
 }
 
 // Skips data sub-blocks (a length byte, that many bytes, until a zero length); the bytes they hold,
