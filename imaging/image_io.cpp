@@ -59,8 +59,9 @@ LoadedImage Failed(LoadStatus status, QSize full_size = QSize()) {
 // A given rotate-flip replaces the reader's own orientation handling (for JPEGs, whose orientation
 // was already read from the header).
 LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_flip) {
-  // Qt's readers fill what a cut file lacks and report success: check the structure first.
-  if (!PixelDataComplete(device)) return Failed(LoadStatus::Truncated);
+  // Qt's readers fill what a cut file lacks and report success: the structure is checked first
+  // (a file too large for the ceiling is reported as that, whatever else is wrong with it).
+  const bool complete = PixelDataComplete(device);
   QImageReader reader(&device);
   reader.setAutoTransform(!rotate_flip);
   QSize oriented = reader.size();
@@ -70,6 +71,7 @@ LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_f
     if (swaps) oriented = Transposed(oriented);
     if (AboveCeiling(oriented)) return Failed(LoadStatus::TooLarge, oriented);
   }
+  if (!complete) return Failed(LoadStatus::Truncated, oriented);
   QImage image = reader.read();
   if (image.isNull()) return Failed(LoadStatus::Undecodable, oriented);
   if (rotate_flip && !RotateFlip(image, *rotate_flip)) return Failed(LoadStatus::TooLarge, oriented);

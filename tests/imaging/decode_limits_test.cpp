@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "imaging/gif_writer.h"
 #include "imaging/image_io.h"
 #include "support/test_support.h"
 
@@ -33,6 +34,15 @@ QByteArray Encoded(const QImage& image, const char* format, bool progressive = f
   QImageWriter writer(&buffer, format);
   writer.setProgressiveScanWrite(progressive);
   writer.write(image);
+  return bytes;
+}
+
+// Qt reads GIF but does not write it: the program's own encoder makes the file.
+QByteArray OurGif(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  WriteGif(image, buffer);
   return bytes;
 }
 
@@ -120,7 +130,7 @@ class DecodeLimitsTest : public QObject {
     QTest::addColumn<QByteArray>("whole");
     const QImage noise = Noise(160, 120);
     QTest::newRow("BMP") << Encoded(noise, "bmp");
-    QTest::newRow("GIF") << Encoded(noise, "gif");
+    QTest::newRow("GIF") << OurGif(noise);
     QTest::newRow("TIFF") << Encoded(noise, "tiff");
     QTest::newRow("baseline JPEG") << Encoded(noise, "jpeg");
     QTest::newRow("progressive JPEG") << Encoded(noise, "jpeg", true);
