@@ -3,12 +3,15 @@
 
 #include <QScreen>
 
+#include "app/instance_link.h"
 #include "app/main_window.h"
 #include "app/message_box_dialog.h"
 #include "base/config.h"
 #include "widgets/thumbnail_cache.h"
 
-int RunGui(QApplication& app, const QString& app_folder) {
+int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit) {
+  const QString socket_name = InstanceSocketName();
+  if (HandToRunningInstance(visit, socket_name)) return 0;
   const Config config(app_folder);
   MessageBoxDialog dialogs;
   const ThumbnailCache cache(ThumbnailCache::DefaultFolder());
@@ -21,5 +24,13 @@ int RunGui(QApplication& app, const QString& app_folder) {
                 desktop.y() + (desktop.height() - window.height()) / 2);
   }
   window.show();
+  InstanceServer server;
+  server.Listen(socket_name);  // without it the window works alone
+  QObject::connect(&server, &InstanceServer::OpenRequested, &window, [&window](const OpenRequest& request) {
+    if (!request.folder.isEmpty()) window.OpenVisit(request);
+    window.raise();
+    window.activateWindow();
+  });
+  if (!visit.folder.isEmpty()) window.OpenVisit(visit);
   return app.exec();
 }

@@ -4,5 +4,9 @@
 #include <QApplication>
 #include <QString>
 
-// Creates the forms on the application folder and runs the message loop; returns its exit code.
-int RunGui(QApplication& app, const QString& app_folder);
+#include "app/open_request.h"
+
+// Hands visit to this user's running window when there is one; otherwise creates the forms on the
+// application folder, opens visit (when it names a folder) and runs the message loop. Returns the
+// exit code.
+int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit);

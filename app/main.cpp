@@ -8,6 +8,7 @@
 #include "app/app_folder.h"
 #include "app/command_line.h"
 #include "app/gui_main.h"
+#include "app/open_request.h"
 #include "base/lumisto_error.h"
 #include "imaging/image_io.h"
 
@@ -50,7 +51,9 @@ int main(int argc, char** argv) {
   const QString app_folder =
       ResolveAppFolder(home, qEnvironmentVariable("LUMISTO_HOME"), ExecutableFolder(argv[0]));
 
-  if (WantsCommandLine(args)) {
+  // Photos and folders alone open the window on them ("Open with" from a file manager).
+  const std::optional<OpenRequest> visit = OpenRequestFor(args, QDir::currentPath());
+  if (WantsCommandLine(args) && !visit) {
     // Headless: drawing text and images needs a GUI application, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("LUMISTO_DEBUG")) qInstallMessageHandler(QuietMessages);
@@ -64,6 +67,8 @@ int main(int argc, char** argv) {
     err << "lumisto: no display to open the window on; for the command line see 'lumisto --help'\n";
     return kExitFailure;
   }
-  QApplication app(argc, argv);
-  return RunGui(app, app_folder);
+  // Given paths are files, never Qt options: a photo named "-platform" must not reach Qt's parser.
+  int gui_argc = visit ? 1 : argc;
+  QApplication app(gui_argc, argv);
+  return RunGui(app, app_folder, visit.value_or(OpenRequest{}));
 }

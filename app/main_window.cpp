@@ -24,6 +24,7 @@
 #include "output/output_commands.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
+#include "widgets/grid_paging.h"
 #include "widgets/skin_art.h"
 
 // Outside any namespace, as the resource system wants; the skin lives in the widget library.
@@ -193,6 +194,25 @@ void MainWindow::ShowOutputButtonsWhenReady() {
   if (pages_->currentIndex() == kSinglPage && photos_->SelectedIndex() >= 0 &&
       templates_->SelectedIndex() >= 0)
     toolbar_->SetOutputButtonsVisible(true);
+}
+
+void MainWindow::OpenVisit(const OpenRequest& request) {
+  photos_->ScanFolder(request.folder);
+  photos_->HideSelectionFrame();
+  photo_count_->setNum(photos_->Count());
+  QList<int> rows;
+  for (const QString& photo : request.photos)
+    if (const int row = photos_->IndexOfPath(photo); row >= 0) rows.append(row);
+  photos_->SetPage(rows.isEmpty() ? 0 : rows.first() / kCellsPerPage);
+  photos_->ClearCellPaths();
+  photos_->DrawPage();
+  if (rows.size() == 1) {
+    photos_->SetSelectedIndex(rows.first());
+    Guarded([&] { OnPhotoChosen(rows.first(), ChoiceSource::List); });
+  } else if (rows.size() > 1) {
+    if (!photos_->IsListView()) photos_->ToggleView();
+    photos_->SelectRows(rows);
+  }
 }
 
 void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {

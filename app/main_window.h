@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/main_state.h"
+#include "app/open_request.h"
 #include "app/screen_fade.h"
 #include "base/config.h"
 #include "base/user_dialogs.h"
@@ -48,6 +49,10 @@ class MainWindow : public QWidget {
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
+
+  // A visit from outside: shows the request's folder (Config.ini keeps its photo folder); one photo
+  // is chosen and previewed, several are selected in the list view, ready for a template click.
+  void OpenVisit(const OpenRequest& request);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,7 +1,9 @@
 list(APPEND LUMISTO_CORE_SOURCES
   app/app_folder.cpp app/app_folder.h
   app/command_line.cpp app/command_line.h
+  app/instance_link.cpp app/instance_link.h
   app/main_state.cpp app/main_state.h
+  app/open_request.cpp app/open_request.h
   app/screen_fade.cpp app/screen_fade.h
   app/start_folders.cpp app/start_folders.h
   app/window_shape.cpp app/window_shape.h

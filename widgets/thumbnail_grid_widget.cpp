@@ -209,6 +209,14 @@ QList<int> ThumbnailGridWidget::SelectedRows() const {
   return rows;
 }
 
+void ThumbnailGridWidget::SelectRows(const QList<int>& rows) {
+  SetSelectedIndex(rows.isEmpty() ? -1 : rows.first());
+  for (int row : rows) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (item != nullptr) item->setSelected(true);
+  }
+}
+
 void ThumbnailGridWidget::ShowChosenCounter(int index) { counter_->setText(CounterText(index, Count())); }
 
 void ThumbnailGridWidget::ToggleView() {

@@ -68,6 +68,8 @@ class ThumbnailGridWidget : public QWidget {
   void SetSelectedIndex(int index);
   // The rows selected in the list view, ascending.
   QList<int> SelectedRows() const;
+  // Selects rows in the list view (the first becomes the current item); out-of-range rows are skipped.
+  void SelectRows(const QList<int>& rows);
   // The counter after a choice: "index + 1/count".
   void ShowChosenCounter(int index);
 
