@@ -9,7 +9,6 @@
 #include <QUrl>
 
 #include "app/preview_widget.h"
-#include "app/start_folders.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
@@ -167,8 +166,7 @@ void MainWindow::Wire() {
 }
 
 void MainWindow::LoadStartFolders() {
-  // A missing or empty folder is named once; its grid stays empty.
-  if (const QString problem = StartFolderProblem(config_); !problem.isEmpty()) dialogs_.ShowNotice(problem);
+  // A missing or empty folder leaves its grid empty without a word at start.
   photos_->ScanFolder(config_.PhotoFolder());
   templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);

@@ -55,6 +55,9 @@ void RemoveWriteLeftovers(const QString& path) {
   const QStringList names =
       folder.entryList({prefix + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
   for (const QString& name : names) {
+    // Random names mix cases and digits; a lower-case word ("backup") is the user's.
+    const QString suffix = name.mid(prefix.size() + 1);
+    if (suffix == suffix.toLower() && !suffix.contains(QRegularExpression(QStringLiteral("[0-9]")))) continue;
     if (name.size() == prefix.size() + 7 && name.startsWith(prefix) &&
         kSuffix.match(name.mid(prefix.size())).hasMatch())
       QFile::remove(folder.filePath(name));

@@ -161,9 +161,15 @@ QImage WithoutNeedlessAlpha(const QImage& image) {
 }
 
 bool WriteWithQt(const QImage& image, const char* format, QIODevice& out, int quality = -1) {
-  QImageWriter writer(&out, format);
+  // Encoded in memory first: some of Qt's writers report success when the device refused bytes, so
+  // the file is written in one call whose result is checked.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return false;
+  QImageWriter writer(&buffer, format);
   writer.setQuality(quality);
-  return writer.write(WithoutNeedlessAlpha(image));
+  if (!writer.write(WithoutNeedlessAlpha(image))) return false;
+  return out.write(bytes) == bytes.size();
 }
 
 // Qt turns a PNG quality q into zlib level (100 - q) * 9 / 91: 60 is level 3, which on a 24-megapixel

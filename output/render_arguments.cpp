@@ -45,8 +45,8 @@ QSize ParseOutputSize(const QString& text) {
   if (w.isEmpty() && h.isEmpty())
     throw UsageError(QStringLiteral("--size needs WxH, W or xH, not '%1'").arg(Echo(text)));
   const QString option = QStringLiteral("--size");
-  const qint64 width = w.isEmpty() ? 0 : Whole(option, w, 1, kMaxImagePixels);
-  const qint64 height = h.isEmpty() ? 0 : Whole(option, h, 1, kMaxImagePixels);
+  const qint64 width = w.isEmpty() ? -1 : Whole(option, w, 1, kMaxImagePixels);
+  const qint64 height = h.isEmpty() ? -1 : Whole(option, h, 1, kMaxImagePixels);
   if (width * height > kMaxImagePixels)
     throw UsageError(QStringLiteral("--size %1 x %2 is more than %3 million pixels")
                          .arg(width)

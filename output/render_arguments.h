@@ -18,7 +18,7 @@ class UsageError : public LumistoError {
 // A value as it may appear in a message: at most 60 characters ("..." ending a longer one).
 QString Echo(const QString& text);
 
-// "--size": "WxH", "W", "Wx" or "xH" ('x' or 'X'); a missing side is 0, meaning "in proportion".
+// "--size": "WxH", "W", "Wx" or "xH" ('x' or 'X'); a missing side is -1, meaning "in proportion".
 // Each given side 1..kMaxImagePixels, both together at most kMaxImagePixels. Throws UsageError.
 QSize ParseOutputSize(const QString& text);
 

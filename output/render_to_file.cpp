@@ -322,7 +322,8 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
 // composite's own size when nothing is asked. Refuses a size above the pixel ceiling.
 QSize ResolvedOutputSize(QSize asked, QSize composite) {
   qint64 w = asked.width(), h = asked.height();
-  if (w <= 0 && h <= 0) return composite;
+  // Both sides positive: that size; one positive and the other -1: in proportion; else unscaled.
+  if (!(w > 0 && h > 0) && !(w > 0 && h == -1) && !(w == -1 && h > 0)) return composite;
   if (composite.isEmpty()) return composite;
   if (h <= 0) h = std::max<qint64>(1, (w * composite.height() + composite.width() / 2) / composite.width());
   if (w <= 0) w = std::max<qint64>(1, (h * composite.width() + composite.height() / 2) / composite.height());
