@@ -7,9 +7,10 @@
 #include "app/batch_command.h"
 #include "app/render_options.h"
 #include "app/style_command.h"
-#include "app/usage_error.h"
 #include "base/lumisto_error.h"
+#include "base/usage_error.h"
 #include "edit/geometric_edits.h"
+#include "output/render_arguments.h"
 #include "output/render_to_file.h"
 #include "styles/frame_style.h"
 #include "styles/template_library.h"
@@ -32,10 +33,16 @@ QList<int> Numbers(const QString& option, const QString& text, QChar separator, 
   return numbers;
 }
 
-int Render(const QStringList& args) {
+int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
+  if (args.contains(QLatin1String("--help"))) {
+    out << UsageText();
+    return kExitOk;
+  }
   QStringList positional;
   RenderRequest request;
   std::optional<std::int32_t> scale;  // --scale-frames or --pixel-frames over the template's Scale
+  bool quality_given = false;
+  bool force = false;
   const auto value = [&args](qsizetype& i) -> const QString& {
     if (i + 1 >= args.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(args[i]));
     return args[++i];
@@ -47,6 +54,9 @@ int Render(const QStringList& args) {
       request.quality = value(i).toInt(&ok);
       if (!ok || request.quality < 1 || request.quality > 100)
         throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+      quality_given = true;
+    } else if (arg == QLatin1String("--force")) {
+      force = true;
     } else if (arg == QLatin1String("--mirror")) {
       RecordGeometricEdit(request.rotate_flip, GeometricEdit::Mirror);
     } else if (arg == QLatin1String("--cw")) {
@@ -54,11 +64,9 @@ int Render(const QStringList& args) {
     } else if (arg == QLatin1String("--ccw")) {
       RecordGeometricEdit(request.rotate_flip, GeometricEdit::TurnCounterClockwise);
     } else if (arg == QLatin1String("--crop")) {
-      const QList<int> n = Numbers(arg, value(i), u',', 4);
-      request.crop = CropRect{n[0], n[1], n[2], n[3]};
+      request.crop = ParseCrop(value(i));
     } else if (arg == QLatin1String("--size")) {
-      const QList<int> n = Numbers(arg, value(i), u'x', 2);
-      request.output_size = QSize(n[0], n[1]);
+      request.output_size = ParseOutputSize(value(i));
     } else if (IsToneOption(arg)) {
       QString error;
       const std::optional<ToneValues> tone = ParseToneOption(arg, value(i), &error);
@@ -72,11 +80,11 @@ int Render(const QStringList& args) {
     } else if (arg == QLatin1String("--font")) {
       request.caption.font_name = value(i);
     } else if (arg == QLatin1String("--font-size")) {
-      request.caption.size = Numbers(arg, value(i), u',', 1)[0];
+      request.caption.size = ParseFontSize(value(i));
     } else if (arg == QLatin1String("--scale-frames") || arg == QLatin1String("--pixel-frames")) {
       scale = arg == QLatin1String("--scale-frames") ? 1 : 0;
     } else if (arg.startsWith(QLatin1String("--"))) {
-      throw UsageError(QStringLiteral("render does not know %1").arg(arg));
+      throw UsageError(QStringLiteral("render does not know %1").arg(Echo(arg)));
     } else {
       positional << arg;
     }
@@ -84,14 +92,11 @@ int Render(const QStringList& args) {
   if (positional.size() != 3) throw UsageError(QStringLiteral("render takes PHOTO TEMPLATE OUT"));
   request.photo_path = positional[0];
   request.output_path = positional[2];
-  const QString settings = TemplateSettingsPath(positional[1]);
-  if (!QFileInfo(settings).isFile()) throw LumistoError(QStringLiteral("%1: no file").arg(settings));
-  try {
-    ReadFrameStyle(settings, request.style);
-  } catch (const LumistoError& e) {
-    throw LumistoError(QStringLiteral("%1: %2").arg(settings, e.Message()));
-  }
+  ReadTemplate(positional[1], request.style);
   if (scale) request.style.scale = *scale;
+  for (const QString& warning : CheckRenderRequest(request, positional[1], quality_given, force))
+    err << "lumisto: warning: " << warning << '\n';
+  err.flush();
   RenderToFile(request, TextureList::LoadShipped());
   return kExitOk;
 }
@@ -114,11 +119,12 @@ QString UsageText() {
              "100)\n"
              "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
              "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
-             "      [--size WxH]                         scale the framed picture to W x H\n"
+             "      [--size WxH]                         scale the framed picture to W x H (W or xH: in\n"
+             "                                           proportion; at most 250 million pixels)\n"
              "      [--caption TEXT] [--caption-at X,Y]  a caption at X,Y of the 315 x 315 preview "
              "(120,180)\n"
-             "      [--font NAME] [--font-size PT]       its font (Lato Black, 24 points; an uninstalled "
-             "font\n"
+             "      [--font NAME] [--font-size PT]       its font (Lato Black, 24 points, 1 to 1000; an "
+             "uninstalled font\n"
              "                                           falls back to the closest installed one)\n"
              "      [--tone C,B,S]                       contrast, brightness, saturation (1,0,1: "
              "unchanged)\n"
@@ -128,8 +134,10 @@ QString UsageText() {
              "photo)\n"
              "                                           or in photo pixels, whatever the template's Scale "
              "says\n"
+             "      [--force]                            write over OUT even when it is an input\n"
              "%1"
-             "  lumisto --help                           show this text\n"
+             "  lumisto --help | help                    show this text (also: render --help, style show "
+             "--help)\n"
              "  lumisto --version                        show the version\n"
              "\n"
              "The application folder (Config.ini, DATA/Photo, DATA/Mask) is the folder of the executable,\n"
@@ -144,7 +152,8 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
   try {
     if (args.isEmpty()) throw UsageError(QStringLiteral("no command given"));
     const QString& command = args[0];
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
       out << UsageText();
       return kExitOk;
     }
@@ -153,9 +162,9 @@ int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStre
       return kExitOk;
     }
     if (command == QLatin1String("style")) return RunStyleCommand(args.mid(1), out);
-    if (command == QLatin1String("render")) return Render(args.mid(1));
+    if (command == QLatin1String("render")) return Render(args.mid(1), out, err);
     if (command == QLatin1String("batch")) return RunBatchCommand(args.mid(1), out, err);
-    throw UsageError(QStringLiteral("unknown command '%1'").arg(args.join(u' ')));
+    throw UsageError(QStringLiteral("unknown command '%1'").arg(Echo(args.join(u' '))));
   } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
     return kExitUsage;

@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
     // Headless: drawing text and images needs a GUI application, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("LUMISTO_DEBUG")) qInstallMessageHandler(QuietMessages);
-    QGuiApplication app(argc, argv);
+    // Qt sees only the program name: a photo called "-platform" is a photo, never a Qt option.
+    int qt_argc = 1;
+    QGuiApplication app(qt_argc, argv);
     return RunCommandLine(args, app_folder, out, err);
   }
 

@@ -4,11 +4,11 @@ list(APPEND LUMISTO_CORE_SOURCES
   app/command_line.cpp app/command_line.h
   app/instance_link.cpp app/instance_link.h
   app/style_command.cpp app/style_command.h
-  app/usage_error.h
   app/main_state.cpp app/main_state.h
   app/open_request.cpp app/open_request.h
   app/render_options.cpp app/render_options.h
   app/screen_fade.cpp app/screen_fade.h
+  app/start_folders.cpp app/start_folders.h
   app/window_shape.cpp app/window_shape.h
 )
 list(APPEND LUMISTO_UI_SOURCES

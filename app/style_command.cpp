@@ -4,8 +4,9 @@
 #include <QFileInfo>
 
 #include "app/command_line.h"
-#include "app/usage_error.h"
+#include "base/usage_error.h"
 #include "compose/style_thumbnail.h"
+#include "output/render_arguments.h"
 #include "styles/frame_style.h"
 #include "styles/template_files.h"
 #include "styles/template_library.h"
@@ -26,11 +27,14 @@ FrameStyle ReadExisting(const QString& path) {
 }
 
 int Show(const QStringList& args, QTextStream& out) {
+  if (args.size() == 1 && args[0] == QLatin1String("--help")) {
+    out << "Usage: lumisto style show FILE\n"
+           "  print the frame values of a template (its .ini or its picture)\n";
+    return kExitOk;
+  }
   if (args.size() != 1) throw UsageError(QStringLiteral("style show takes one settings file"));
-  const QString& path = args[0];
-  if (!QFileInfo(path).isFile()) throw LumistoError(QStringLiteral("no file"));
   FrameStyle style;
-  ReadFrameStyle(path, style);
+  ReadTemplate(args[0], style);
   for (const FrameStyleSlot& key : FrameStyleKeys())
     out << key.key << '=' << SlotText(key, style.*key.field) << '\n';
   return kExitOk;
@@ -68,6 +72,18 @@ int Thumbnail(const QStringList& args) {
 }
 
 }  // namespace
+
+void ReadTemplate(const QString& template_argument, FrameStyle& style) {
+  const QString settings = TemplateSettingsPath(template_argument);
+  if (!QFileInfo::exists(settings)) throw LumistoError(QStringLiteral("%1: no file").arg(settings));
+  try {
+    ReadFrameStyle(settings, style);
+  } catch (const LumistoError& e) {
+    const QString message = NameFailingKey(settings, e.Message());
+    throw LumistoError(message.startsWith(settings) ? message
+                                                    : QStringLiteral("%1: %2").arg(settings, message));
+  }
+}
 
 int RunStyleCommand(const QStringList& args, QTextStream& out) {
   const QString verb = args.value(0);

@@ -2,9 +2,11 @@
 #include "base/ini_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "base/lumisto_error.h"
+#include "base/output_file.h"
 
 namespace {
 
@@ -32,22 +34,36 @@ bool SplitKey(const QByteArray& line, QByteArray* key, QByteArray* value) {
   return true;
 }
 
-bool SameName(const QByteArray& a, const QString& b) {
-  return QString::fromUtf8(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
+QString Folded(const QString& name) { return name.trimmed().toCaseFolded(); }
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 }  // namespace
 
-IniFile IniFile::Load(const QString& path) {
+IniFile IniFile::Load(const QString& path, qint64 max_bytes) {
   IniFile ini;
   ini.path_ = path;
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile()) throw LumistoError(QStringLiteral("%1: not a regular file").arg(path));
+  if (info.exists() && info.size() > max_bytes)
+    throw LumistoError(QStringLiteral("%1: a settings file of %2 bytes, more than the %3 allowed")
+                           .arg(path)
+                           .arg(info.size())
+                           .arg(max_bytes));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     ini.unreadable_ = file.exists();
     return ini;
   }
-  const QByteArray data = file.readAll();
+  // Read no more than the limit even should the file grow meanwhile.
+  const QByteArray data = file.read(max_bytes + 1);
+  if (data.size() > max_bytes)
+    throw LumistoError(QStringLiteral("%1: a settings file larger than %2 bytes").arg(path).arg(max_bytes));
   qsizetype start = 0;
+  if (data.startsWith(kByteOrderMark)) {
+    ini.byte_order_mark_ = true;
+    start = 3;
+  }
   while (start < data.size()) {
     const qsizetype nl = data.indexOf('\n', start);
     Line line;
@@ -65,6 +81,7 @@ IniFile IniFile::Load(const QString& path) {
     }
     ini.lines_.append(line);
   }
+  ini.BuildIndex();
   return ini;
 }
 
@@ -74,26 +91,38 @@ IniFile IniFile::New(const QString& path) {
   return ini;
 }
 
-IniFile::Found IniFile::Find(const QString& section, const QString& key) const {
-  Found found;
+void IniFile::BuildIndex() {
+  index_.clear();
+  // Only the first section of a name is ever read or written; its keys are those up to the next
+  // header of any name.
+  QString open;  // the first section whose lines are being read, or empty
+  bool reading = false;
   for (qsizetype i = 0; i < lines_.size(); ++i) {
     const QByteArray name = SectionName(lines_[i].text);
-    if (name.isNull()) continue;
-    if (found.section_line >= 0) {
-      found.section_end = i;
-      break;
+    if (!name.isNull()) {
+      if (reading) index_[open].end = i;
+      open = Folded(QString::fromUtf8(name));
+      reading = !index_.contains(open);
+      if (reading) index_[open].header = i;
+      continue;
     }
-    if (SameName(name, section)) found.section_line = i;
-  }
-  if (found.section_line < 0) return found;
-  if (found.section_end < 0) found.section_end = lines_.size();
-  for (qsizetype i = found.section_line + 1; i < found.section_end; ++i) {
     QByteArray k;
-    if (SplitKey(lines_[i].text, &k, nullptr) && SameName(k, key)) {
-      found.key_line = i;
-      break;
+    if (reading && SplitKey(lines_[i].text, &k, nullptr)) {
+      QHash<QString, qsizetype>& keys = index_[open].keys;
+      const QString folded = Folded(QString::fromUtf8(k));
+      if (!keys.contains(folded)) keys.insert(folded, i);
     }
   }
+  if (reading) index_[open].end = lines_.size();
+}
+
+IniFile::Found IniFile::Find(const QString& section, const QString& key) const {
+  Found found;
+  const auto at = index_.constFind(Folded(section));
+  if (at == index_.constEnd()) return found;
+  found.section_line = at->header;
+  found.section_end = at->end;
+  found.key_line = at->keys.value(Folded(key), -1);
   return found;
 }
 
@@ -121,6 +150,11 @@ void IniFile::SetValue(const QString& section, const QString& key, const QString
     line.text = k + '=' + value.trimmed().toUtf8();
     return;
   }
+  // Lines are added below: the index is made again (a pass over the lines, no worse than the insert).
+  struct Rebuild {
+    IniFile* ini;
+    ~Rebuild() { ini->BuildIndex(); }
+  } rebuild{this};
   const Line key_line{key.trimmed().toUtf8() + '=' + value.trimmed().toUtf8(), nl};
   if (!lines_.isEmpty() && lines_.last().terminator.isEmpty()) lines_.last().terminator = nl;
   if (found.section_line >= 0) {
@@ -136,11 +170,29 @@ void IniFile::SetValue(const QString& section, const QString& key, const QString
 
 void IniFile::AppendSection(const QString& section, const KeyValues& values) {
   const QByteArray nl = NewlineStyle();
+  const qsizetype old_end = lines_.size();
   if (!lines_.isEmpty() && lines_.last().terminator.isEmpty()) lines_.last().terminator = nl;
   if (!lines_.isEmpty() && !lines_.last().text.trimmed().isEmpty()) lines_.append(Line{QByteArray(), nl});
+  const qsizetype header = lines_.size();
   lines_.append(Line{'[' + section.trimmed().toUtf8() + ']', nl});
-  for (const auto& [key, value] : values)
+  // The index follows along instead of being made again, so a job of thousands of sections is
+  // written in linear time: the section that ran to the end now ends at the new header, and the
+  // new section is indexed unless an earlier one of its name wins.
+  for (SectionIndex& entry : index_)
+    if (entry.end == old_end) entry.end = header;
+  const QString folded = Folded(section.trimmed());
+  const bool indexed = !index_.contains(folded);
+  SectionIndex entry;
+  entry.header = header;
+  for (const auto& [key, value] : values) {
+    if (indexed) {
+      const QString folded_key = Folded(key.trimmed());
+      if (!entry.keys.contains(folded_key)) entry.keys.insert(folded_key, lines_.size());
+    }
     lines_.append(Line{key.trimmed().toUtf8() + '=' + value.trimmed().toUtf8(), nl});
+  }
+  entry.end = lines_.size();
+  if (indexed) index_.insert(folded, entry);
 }
 
 QList<IniFile::Section> IniFile::Sections() const {
@@ -159,12 +211,12 @@ QList<IniFile::Section> IniFile::Sections() const {
 }
 
 void IniFile::Save() const {
-  QByteArray data;
+  QByteArray data = byte_order_mark_ ? QByteArray(kByteOrderMark) : QByteArray();
   for (const Line& line : lines_) data += line.text + line.terminator;
-  QSaveFile file(path_);
-  const bool ok =
-      !unreadable_ && file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
-  if (!ok) throw LumistoError(QStringLiteral("Unable to write to %1").arg(path_));
+  if (unreadable_)
+    throw LumistoError(OutputFile::Unable(path_, QStringLiteral("the file could not be read")));
+  OutputFile file(path_);
+  file.Commit(file.Device().write(data) == data.size());
 }
 
 QString ReadIniString(const QString& path, const QString& section, const QString& key,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <utility>
@@ -11,9 +12,15 @@
 // trimmed. Edits change only the line they concern, so every other byte of the file survives.
 class IniFile {
  public:
+  // The largest settings file read.
+  static constexpr qint64 kMaxBytes = 1024 * 1024;
+
   // Loads the file at path; a missing or unreadable file gives an empty document (an
-  // unreadable one is then never overwritten by Save).
-  static IniFile Load(const QString& path);
+  // unreadable one is then never overwritten by Save). A UTF-8 byte-order mark at the start is
+  // skipped (and kept on Save). Throws LumistoError naming the file when it is larger than
+  // max_bytes (kMaxBytes for settings files; batch jobs allow more) or is not a regular file (a
+  // pipe would block the read).
+  static IniFile Load(const QString& path, qint64 max_bytes = kMaxBytes);
   // An empty document that Save writes to path, replacing whatever file is there.
   static IniFile New(const QString& path);
 
@@ -54,11 +61,22 @@ class IniFile {
     qsizetype key_line = -1;
   };
 
+  // Where each section's first header lies, and its keys' first lines: lookups take constant time
+  // however long the file. Names are case-folded.
+  struct SectionIndex {
+    qsizetype header = -1;
+    qsizetype end = -1;
+    QHash<QString, qsizetype> keys;
+  };
+
   Found Find(const QString& section, const QString& key) const;
+  void BuildIndex();
   QByteArray NewlineStyle() const;
 
   QString path_;
   QList<Line> lines_;
+  QHash<QString, SectionIndex> index_;
+  bool byte_order_mark_ = false;
   bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
 };
 

@@ -4,8 +4,10 @@ list(APPEND LUMISTO_CORE_SOURCES
   base/guarded_call.h
   base/ini_file.cpp base/ini_file.h
   base/lumisto_error.h
+  base/output_file.cpp base/output_file.h
   base/parallel_rows.h
   base/screen_size.h
   base/strict_int.cpp base/strict_int.h
+  base/usage_error.h
   base/user_dialogs.h
 )

@@ -13,6 +13,9 @@
 
 namespace {
 
+// A job file holds about a kilobyte an entry: 256 MB is a quarter of a million entries.
+constexpr qint64 kMaxJobFileBytes = qint64{256} * 1024 * 1024;
+
 constexpr int kVersion = 1;
 // Bounds of values that only describe a photo or a place on the preview: generous, but finite.
 constexpr int kMaxCoordinate = 1'000'000;
@@ -345,7 +348,7 @@ QList<BatchEntry> ReadBatchJob(const QString& path) {
   if (info.size() > kMaxJobFileBytes)
     throw LumistoError(
         QStringLiteral("%1: a job file is at most %2 MB").arg(path).arg(kMaxJobFileBytes >> 20));
-  const IniFile ini = IniFile::Load(path);
+  const IniFile ini = IniFile::Load(path, kMaxJobFileBytes);
   const QList<IniFile::Section> sections = ini.Sections();
   if (sections.isEmpty() && info.size() > 0)
     throw LumistoError(QStringLiteral("%1: cannot be read").arg(path));

@@ -153,7 +153,10 @@ inline std::uint32_t Bilinear(std::uint32_t tl, std::uint32_t tr, std::uint32_t 
 
 }  // namespace
 
-float AlphaScaleFactor(int opacity) { return static_cast<float>(opacity * 100 / 255) * 0.01f; }
+float AlphaScaleFactor(int opacity) {
+  // Opacities past either end act as the end: the scale never leaves 0..1.
+  return static_cast<float>(std::clamp(opacity, 0, 255) * 100 / 255) * 0.01f;
+}
 
 void SetAlphaScale(int opacity, ToneMatrix& attributes) {
   attributes = ToneMatrix::Identity();

@@ -10,9 +10,11 @@
 #include <cmath>
 #include <vector>
 
+#include "base/lumisto_error.h"
 #include "base/parallel_rows.h"
 #include "compose/colour_matrix.h"
 #include "imaging/image_buffer.h"
+#include "imaging/image_io.h"
 
 namespace {
 
@@ -60,7 +62,9 @@ class ShadowGauge {
     }
     for (int i = 0; i < kSegments; ++i) {
       const QPointF a = points[i], b = points[i + 1];
-      QPointF n(b.y() - a.y(), a.x() - b.x());  // outward normal for this winding
+      // The corner runs from the bottom side up to the right side: turning (b - a) a quarter
+      // clockwise in y-down coordinates points away from the centre.
+      const QPointF n(a.y() - b.y(), b.x() - a.x());
       const double h = n.x() * a.x() + n.y() * a.y();
       if (h > 1e-9) edges_.emplace_back(n.x() / h, n.y() / h);
     }
@@ -177,45 +181,97 @@ FrameStyle EffectiveStyle(const FrameStyle& style) {
   return s;
 }
 
+namespace {
+
+// Far outside any canvas the ceiling allows, and twice it still fits an int.
+constexpr qint64 kFarAway = qint64{1} << 30;
+
+int Held(qint64 v) { return static_cast<int>(std::clamp(v, -kFarAway, kFarAway)); }
+
+QRect HeldRect(qint64 x, qint64 y, qint64 w, qint64 h) { return QRect(Held(x), Held(y), Held(w), Held(h)); }
+
+// The canvas of a photo of pw x ph with margin n and band w, in 64 bits.
+void CanvasExtent(qint64 pw, qint64 ph, qint64 n, qint64 w, bool include, qint64& wc, qint64& hc) {
+  const qint64 grow = include ? 2 * n : 2 * n + 2 * w;
+  wc = pw + grow;
+  hc = ph + grow;
+}
+
+bool PassesCeiling(qint64 w, qint64 h) {
+  return w > 0 && h > 0 && (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels);
+}
+
+QString TooLarge(const char* key, qint64 value, qint64 w, qint64 h) {
+  return QStringLiteral("%1: %2 makes a picture of %3 x %4 pixels, more than %5 million")
+      .arg(QLatin1String(key))
+      .arg(value)
+      .arg(w)
+      .arg(h)
+      .arg(kMaxImagePixels / 1'000'000);
+}
+
+}  // namespace
+
 FrameLayout ComputeFrameLayout(QSize photo, const FrameStyle& s) {
   FrameLayout l;
-  l.margin = s.back_size;
-  l.band = s.frame_size;
+  const qint64 n = s.back_size, w = s.frame_size, pw = photo.width(), ph = photo.height();
+  const bool include = IsOn(s.frame_include);
+  l.margin = Held(n);
+  l.band = Held(w);
   l.photo = photo;
-  const int n = l.margin, w = l.band, pw = photo.width(), ph = photo.height();
-  if (IsOn(s.frame_include)) {
-    l.canvas = QSize(pw + 2 * n, ph + 2 * n);
-    l.photo_rect = QRect(n, n, pw, ph);
-    l.framed_rect = QRect(n, n, pw, ph);
-    l.window_rect = QRect(n + w, n + w, pw - 2 * w, ph - 2 * w);
-    l.photo_margin = n;
-    l.diamond_inset = n + w;
+  qint64 wc = 0, hc = 0;
+  CanvasExtent(pw, ph, n, w, include, wc, hc);
+  l.canvas = QSize(Held(wc), Held(hc));
+  if (include) {
+    l.photo_rect = HeldRect(n, n, pw, ph);
+    l.framed_rect = HeldRect(n, n, pw, ph);
+    l.window_rect = HeldRect(n + w, n + w, pw - 2 * w, ph - 2 * w);
+    l.photo_margin = Held(n);
+    l.diamond_inset = Held(n + w);
   } else {
-    l.canvas = QSize(pw + 2 * w + 2 * n, ph + 2 * w + 2 * n);
-    l.photo_rect = QRect(n + w, n + w, pw, ph);
-    l.framed_rect = QRect(n, n, pw + 2 * w, ph + 2 * w);
-    l.window_rect = QRect(n + w, n + w, pw, ph);
-    l.photo_margin = n + w;
-    l.diamond_inset = n;
+    l.photo_rect = HeldRect(n + w, n + w, pw, ph);
+    l.framed_rect = HeldRect(n, n, pw + 2 * w, ph + 2 * w);
+    l.window_rect = HeldRect(n + w, n + w, pw, ph);
+    l.photo_margin = Held(n + w);
+    l.diamond_inset = Held(n);
   }
   return l;
 }
 
+void CheckFrameLimits(QSize photo, const FrameStyle& s) {
+  const bool include = IsOn(s.frame_include);
+  qint64 wc = 0, hc = 0;
+  // The band alone first: when it already passes the ceiling, FrameSize is the value to blame.
+  CanvasExtent(photo.width(), photo.height(), 0, s.frame_size, include, wc, hc);
+  if (PassesCeiling(wc, hc)) throw LumistoError(TooLarge("FrameSize", s.frame_size, wc, hc));
+  CanvasExtent(photo.width(), photo.height(), s.back_size, s.frame_size, include, wc, hc);
+  if (PassesCeiling(wc, hc)) throw LumistoError(TooLarge("BackSize", s.back_size, wc, hc));
+  const auto check_tile = [](const char* key, qint64 size) {
+    if (PassesCeiling(size, size)) throw LumistoError(TooLarge(key, size, size, size));
+  };
+  if (IsOn(s.back_draw) && IsOn(s.back_color_text)) check_tile("BackTextSize", s.back_text_size);
+  if (IsOn(s.frame_draw) && IsOn(s.frame_color_text)) check_tile("FrameTextSize", s.frame_text_size);
+}
+
+int PenWidth(std::int32_t size) { return size < 0 ? 0 : std::max(1, size); }
+
 ShadowGeometry ComputeShadowGeometry(const FrameLayout& layout, const FrameStyle& s) {
   ShadowGeometry g;
-  const int size = s.shadow_size, n = layout.margin;
-  g.size = QSize(layout.canvas.width() - 2 * n + 2 * size, layout.canvas.height() - 2 * n + 2 * size);
+  const qint64 size = s.shadow_size, n = layout.margin;
+  g.width = layout.canvas.width() - 2 * n + 2 * size;
+  g.height = layout.canvas.height() - 2 * n + 2 * size;
   g.corner = 3 * size + 10;
-  g.position = QPoint(size + n, size + n);
+  g.left = size + n;
+  g.top = size + n;
   // The fade must lie inside 0..0.95 for the blend to be a valid ascending list.
-  g.blend_positions = {0.0f, std::clamp(0.05f + size * 0.01f, 0.0f, 0.95f), 0.95f, 1.0f};
+  g.blend_positions = {0.0f, std::clamp(0.05f + static_cast<float>(size) * 0.01f, 0.0f, 0.95f), 0.95f, 1.0f};
   return g;
 }
 
-QBrush TextureBrush(const TextureList& textures, int index, int size, int opacity) {
+QBrush TextureBrush(const TextureList& textures, int index, int size, int opacity, QSize reach) {
   const QImage tile = textures.Tile(index);
-  if (tile.isNull() || size <= 0) return QBrush(Qt::NoBrush);
-  QImage scaled = NewImage(size, size);
+  if (tile.isNull() || size <= 0 || PassesCeiling(size, size)) return QBrush(Qt::NoBrush);
+  QImage scaled = NewImage(std::clamp(reach.width(), 1, size), std::clamp(reach.height(), 1, size));
   ToneMatrix attributes;
   if (opacity >= 0) SetAlphaScale(opacity, attributes);
   DrawImageRect(scaled, QRectF(0, 0, size, size), tile, QRectF(0, 0, tile.width(), tile.height()),
@@ -228,7 +284,7 @@ void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyl
   const QRect all(QPoint(0, 0), layout.canvas);
   if (IsOn(s.back_color_text)) {
     // A texture margin is drawn at the tile's own alpha: BackOpacity does not apply.
-    const QBrush brush = TextureBrush(textures, s.back_text, s.back_text_size);
+    const QBrush brush = TextureBrush(textures, s.back_text, s.back_text_size, -1, layout.canvas);
     if (brush.style() != Qt::NoBrush) canvas.fillRect(all, brush);
   } else {
     canvas.fillRect(all, Argb(s.back_opacity, s.back_color));
@@ -238,7 +294,7 @@ void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyl
 void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle& s,
                     const std::vector<RowSpan>* skip) {
   const ShadowGeometry g = ComputeShadowGeometry(layout, s);
-  if (g.size.width() <= 0 || g.size.height() <= 0) return;
+  if (g.width <= 0 || g.height <= 0) return;
   // The blend: BackColor at alpha 0 on the outline, the shadow colour from the second position on.
   const QRgb edge = StyleArgb(0, s.back_color);
   const QRgb full = StyleArgb(s.shadow_opacity, s.shadow_color);
@@ -249,20 +305,28 @@ void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle&
     const float t = static_cast<float>(i) / kSteps;
     ramp[i] = qPremultiply(t >= fade || fade <= 0 ? full : Mix(edge, full, t / fade));
   }
-  const ShadowGauge gauge(g.size.width(), g.size.height(), g.corner);
-  const double cx = g.size.width() / 2.0, cy = g.size.height() / 2.0;
-  const QRect area = QRect(g.position, g.size).intersected(QRect(QPoint(0, 0), canvas.size()));
-  if (area.isEmpty()) return;
+  const ShadowGauge gauge(static_cast<double>(g.width), static_cast<double>(g.height),
+                          static_cast<double>(g.corner));
+  const double cx = static_cast<double>(g.width) / 2, cy = static_cast<double>(g.height) / 2;
+  // The shadow's part on the canvas, worked out in 64 bits.
+  const qint64 x0 = std::max<qint64>(g.left, 0), y0 = std::max<qint64>(g.top, 0);
+  const qint64 x1 = std::min<qint64>(g.left + g.width, canvas.width());
+  const qint64 y1 = std::min<qint64>(g.top + g.height, canvas.height());
+  if (x0 >= x1 || y0 >= y1) return;
+  const QRect area(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
+                   static_cast<int>(y1 - y0));
+  const double origin_x = static_cast<double>(g.left) - 0.5 + cx;
+  const double origin_y = static_cast<double>(g.top) - 0.5 + cy;
   uchar* const bits = canvas.bits();
   const qsizetype stride = canvas.bytesPerLine();
   ParallelRows(area.height(), area.width(), [&](int first, int end) {
     for (int r = first; r < end; ++r) {
       const int y = area.top() + r;
-      const double dy = y - g.position.y() + 0.5 - cy;
+      const double dy = y - origin_y;
       auto* line = reinterpret_cast<std::uint32_t*>(bits + y * stride);
       const auto shade = [&](int from, int to) {
         for (int x = from; x < to; ++x) {
-          const double k = gauge.At(x - g.position.x() + 0.5 - cx, dy);
+          const double k = gauge.At(x - origin_x, dy);
           if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
           line[x] = PixelOver(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
         }
@@ -282,7 +346,8 @@ void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle&
 void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
                    const TextureList& textures) {
   if (IsOn(s.frame_color_text)) {
-    const QBrush brush = TextureBrush(textures, s.frame_text, s.frame_text_size, s.frame_opacity);
+    const QBrush brush =
+        TextureBrush(textures, s.frame_text, s.frame_text_size, s.frame_opacity, layout.canvas);
     if (brush.style() != Qt::NoBrush) canvas.fillRect(layout.framed_rect, brush);
   } else {
     canvas.fillRect(layout.framed_rect, Argb(s.frame_opacity, s.frame_color));
@@ -318,7 +383,7 @@ void DrawStroke(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s
   // An inset pen: the whole width lies inside the framed rectangle, so the stroke is the ring
   // between that rectangle and the rectangle shrunk by the width.
   const QRectF outer(layout.framed_rect);
-  const double width = s.stroke_size;
+  const double width = PenWidth(s.stroke_size);
   if (width <= 0 || outer.isEmpty()) return;
   QPainterPath ring;
   ring.setFillRule(Qt::OddEvenFill);
@@ -328,8 +393,21 @@ void DrawStroke(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s
   canvas.fillPath(ring, Argb(s.stroke_opacity, s.stroke_color));
 }
 
+namespace {
+
+// A centred pen wider than twice the canvas's extent covers all of it wherever its path lies on the
+// canvas; wider pens draw the same and only cost the stroker time.
+int LinePenWidth(const FrameLayout& layout, std::int32_t size) {
+  const qint64 all = 2 * (qint64{layout.canvas.width()} + layout.canvas.height()) + 2;
+  return static_cast<int>(std::min<qint64>(PenWidth(size), std::max<qint64>(all, 1)));
+}
+
+}  // namespace
+
 void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) {
-  QPen pen(Argb(s.line_opacity, s.line_color), s.line_size);
+  const int width = LinePenWidth(layout, s.line_size);
+  if (width <= 0) return;
+  QPen pen(Argb(s.line_opacity, s.line_color), width);
   pen.setJoinStyle(Qt::MiterJoin);
   canvas.setPen(pen);
   canvas.setBrush(Qt::NoBrush);
@@ -341,7 +419,7 @@ void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s) 
       if (HasArea(layout.window_rect)) canvas.drawEllipse(QRectF(layout.window_rect));
       break;
     case WindowShape::Diamond:
-      StrokeDiamond(canvas, layout.canvas, layout.diamond_inset, s.line_opacity, s.line_size, s.line_color);
+      StrokeDiamond(canvas, layout.canvas, layout.diamond_inset, s.line_opacity, width, s.line_color);
       break;
     default:
       break;
@@ -452,18 +530,17 @@ std::vector<RowSpan> ComputeFlatArea(const FrameLayout& layout, const FrameStyle
   } else if (!AddWindowShape(planes, layout, s.frame_sharp, kEdge, kCurve)) {
     return flat;  // no window: the band or background stays everywhere
   }
-  if (IsOn(s.stroke_draw) && s.stroke_size > 0 && !layout.framed_rect.isEmpty()) {
+  const double stroke = PenWidth(s.stroke_size);
+  if (IsOn(s.stroke_draw) && stroke > 0 && !layout.framed_rect.isEmpty()) {
     // The inset stroke covers the framed rectangle's rim, and all of it when the rim meets itself.
-    const QRectF inner =
-        QRectF(layout.framed_rect).adjusted(s.stroke_size, s.stroke_size, -s.stroke_size, -s.stroke_size);
+    const QRectF inner = QRectF(layout.framed_rect).adjusted(stroke, stroke, -stroke, -stroke);
     if (inner.width() <= 0 || inner.height() <= 0) return flat;
     AddConvexPolygon(planes, RectPolygon(inner), kEdge);
   }
   if (IsOn(s.line_draw)) {
-    if (s.line_size < 0) return flat;  // a pen of no defined width: keep out of the way
-    // A zero width is Qt's one-pixel cosmetic pen; the centred pen reaches half its width inside.
-    const double half = std::max(1, s.line_size) / 2.0;
-    AddWindowShape(planes, layout, s.frame_sharp, half + kEdge, kCurve);  // no shape: no line
+    // The centred pen reaches half its width inside; a negative size draws no line.
+    const int width = LinePenWidth(layout, s.line_size);
+    if (width > 0) AddWindowShape(planes, layout, s.frame_sharp, width / 2.0 + kEdge, kCurve);
   }
   for (int y = 0; y < rows; ++y) {
     // A pixel lies inside the convex area when its four corners do: narrow by its top and bottom edges.

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -29,14 +30,22 @@ struct FrameLayout {
 
 // The style as the renderer uses it: BackSize and FrameSize zeroed when their layer is off.
 FrameStyle EffectiveStyle(const FrameStyle& style);
+// Any value of the record gives a layout without overflow: it is worked out in 64 bits and every
+// coordinate is then held within +-2^30, far outside any canvas the ceiling lets through, so a
+// rectangle pushed off the canvas stays off it and one turned inside out stays so.
 FrameLayout ComputeFrameLayout(QSize photo, const FrameStyle& effective);
+
+// Refuses, with a LumistoError naming the key and its value, a style whose effects canvas for a
+// photo of this size, or one of whose texture tiles in use, would pass the kMaxImagePixels ceiling.
+void CheckFrameLimits(QSize photo, const FrameStyle& effective);
 
 // The drop shadow's own bitmap: the framed rectangle grown by ShadowSize on every side, its
 // rounded corner length, where it lands on the canvas, and the four positions of its blend.
+// In 64 bits: the shadow may reach far past the canvas, and only its part on the canvas is drawn.
 struct ShadowGeometry {
-  QSize size;
-  int corner = 0;
-  QPoint position;
+  qint64 width = 0, height = 0;
+  qint64 corner = 0;
+  qint64 left = 0, top = 0;
   std::array<float, 4> blend_positions{};
 };
 ShadowGeometry ComputeShadowGeometry(const FrameLayout& layout, const FrameStyle& effective);
@@ -86,6 +95,10 @@ void FillWindow(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s
 void DrawStroke(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s);
 void DrawLine(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s);
 
+// The width a pen of the style's size draws with: 0 is the thinnest pen, one pixel wide; a negative
+// size draws nothing (0 returned).
+int PenWidth(std::int32_t size);
+
 // The diamond through (Wc div 2, d), (Wc - d, Hc div 2), (Wc div 2, Hc - d), (d, Hc div 2).
 void FillDiamond(QPainter& canvas, QSize canvas_size, int inset, const QBrush& brush);
 void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, int width,
@@ -93,5 +106,8 @@ void StrokeDiamond(QPainter& canvas, QSize canvas_size, int inset, int opacity, 
 
 // A brush tiling texture `index` scaled to size x size, anchored at the canvas origin; with an
 // opacity (0..255) the tile is drawn through SetAlphaScale first. Qt::NoBrush when the index
-// names no tile or the size is not positive.
-QBrush TextureBrush(const TextureList& textures, int index, int size, int opacity = -1);
+// names no tile or the size is not positive or its square passes the pixel ceiling.
+// Only the part of the tile within reach (the canvas size) is made: a tile larger than the canvas
+// never repeats on it.
+QBrush TextureBrush(const TextureList& textures, int index, int size, int opacity = -1,
+                    QSize reach = QSize(INT_MAX, INT_MAX));

@@ -41,6 +41,7 @@ void RenderComposite(const QImage& source, QImage& destination, const FrameStyle
 SparseEffectsCanvas PrepareEffectsCanvas(QSize photo_size, const FrameStyle& style,
                                          const TextureList& textures) {
   const FrameStyle s = EffectiveStyle(style);
+  CheckFrameLimits(photo_size, s);
   return RenderSparseEffectsCanvas(ComputeFrameLayout(photo_size, s), s, textures);
 }
 
@@ -48,6 +49,7 @@ CompositeRows::CompositeRows(const QImage& source, QSize photo_size, const Frame
                              const ToneMatrix& tone, SparseEffectsCanvas canvas, const TextureList& textures)
     : size_(photo_size), canvas_(std::move(canvas)) {
   const FrameStyle s = EffectiveStyle(style);
+  CheckFrameLimits(photo_size, s);
   const FrameLayout layout = ComputeFrameLayout(photo_size, s);
   canvas_size_ = layout.canvas;
   if (canvas_.image.size() != layout.canvas) canvas_ = RenderSparseEffectsCanvas(layout, s, textures);
@@ -103,9 +105,10 @@ void CompositeRows::DrawRow(int y, std::uint32_t* line, int fill_end) const {
 void CompositeRows::DrawInto(QImage& destination) const {
   if (destination.isNull()) return;
   Q_ASSERT(destination.format() == QImage::Format_ARGB32_Premultiplied);
-  // The back colour fills (0, 0, Wc, Hc) of the destination, which may be larger than the photo.
-  const int fill_rows = std::min(CanvasSize().height(), destination.height());
-  const int fill_end = std::min(CanvasSize().width(), destination.width());
+  // The back colour fills (0, 0, Wc, Hc) of the destination, which may be larger than the photo;
+  // every row and column of the photo's W x H is drawn even when the canvas is smaller.
+  const int fill_rows = std::min(std::max(CanvasSize().height(), size_.height()), destination.height());
+  const int fill_end = std::min(std::max(CanvasSize().width(), size_.width()), destination.width());
   uchar* const bits = destination.bits();  // detaches here, never inside the threads
   const qsizetype stride = destination.bytesPerLine();
   ParallelRows(fill_rows, fill_end, [&](int first, int end) {

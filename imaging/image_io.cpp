@@ -17,12 +17,15 @@
 #include <optional>
 #include <utility>
 
+#include "base/lumisto_error.h"
+#include "base/output_file.h"
 #include "base/parallel_rows.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/gif_writer.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
+#include "imaging/pixel_data_check.h"
 
 namespace {
 
@@ -56,6 +59,9 @@ LoadedImage Failed(LoadStatus status, QSize full_size = QSize()) {
 // A given rotate-flip replaces the reader's own orientation handling (for JPEGs, whose orientation
 // was already read from the header).
 LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_flip) {
+  // Qt's readers fill what a cut file lacks and report success: the structure is checked first
+  // (a file too large for the ceiling is reported as that, whatever else is wrong with it).
+  const bool complete = PixelDataComplete(device);
   QImageReader reader(&device);
   reader.setAutoTransform(!rotate_flip);
   QSize oriented = reader.size();
@@ -65,6 +71,7 @@ LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_f
     if (swaps) oriented = Transposed(oriented);
     if (AboveCeiling(oriented)) return Failed(LoadStatus::TooLarge, oriented);
   }
+  if (!complete) return Failed(LoadStatus::Truncated, oriented);
   QImage image = reader.read();
   if (image.isNull()) return Failed(LoadStatus::Undecodable, oriented);
   if (rotate_flip && !RotateFlip(image, *rotate_flip)) return Failed(LoadStatus::TooLarge, oriented);
@@ -98,7 +105,9 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
   const QSize full_size = swaps ? Transposed(decoder.StoredSize()) : decoder.StoredSize();
   if (AboveCeiling(full_size)) return Failed(LoadStatus::TooLarge, full_size);
   if (decoder.IsCmyk()) {
-    // TurboJPEG cannot turn CMYK into RGB; Qt's reader can (and knows Adobe's inverted CMYK).
+    // TurboJPEG cannot turn CMYK into RGB; Qt's reader can (and knows Adobe's inverted CMYK). Qt's
+    // reader passes a cut file, so TurboJPEG runs through the data first (at its smallest scale).
+    if (!decoder.DataComplete()) return Failed(LoadStatus::Truncated, full_size);
     const QByteArray raw = QByteArray::fromRawData(data.data(), data.size());
     QBuffer buffer;
     buffer.setData(raw);
@@ -107,7 +116,8 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
   }
   const QSize wanted = at_least ? (swaps ? Transposed(*at_least) : *at_least) : decoder.StoredSize();
   QImage image = decoder.Decode(decoder.ScaledSize(wanted));
-  if (image.isNull()) return Failed(LoadStatus::Undecodable, full_size);
+  if (image.isNull())
+    return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
   if (!RotateFlip(image, upright)) return Failed(LoadStatus::TooLarge, full_size);
   LoadedImage result;
   result.image = std::move(image);
@@ -119,6 +129,7 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
 LoadedImage Load(const QString& path, std::optional<QSize> at_least) {
   QFile file(path);
   if (!file.exists()) return Failed(LoadStatus::Missing);
+  if (IsNonRegularFile(path)) return Failed(LoadStatus::NotAFile);
   if (!file.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Undecodable);
   if (LooksLikeJpeg(file.peek(3))) return LoadJpeg(file, at_least);
   return LoadWithQt(file, std::nullopt);
@@ -150,9 +161,15 @@ QImage WithoutNeedlessAlpha(const QImage& image) {
 }
 
 bool WriteWithQt(const QImage& image, const char* format, QIODevice& out, int quality = -1) {
-  QImageWriter writer(&out, format);
+  // Encoded in memory first: some of Qt's writers report success when the device refused bytes, so
+  // the file is written in one call whose result is checked.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return false;
+  QImageWriter writer(&buffer, format);
   writer.setQuality(quality);
-  return writer.write(WithoutNeedlessAlpha(image));
+  if (!writer.write(WithoutNeedlessAlpha(image))) return false;
+  return out.write(bytes) == bytes.size();
 }
 
 // Qt turns a PNG quality q into zlib level (100 - q) * 9 / 91: 60 is level 3, which on a 24-megapixel
@@ -235,7 +252,31 @@ void Rotate180_32(QImage& image) {
 
 }  // namespace
 
+bool IsNonRegularFile(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() && !info.isFile();
+}
+
+QString LoadProblem(LoadStatus status, const QString& path) {
+  switch (status) {
+    case LoadStatus::Ok:
+      break;
+    case LoadStatus::Missing:
+      return QStringLiteral("%1: no such photo").arg(path);
+    case LoadStatus::TooLarge:
+      return QStringLiteral("%1: the photo is too large to open").arg(path);
+    case LoadStatus::Undecodable:
+      return QStringLiteral("%1: not a picture this program can read").arg(path);
+    case LoadStatus::Truncated:
+      return QStringLiteral("%1: the photo's data ends before its picture does (a cut-off file?)").arg(path);
+    case LoadStatus::NotAFile:
+      return QStringLiteral("%1: not a regular file").arg(path);
+  }
+  return QString();
+}
+
 QSize ReadImageSize(const QString& path) {
+  if (IsNonRegularFile(path)) return QSize();
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return QSize();
   if (LooksLikeJpeg(file.peek(3))) {
@@ -316,35 +357,34 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
   };
   const int encoder = FindEncoder(mime_type);
   if (encoder < 0) return fail(QStringLiteral("No image encoder for \"%1\"").arg(mime_type));
-  const QString unable = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path));
-  if (image.isNull()) return fail(unable);
-  // QSaveFile writes a temporary file beside the target and renames it into place on commit; a
-  // failure on the way discards the temporary file and leaves any earlier file untouched.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return fail(unable);
-  bool written = false;
-  switch (encoder) {
-    case kJpegEncoder:
-      written = EncodeJpeg(image, quality, file);
-      break;
-    case kBmpEncoder:
-      written = WriteWithQt(image, "bmp", file);
-      break;
-    case kPngEncoder:
-      written = WriteWithQt(image, "png", file, kPngQuality);
-      break;
-    case kTiffEncoder:
-      written = WriteWithQt(image, "tiff", file);
-      break;
-    case kGifEncoder:
-      written = WriteGif(image, file);
-      break;
+  if (image.isNull()) return fail(OutputFile::Unable(path, QStringLiteral("no picture")));
+  try {
+    // A temporary file beside the target, renamed into place on commit: a failure on the way
+    // discards it and leaves any earlier file untouched.
+    OutputFile out(path);
+    QIODevice& file = out.Device();
+    bool written = false;
+    switch (encoder) {
+      case kJpegEncoder:
+        written = EncodeJpeg(image, quality, file);
+        break;
+      case kBmpEncoder:
+        written = WriteWithQt(image, "bmp", file);
+        break;
+      case kPngEncoder:
+        written = WriteWithQt(image, "png", file, kPngQuality);
+        break;
+      case kTiffEncoder:
+        written = WriteWithQt(image, "tiff", file);
+        break;
+      case kGifEncoder:
+        written = WriteGif(image, file);
+        break;
+    }
+    out.Commit(written);
+  } catch (const LumistoError& e) {
+    return fail(e.Message());
   }
-  if (!written) {
-    file.cancelWriting();
-    return fail(unable);
-  }
-  if (!file.commit()) return fail(unable);
   return true;
 }
 

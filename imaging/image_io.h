@@ -11,7 +11,15 @@
 // decode (without it Qt refuses pictures above 128 MB).
 void SetImageReaderLimits();
 
-enum class LoadStatus { Ok, Missing, Undecodable, TooLarge };
+// Truncated: the pixel data ends before the picture its header declares. NotAFile: the path names a
+// folder, device, pipe or socket, refused before it is opened (a pipe would block the open).
+enum class LoadStatus { Ok, Missing, Undecodable, TooLarge, Truncated, NotAFile };
+
+// The one-line reason for a status other than Ok, naming the file ("PATH: ...").
+QString LoadProblem(LoadStatus status, const QString& path);
+
+// True when path exists and is not a regular file (after following links).
+bool IsNonRegularFile(const QString& path);
 
 // The largest photo loaded, in pixels (1 GB as 32-bit pixels); larger files give LoadStatus::TooLarge,
 // decided from the header before any pixel memory is taken.

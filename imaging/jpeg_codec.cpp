@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -29,7 +30,25 @@ constexpr TJPF kQtPixelFormat = TJPF_XRGB;
 // Libjpeg's warning for data that ends inside the image (the rest is filled with grey); a cut-off
 // download must not pass for a photo. Other warnings (stray bytes between markers and the like) are
 // common in camera files that otherwise decode well.
-constexpr const char* kPrematureEndWarning = "Premature end of JPEG file";
+// A scan that meets a marker before its data is complete is a cut file as well.
+constexpr std::array<const char*, 2> kEndedEarlyWarnings = {"Premature end of JPEG file",
+                                                            "premature end of data segment"};
+
+// The frame marker's second byte (0xC0..0xCF), or 0 when the walk does not reach one.
+int FrameMarker(QByteArrayView data) {
+  qsizetype at = 2;
+  while (at + 4 <= data.size()) {
+    if (static_cast<std::uint8_t>(data[at]) != 0xFF) return 0;
+    const auto marker = static_cast<std::uint8_t>(data[at + 1]);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) return marker;
+    at += 2 + (static_cast<std::uint8_t>(data[at + 2]) << 8 | static_cast<std::uint8_t>(data[at + 3]));
+  }
+  return 0;
+}
 
 // The reduced scales that libjpeg-turbo decodes with its fast scaled inverse DCTs.
 constexpr std::array<int, 4> kScaleDenominators = {8, 4, 2, 1};
@@ -78,7 +97,7 @@ QSize JpegDecoder::ScaledSize(QSize at_least) const {
 }
 
 QImage JpegDecoder::Decode(QSize scaled_size) {
-  if (!HeaderOk() || cmyk_) return QImage();
+  if (!HeaderOk() || cmyk_ || TooShortForItsSize()) return QImage();
   QImage image = NewImage(scaled_size.width(), scaled_size.height(), QImage::Format_RGB32);
   if (image.isNull()) return QImage();
   // The decoder writes the rows top to bottom; another core takes their page faults first.
@@ -89,12 +108,45 @@ QImage JpegDecoder::Decode(QSize scaled_size) {
                                    static_cast<unsigned long>(data_.size()), image.bits(), image.width(),
                                    static_cast<int>(image.bytesPerLine()), image.height(), kQtPixelFormat,
                                    TJFLAG_LIMITSCANS);
-  if (status != 0) {
-    if (tjGetErrorCode(handle_.get()) != TJERR_WARNING) return QImage();
-    const char* message = tjGetErrorStr2(handle_.get());
-    if (message == nullptr || std::strstr(message, kPrematureEndWarning) != nullptr) return QImage();
-  }
+  if (!Judge(status)) return QImage();
   return image;
+}
+
+bool JpegDecoder::Judge(int status) {
+  if (status == 0) return true;
+  if (tjGetErrorCode(handle_.get()) != TJERR_WARNING) return false;
+  const char* message = tjGetErrorStr2(handle_.get());
+  if (message == nullptr) return false;
+  for (const char* warning : kEndedEarlyWarnings) {
+    if (std::strstr(message, warning) != nullptr) {
+      ended_early_ = true;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool JpegDecoder::TooShortForItsSize() {
+  // Huffman-coded data spends at least one bit on every 8 x 8 block of every component, and a
+  // component is sampled at no less than a quarter of the picture's resolution on either axis:
+  // at least a bit for each 32 x 32 pixels. Arithmetic-coded data can be far smaller.
+  const int marker = FrameMarker(data_);
+  if (marker == 0 || marker >= 0xC9) return false;
+  const qint64 pixels = qint64{stored_size_.width()} * stored_size_.height();
+  if (data_.size() * 8 * 1024 >= pixels) return false;
+  ended_early_ = true;
+  return true;
+}
+
+bool JpegDecoder::DataComplete() {
+  if (!HeaderOk() || TooShortForItsSize()) return false;
+  const QSize smallest(Scaled(stored_size_.width(), 8), Scaled(stored_size_.height(), 8));
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(smallest.width()) * smallest.height() * 4);
+  const int status = tjDecompress2(handle_.get(), reinterpret_cast<const unsigned char*>(data_.data()),
+                                   static_cast<unsigned long>(data_.size()), pixels.data(), smallest.width(),
+                                   smallest.width() * 4, smallest.height(), cmyk_ ? TJPF_CMYK : TJPF_RGBX,
+                                   TJFLAG_LIMITSCANS);
+  return Judge(status);
 }
 
 bool EncodeJpeg(const QImage& image, int quality, QIODevice& out) {

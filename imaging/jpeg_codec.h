@@ -32,8 +32,18 @@ class JpegDecoder {
   // Decodes at a size ScaledSize returned into Format_RGB32 (opaque). A null image when the data is
   // damaged or cut short, or the memory cannot be had.
   QImage Decode(QSize scaled_size);
+  // After a failed Decode: whether the data ended (or could not hold the picture) before the
+  // picture its header declares.
+  bool EndedEarly() const { return ended_early_; }
+  // Runs through all the data at the smallest scale, any colour model: false when it ends early or
+  // is damaged. For the CMYK frames that another decoder turns into pixels.
+  bool DataComplete();
 
  private:
+  // Checks the size bound and the decoder's warnings; sets ended_early_.
+  bool TooShortForItsSize();
+  bool Judge(int status);
+  bool ended_early_ = false;
   struct HandleCloser {
     void operator()(void* handle) const;
   };

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/lumisto_error.h"
+#include "base/output_file.h"
 #include "base/screen_size.h"
 #include "compose/render_composite.h"
 #include "edit/caption_layer.h"
@@ -79,16 +80,7 @@ struct EditedPhoto {
 
 EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
   LoadedImage loaded = LoadImage(request.photo_path);
-  switch (loaded.status) {
-    case LoadStatus::Ok:
-      break;
-    case LoadStatus::Missing:
-      throw LumistoError(QStringLiteral("%1: no such photo").arg(request.photo_path));
-    case LoadStatus::TooLarge:
-      throw LumistoError(QStringLiteral("%1: the photo is too large to open").arg(request.photo_path));
-    case LoadStatus::Undecodable:
-      throw LumistoError(QStringLiteral("%1: not a picture this program can read").arg(request.photo_path));
-  }
+  if (loaded.status != LoadStatus::Ok) throw LumistoError(LoadProblem(loaded.status, request.photo_path));
   EditedPhoto result;
   result.pixels = std::move(loaded.image);
   if (!RotateFlip(result.pixels, ReplayedRotateFlip(request.rotate_flip)))
@@ -307,22 +299,32 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
 // A JPEG without an output size is drawn and encoded band by band, never held whole.
 void StreamJpeg(Prepared& p, const RenderRequest& request) {
   const QSize size = p.photo.photo.size();
-  const QString unable =
-      QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(request.output_path));
-  QSaveFile file(request.output_path);
-  if (!file.open(QIODevice::WriteOnly)) throw LumistoError(unable);
+  OutputFile file(request.output_path);
   bool written = false;
   {
     const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
-    JpegRowWriter writer(file, size.width(), size.height(), request.quality);
+    JpegRowWriter writer(file.Device(), size.width(), size.height(), request.quality);
     written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
   }
-  if (!written) {
-    file.cancelWriting();
-    throw LumistoError(unable);
-  }
-  if (!file.commit()) throw LumistoError(unable);
+  file.Commit(written);
+}
+
+// The output size asked for, a missing side (0) taken in proportion to the composite; the
+// composite's own size when nothing is asked. Refuses a size above the pixel ceiling.
+QSize ResolvedOutputSize(QSize asked, QSize composite) {
+  qint64 w = asked.width(), h = asked.height();
+  // Both sides positive: that size; one positive and the other -1: in proportion; else unscaled.
+  if (!(w > 0 && h > 0) && !(w > 0 && h == -1) && !(w == -1 && h > 0)) return composite;
+  if (composite.isEmpty()) return composite;
+  if (h <= 0) h = std::max<qint64>(1, (w * composite.height() + composite.width() / 2) / composite.width());
+  if (w <= 0) w = std::max<qint64>(1, (h * composite.width() + composite.height() / 2) / composite.height());
+  if (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels)
+    throw LumistoError(QStringLiteral("An output size of %1 x %2 is more than %3 million pixels")
+                           .arg(w)
+                           .arg(h)
+                           .arg(kMaxImagePixels / 1'000'000));
+  return QSize(static_cast<int>(w), static_cast<int>(h));
 }
 
 }  // namespace
@@ -358,8 +360,8 @@ void StampCaption(QImage& composite, const CaptionSettings& caption, float fit_f
 QImage RenderFullSize(const RenderRequest& request, const TextureList& textures) {
   Prepared p = Prepare(request, textures);
   QImage composite = ComposeWhole(p, request);
-  const QSize out = request.output_size;
-  if (out.width() > 0 && out.height() > 0 && out != composite.size())
+  const QSize out = ResolvedOutputSize(request.output_size, composite.size());
+  if (out != composite.size())
     composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   return composite;
 }
@@ -369,15 +371,20 @@ void RenderToFile(const RenderRequest& request, const TextureList& textures) {
   if (FindEncoder(mime) < 0)
     throw LumistoError(QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
                            .arg(request.output_path));
+  // A target that can never be written is refused before the work of rendering.
+  const QString problem = OutputProblem(request.output_path);
+  if (!problem.isEmpty()) throw LumistoError(OutputFile::Unable(request.output_path, problem));
   Prepared p = Prepare(request, textures);
-  const QSize out = request.output_size;
-  const bool scaled = out.width() > 0 && out.height() > 0 && out != p.photo.photo.size();
+  const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
+  const bool scaled = out != p.photo.photo.size();
   if (mime == QLatin1String("image/jpeg") && !scaled) {
     StreamJpeg(p, request);
     return;
   }
   QImage composite = ComposeWhole(p, request);
   if (scaled) composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (composite.isNull())
+    throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   QString error;
   if (!EncodeImage(composite, request.output_path, mime, request.quality, &error)) throw LumistoError(error);
 }

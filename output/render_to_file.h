@@ -19,9 +19,10 @@ struct RenderRequest {
   CropRect crop;               // pixels of the oriented photo; all zero: no crop
   CaptionSettings caption;     // drawn when its text is not empty
   float fit_factor = 0.0f;     // photo pixels per preview pixel; 0: from the oriented (cropped) photo
-  QSize output_size;           // scaled to this when both sides are positive
-  QString output_path;         // the format is the one its extension names
-  int quality = 100;           // JPEG quality 1..100
+  QSize output_size;    // scaled to this when both sides are positive; a side of -1 follows the other in
+                        // proportion
+  QString output_path;  // the format is the one its extension names
+  int quality = 100;    // JPEG quality 1..100
 };
 
 // The request for the current edits of the window: same photo, orientation, crop, tone, caption,

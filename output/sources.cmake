@@ -1,5 +1,6 @@
 list(APPEND LUMISTO_CORE_SOURCES
   output/mail_request.cpp output/mail_request.h
+  output/render_arguments.cpp output/render_arguments.h
   output/render_to_file.cpp output/render_to_file.h
   output/scratch_files.cpp output/scratch_files.h
 )

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "base/guarded_call.h"
+#include "base/output_file.h"
 #include "sources/photo_folder.h"
 
 namespace {
@@ -87,7 +88,7 @@ void PhotoGridWidget::Open() {
   Q_EMIT PhotoCountChanged(Count());
 }
 
-void PhotoGridWidget::RemoveItemFiles(const QString& path) { QFile::remove(path); }
+void PhotoGridWidget::RemoveItemFiles(const QString& path) { RemoveFile(path); }
 
 void PhotoGridWidget::RescanAfterDelete() {
   ScanFolder(config_.PhotoFolder());

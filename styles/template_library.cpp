@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "base/output_file.h"
 #include "imaging/image_io.h"
 
 namespace {
@@ -40,7 +41,7 @@ QList<ListRow> ScanTemplateFolder(const QString& folder) {
 }
 
 void DeleteTemplateFiles(const QString& picture_path) {
-  QFile::remove(picture_path);
-  QFile::remove(WithExtension(picture_path, QLatin1String(".lmz")));
-  QFile::remove(TemplateSettingsPath(picture_path));
+  RemoveFile(picture_path);
+  RemoveFile(WithExtension(picture_path, QLatin1String(".lmz")));
+  RemoveFile(TemplateSettingsPath(picture_path));
 }

@@ -23,5 +23,6 @@ QString TemplateSettingsPath(const QString& picture_path);
 QString TemplatePicturePath(const QString& settings_path);
 
 // Deletes a template for good: the picture, then its ".lmz" companion, then its settings file.
-// Files that are missing or cannot be deleted are skipped.
+// Missing files are skipped; one the file system refuses stops it with LumistoError
+// "Unable to delete NAME: reason".
 void DeleteTemplateFiles(const QString& picture_path);

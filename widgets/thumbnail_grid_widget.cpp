@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QPainter>
 
+#include "base/lumisto_error.h"
 #include "base/user_dialogs.h"
 #include "widgets/flat_button_widget.h"
 #include "widgets/grid_paging.h"
@@ -362,12 +363,20 @@ void ThumbnailGridWidget::Delete() {
   if (SelectedIndex() < 0) return;
   if (!dialogs_.AskYesNo(QStringLiteral("Are you sure you want to delete it?"))) return;
   const QList<int> rows = SelectedRows();
+  // Last to first. A file the system refuses to delete stays: the rescan shows it, and the first
+  // refusal is said once the grid shows what is left.
   QStringList paths;
+  QString refused;
   for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-    paths.append(rows_[*row].path);
-    RemoveItemFiles(rows_[*row].path);
+    try {
+      RemoveItemFiles(rows_[*row].path);
+      paths.append(rows_[*row].path);
+    } catch (const LumistoError& e) {
+      if (refused.isEmpty()) refused = e.Message();
+    }
   }
   SetSelectedIndex(-1);
   RescanAfterDelete();
   Q_EMIT Deleted(paths);
+  if (!refused.isEmpty()) throw LumistoError(refused);
 }

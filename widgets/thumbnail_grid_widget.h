@@ -106,7 +106,8 @@ class ThumbnailGridWidget : public QWidget {
   void Deleted(const QStringList& paths);
 
  protected:
-  // Removes the files of the item at path; a file that resists stays and the rescan shows it.
+  // Removes the files of the item at path; throws LumistoError ("Unable to delete NAME: reason")
+  // when the system refuses, and the file stays.
   virtual void RemoveItemFiles(const QString& path) = 0;
   // Rescans and redraws after Delete.
   virtual void RescanAfterDelete() = 0;

@@ -1,4 +1,6 @@
 // The real executable on the command line: usage, version, style show and its failures.
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -48,7 +50,7 @@ class CommandLineTest : public QObject {
                       "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
     const auto result = RunLumisto({"style", "show", path});
     QCOMPARE(result.exit_code, 1);  // BackColor "1,2,3": its first piece "1,2" is no number
-    QCOMPARE(result.err, QByteArray("lumisto: '1,2' is not a valid integer value\n"));
+    QCOMPARE(result.err, ("lumisto: " + path + ": BackColor: '1,2' is not a valid integer value\n").toUtf8());
 
     QVERIFY(WriteFile(path,
                       "[Frames]\nBackDraw=7\nBackSize=-3\nBackColor=001,002,003\n"
@@ -116,7 +118,7 @@ class CommandLineTest : public QObject {
     QTest::newRow("missing template")
         << QStringList{"render", photo, "@none.jpg", "@out.png"} << "none.ini: no file";
     QTest::newRow("bad settings") << QStringList{"render", photo, "@bad.ini", "@out.png"}
-                                  << "bad.ini: '' is not a valid integer value";
+                                  << "bad.ini: ColorColor: '' is not a valid integer value";
     QTest::newRow("unknown extension")
         << QStringList{"render", photo, "@style.ini", "@out.webp"} << "unknown picture type";
   }
@@ -139,10 +141,101 @@ class CommandLineTest : public QObject {
     QCOMPARE(QDir(work.path()).entryList(QDir::Files).size(), 2);
   }
 
+  void EveryCommandAnswersHelp_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("help") << QStringList{"help"} << "lumisto render PHOTO TEMPLATE OUT";
+    QTest::newRow("render --help") << QStringList{"render", "--help"} << "--crop X,Y,W,H";
+    QTest::newRow("style show --help") << QStringList{"style", "show", "--help"} << "lumisto style show FILE";
+  }
+  void EveryCommandAnswersHelp() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, text);
+    const auto result = RunLumisto(args);
+    QCOMPARE(result.exit_code, 0);
+    QVERIFY2(result.out.contains(text.toUtf8()), result.out.constData());
+  }
+
+  // Values and files the render refuses before any work, and what it says.
+  void RenderRefusals_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exit_code");
+    QTest::addColumn<QString>("message");
+    const QString photo = QStringLiteral(LUMISTO_SOURCE_DIR) + "/assets/DATA/Photo/kite.bmp";  // 800 x 500
+    QTest::newRow("size 0x0") << QStringList{"render", photo, "@style.ini", "@out.png", "--size", "0x0"} << 2
+                              << "--size: '0' is not a whole number from 1 to 250000000";
+    QTest::newRow("size -10x100") << QStringList{"render",   photo,    "@style.ini",
+                                                 "@out.png", "--size", "-10x100"}
+                                  << 2 << "--size: '-10'";
+    QTest::newRow("size past the ceiling")
+        << QStringList{"render", photo, "@style.ini", "@out.png", "--size", "100000x100000"} << 2
+        << "more than 250 million pixels";
+    QTest::newRow("crop outside") << QStringList{"render",   photo,    "@style.ini",
+                                                 "@out.png", "--crop", "900,0,10,10"}
+                                  << 2 << "lies outside the 800 x 500 photo";
+    QTest::newRow("crop overflowing")
+        << QStringList{"render", photo, "@style.ini", "@out.png", "--crop", "2147483647,0,10,10"} << 2
+        << "reaches past the largest coordinate";
+    QTest::newRow("font size 0") << QStringList{"render", photo, "@style.ini", "@out.png", "--font-size", "0"}
+                                 << 2 << "--font-size: '0'";
+    QTest::newRow("folder as OUT") << QStringList{"render", photo, "@style.ini", "@folder.png"} << 1
+                                   << "folder.png: it is a folder";
+    QTest::newRow("OUT is the template")
+        << QStringList{"render", photo, "@style.ini", "@style.ini"} << 2 << "is also an input";
+    // Were it read as Qt's option, the template's path would name the platform and the program would abort.
+    QTest::newRow("photo named -platform")
+        << QStringList{"render", "-platform", "@style.ini", "@out.png"} << 1 << "-platform: no such photo";
+    QTest::newRow("long bad value echoed short")
+        << QStringList{"render", photo, "@style.ini", "@out.png", "--" + QString(200, 'x')} << 2
+        << "render does not know --" + QString(55, 'x') + "...";
+  }
+  void RenderRefusals() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exit_code);
+    QFETCH(QString, message);
+    QTemporaryDir work;
+    // A settings file with a byte-order mark, as some editors save it.
+    QVERIFY(WriteFile(work.filePath("style.ini"),
+                      "\xEF\xBB\xBF[Frames]\nBackColor=001,002,003\nColorColor=000,000,000\n"
+                      "LineColor=000,000,000\nFrameColor=000,000,000\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    QVERIFY(QDir(work.path()).mkpath("folder.png"));
+    for (QString& arg : args)
+      if (arg.startsWith('@')) arg = work.filePath(arg.mid(1));
+    const auto result = RunLumisto(args);
+    QCOMPARE(result.exit_code, exit_code);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
+    QVERIFY(!QFileInfo::exists(work.filePath("out.png")));
+  }
+
+  void RenderWithOneSideKeepsTheProportion() {
+    QTemporaryDir work;
+    QVERIFY(WriteFile(work.filePath("style.ini"),
+                      "[Frames]\nBackColor=001,002,003\nColorColor=000,000,000\n"
+                      "LineColor=000,000,000\nFrameColor=000,000,000\n"
+                      "StrokeColor=000,000,000\nShadowColor=000,000,000\n"));
+    const QString photo = QStringLiteral(LUMISTO_SOURCE_DIR) + "/assets/DATA/Photo/kite.bmp";  // 800 x 500
+    const QString out = work.filePath("small.png");
+    for (const auto& [size, expected] :
+         {std::pair{"160", QSize(160, 100)}, std::pair{"X50", QSize(80, 50)}}) {
+      const auto result = RunLumisto({"render", photo, work.filePath("style.ini"), out, "--size", size});
+      QVERIFY2(result.exit_code == 0, result.err.constData());
+      QCOMPARE(QImage(out).size(), expected);
+    }
+    // A crop partly outside the photo is cut to it, with a warning, and the render goes on.
+    const auto clipped = RunLumisto(
+        {"render", photo, work.filePath("style.ini"), out, "--crop", "700,400,200,200", "--quality", "80"});
+    QCOMPARE(clipped.exit_code, 0);
+    QVERIFY2(clipped.err.contains("cut to 700,400,100,100"), clipped.err.constData());
+    QVERIFY2(clipped.err.contains("--quality applies to JPEG files only"), clipped.err.constData());
+    QCOMPARE(QImage(out).size(), QSize(100, 100));
+  }
+
   void StyleShowOfMissingFile() {
     const auto result = RunLumisto({"style", "show", dir_.filePath("nothing.ini")});
     QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.err, QByteArray("lumisto: no file\n"));
+    QCOMPARE(result.err, ("lumisto: " + dir_.filePath("nothing.ini") + ": no file\n").toUtf8());
   }
 };
 

@@ -139,6 +139,69 @@ class IniFileTest : public QObject {
     QCOMPARE(sections[2].values, (IniFile::KeyValues{{"k", "2"}}));
   }
 
+  // Appended sections join the lookup index: values are found in them, and an edit of the section
+  // before them stays inside it.
+  void AppendedSectionsAreLookedUp() {
+    QVERIFY(WriteFile(Path("append.ini"), "[First]\nA=1\n"));
+    IniFile ini = IniFile::Load(Path("append.ini"));
+    ini.AppendSection("Second", {{"B", "2"}, {"b", "shadowed"}});
+    ini.AppendSection("first", {{"A", "ignored: the first section of a name wins"}});
+    QCOMPARE(ini.Value("Second", "b", "0"), QString("2"));
+    QCOMPARE(ini.Value("FIRST", "A", "0"), QString("1"));
+    ini.SetValue("First", "C", "3");
+    ini.Save();
+    QCOMPARE(ReadFile(Path("append.ini")),
+             QByteArray(
+                 "[First]\nA=1\nC=3\n\n[Second]\nB=2\nb=shadowed\n\n[first]\nA=ignored: the first section of "
+                 "a name wins\n"));
+  }
+
+  void ByteOrderMarkIsSkippedAndKept() {
+    const QString path = Path("bom.ini");
+    QVERIFY(WriteFile(path, "\xEF\xBB\xBF[Frames]\r\nBackSize=7\r\n"));
+    QCOMPARE(ReadIniString(path, "Frames", "BackSize", "0"), QString("7"));
+    WriteIniString(path, "Frames", "BackSize", "8");
+    QCOMPARE(ReadFile(path), QByteArray("\xEF\xBB\xBF[Frames]\r\nBackSize=8\r\n"));
+  }
+
+  void SizeLimit_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("at the limit") << IniFile::kMaxBytes << false;
+    QTest::newRow("one byte more") << IniFile::kMaxBytes + 1 << true;
+    QTest::newRow("10 MB") << qint64{10} * 1024 * 1024 << true;
+  }
+  void SizeLimit() {
+    QFETCH(qint64, size);
+    QFETCH(bool, refused);
+    // Key lines to the size: the last key of the section is still found when the file is accepted.
+    QByteArray data = "[Frames]\n";
+    const QByteArray line = "KeyNumberLine=1234567890\n";
+    while (data.size() + line.size() + 12 < size) data += line;
+    data += "Last=ok\n";
+    data += QByteArray(size - data.size(), '\n');
+    QCOMPARE(data.size(), size);
+    const QString path = Path("big.ini");
+    QVERIFY(WriteFile(path, data));
+    try {
+      QCOMPARE(ReadIniString(path, "Frames", "Last", "missing"), QString("ok"));
+      QVERIFY(!refused);
+    } catch (const LumistoError& e) {
+      QVERIFY(refused);
+      QVERIFY2(e.Message().startsWith(path + ": "), qPrintable(e.Message()));
+    }
+  }
+
+  void NonRegularFileIsRefused() {
+    QVERIFY(QDir(dir_.path()).mkpath("folder.ini"));
+    try {
+      ReadIniString(Path("folder.ini"), "Frames", "BackSize", "0");
+      QFAIL("a folder was read");
+    } catch (const LumistoError& e) {
+      QCOMPARE(e.Message(), Path("folder.ini") + ": not a regular file");
+    }
+  }
+
   void RefusedWriteThrowsAndKeepsOriginal_data() {
     QTest::addColumn<QString>("target");
     // Root passes permission checks, so the writes are made to fail by what no user can get past:
@@ -156,7 +219,8 @@ class IniFileTest : public QObject {
       WriteIniString(path, "Frames", "BackSize", "99");
       QFAIL("the write did not fail");
     } catch (const LumistoError& e) {
-      QCOMPARE(e.Message(), QString("Unable to write to %1").arg(path));
+      // The reason follows: the parent that is no folder, or the name the system refused.
+      QVERIFY2(e.Message().startsWith(QString("Unable to write to %1: ").arg(path)), qPrintable(e.Message()));
     }
     if (original_exists) QCOMPARE(ReadFile(path), original);
     QCOMPARE(ReadFile(Path("plain-file")), QByteArray("I am a file\n"));

@@ -155,9 +155,9 @@ class RenderCompositeTest : public QObject {
     const FrameStyle e = EffectiveStyle(s);
     const FrameLayout l = ComputeFrameLayout(QSize(200, 100), e);
     const ShadowGeometry g = ComputeShadowGeometry(l, e);
-    QCOMPARE(g.size, QSize(210, 110));  // the framed rectangle grown by 5 each way
+    QCOMPARE(QSize(g.width, g.height), QSize(210, 110));  // the framed rectangle grown by 5 each way
     QCOMPARE(g.corner, 25);
-    QCOMPARE(g.position, QPoint(25, 25));
+    QCOMPARE(QPoint(g.left, g.top), QPoint(25, 25));
     QCOMPARE(g.blend_positions[0], 0.0f);
     QCOMPARE(g.blend_positions[1], 0.10f);
     QCOMPARE(g.blend_positions[2], 0.95f);

@@ -100,6 +100,41 @@ class GeometricEditsTest : public QObject {
     QCOMPARE(RewriteCrop(CropRect{}, code, 400, 300), CropRect{});
   }
 
+  // The crop after each edit cuts the same pixels out of the edited photo as the crop before it cut
+  // out of the photo, edited the same way: checked on pictures whose pixels name their position.
+  void CropFollowsThePixels_data() {
+    QTest::addColumn<QList<int>>("codes");
+    QTest::newRow("clockwise") << QList<int>{1};
+    QTest::newRow("counter-clockwise") << QList<int>{3};
+    QTest::newRow("mirror") << QList<int>{4};
+    QTest::newRow("clockwise, mirror, counter-clockwise") << QList<int>{1, 4, 3};
+    QTest::newRow("two counter-clockwise") << QList<int>{3, 3};
+  }
+  void CropFollowsThePixels() {
+    QFETCH(QList<int>, codes);
+    QImage photo(37, 23, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+      for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x, y, 0));
+    EditState state;
+    state.photo_width = photo.width();
+    state.photo_height = photo.height();
+    state.crop = CropRect{3, 5, 11, 7};
+    QImage cut = photo.copy(3, 5, 11, 7);
+    for (int code : codes) {
+      const auto edit = static_cast<GeometricEdit>(code);
+      const auto apply = [edit](const QImage& image) {
+        if (edit == GeometricEdit::Mirror) return image.mirrored(true, false);
+        return image.transformed(QTransform().rotate(edit == GeometricEdit::TurnClockwise ? 90 : -90));
+      };
+      photo = apply(photo);
+      cut = apply(cut);
+      ApplyGeometricEdit(state, edit);
+      QCOMPARE(QSize(state.photo_width, state.photo_height), photo.size());
+      const CropRect& c = state.crop;
+      QCOMPARE(photo.copy(c.x, c.y, c.width, c.height), cut);
+    }
+  }
+
   void FourTurnsPutEverythingBack() {
     EditState state;
     state.photo_width = 400;

@@ -429,26 +429,29 @@ class ImageIoTest : public QObject {
 
   void UndecodableFiles_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<LoadStatus>("status");
     const QByteArray jpeg = EncodeWithQt(Gradient(256, 256), "jpeg", 90);
     const QByteArray png = EncodeWithQt(Gradient(256, 256), "png");
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919) >> 3);
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("text") << QByteArray("not a picture at all\n");
-    QTest::newRow("garbage") << garbage;
-    QTest::newRow("JPEG signature then garbage") << QByteArray("\xFF\xD8\xFF", 3) + garbage;
-    QTest::newRow("JPEG header without data") << JpegHeaderOnly(640, 480);
-    QTest::newRow("JPEG cut in the middle") << jpeg.left(jpeg.size() / 2);
-    QTest::newRow("JPEG cut inside the header") << jpeg.left(40);
-    QTest::newRow("PNG cut in the middle") << png.left(png.size() / 2);
-    QTest::newRow("BMP header without data") << BmpHeaderOnly(640, 480);
+    const LoadStatus bad = LoadStatus::Undecodable, cut = LoadStatus::Truncated;
+    QTest::newRow("empty file") << QByteArray() << bad;
+    QTest::newRow("text") << QByteArray("not a picture at all\n") << bad;
+    QTest::newRow("garbage") << garbage << bad;
+    QTest::newRow("JPEG signature then garbage") << QByteArray("\xFF\xD8\xFF", 3) + garbage << bad;
+    QTest::newRow("JPEG header without data") << JpegHeaderOnly(640, 480) << bad;
+    QTest::newRow("JPEG cut in the middle") << jpeg.left(jpeg.size() / 2) << cut;
+    QTest::newRow("JPEG cut inside the header") << jpeg.left(40) << bad;
+    QTest::newRow("PNG cut in the middle") << png.left(png.size() / 2) << bad;
+    QTest::newRow("BMP header without data") << BmpHeaderOnly(640, 480) << cut;
   }
   void UndecodableFiles() {
     QFETCH(QByteArray, bytes);
+    QFETCH(LoadStatus, status);
     const QString path = Path(QStringLiteral("broken.jpg"));
     QVERIFY(WriteFile(path, bytes));
     for (const LoadedImage& loaded : {LoadImage(path), LoadImageAtLeast(path, QSize(8, 8))}) {
-      QCOMPARE(loaded.status, LoadStatus::Undecodable);
+      QCOMPARE(loaded.status, status);
       QVERIFY(loaded.image.isNull());
     }
   }

@@ -1,3 +1,6 @@
 lumisto_test(image_io_test SOURCES imaging/image_io_test.cpp imaging/image_fixtures.h)
 target_link_libraries(image_io_test PRIVATE PkgConfig::TURBOJPEG)  # builds CMYK files
 lumisto_test(image_encode_test SOURCES imaging/image_encode_test.cpp imaging/image_fixtures.h)
+lumisto_test(decode_limits_test SOURCES imaging/decode_limits_test.cpp)
+target_link_libraries(decode_limits_test PRIVATE PkgConfig::TURBOJPEG)  # builds CMYK files
+lumisto_test(output_safety_test SOURCES imaging/output_safety_test.cpp)

@@ -130,6 +130,28 @@ class FrameStyleTest : public QObject {
     QCOMPARE(ReadIniValue("switch.ini", "ColorDraw"), QString("1"));
   }
 
+  void SwitchIsOnForAnyValueButZero_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("zero") << "0" << false;
+    QTest::newRow("one") << "1" << true;
+    QTest::newRow("minus one") << "-1" << true;
+    QTest::newRow("most negative") << "-2147483648" << true;
+    QTest::newRow("256: the read value is not zero") << "256" << true;
+  }
+  void SwitchIsOnForAnyValueButZero() {
+    QFETCH(QString, text);
+    QFETCH(bool, on);
+    QVERIFY(WriteFile(Path("sign.ini"), "[Frames]\nShadowDraw=" + text.toUtf8() +
+                                            "\nColorColor=000,000,000\nLineColor=000,000,000\n"
+                                            "FrameColor=000,000,000\nStrokeColor=000,000,000\n"
+                                            "ShadowColor=000,000,000\nBackColor=000,000,000\n"));
+    FrameStyle style;
+    ReadFrameStyle(Path("sign.ini"), style);
+    QCOMPARE(IsOn(style.shadow_draw), on);
+    QCOMPARE(IsOn(static_cast<std::int32_t>(text.toLongLong())), (text.toLongLong() & 0xFF) != 0);
+  }
+
   void OtherSectionsAndKeysSurviveAWrite() {
     QVERIFY(WriteFile(Path("extra.ini"), "[Info]\nAuthor=me\n\n[Frames]\nComment=keep me\nBackSize=3\n"));
     WriteFrameStyle(Path("extra.ini"), SampleStyle());

@@ -1,0 +1,183 @@
+// Decoding limits: files cut short in every format, headers that promise more than their data
+// holds, and paths that are not regular files.
+#include <sys/stat.h>
+#include <turbojpeg.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include "imaging/gif_writer.h"
+#include "imaging/image_io.h"
+#include "support/test_support.h"
+
+using testing_support::WriteFile;
+
+namespace {
+
+// Noise compresses badly, so the pixel data fills most of the file and a cut lands inside it.
+QImage Noise(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QRandomGenerator random(7);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, random.generate() | 0xFF000000u);
+  return image;
+}
+
+QByteArray Encoded(const QImage& image, const char* format, bool progressive = false) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setProgressiveScanWrite(progressive);
+  writer.write(image);
+  return bytes;
+}
+
+// Qt reads GIF but does not write it: the program's own encoder makes the file.
+QByteArray OurGif(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  WriteGif(image, buffer);
+  return bytes;
+}
+
+QByteArray CmykJpeg(int width, int height) {
+  QByteArray cmyk(width * height * 4, '\0');
+  QRandomGenerator random(3);
+  for (char& c : cmyk) c = static_cast<char>(random.bounded(256));
+  tjhandle handle = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  const int status = tjCompress2(handle, reinterpret_cast<const unsigned char*>(cmyk.constData()), width, 0,
+                                 height, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0);
+  QByteArray bytes =
+      status == 0 ? QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size)) : QByteArray();
+  tjFree(jpeg);
+  tjDestroy(handle);
+  return bytes;
+}
+
+// A baseline frame header declaring width x height, one scan header and the end marker: no data.
+QByteArray EmptyJpeg(int width, int height) {
+  QByteArray bytes("\xFF\xD8", 2);
+  // Quantisation table 0, all ones.
+  bytes.append("\xFF\xDB\x00\x43\x00", 5).append(QByteArray(64, '\x01'));
+  bytes.append("\xFF\xC0\x00\x0B\x08", 5);
+  bytes.append(char(height >> 8))
+      .append(char(height & 0xFF))
+      .append(char(width >> 8))
+      .append(char(width & 0xFF));
+  bytes.append("\x01\x01\x11\x00", 4);
+  // Huffman tables: DC 0 and AC 0 with one one-bit code each.
+  bytes.append("\xFF\xC4\x00\x14\x00", 5).append("\x01", 1).append(QByteArray(15, '\0')).append('\0');
+  bytes.append("\xFF\xC4\x00\x14\x10", 5).append("\x01", 1).append(QByteArray(15, '\0')).append('\0');
+  bytes.append("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 10);
+  bytes.append("\xFF\xD9", 2);
+  return bytes;
+}
+
+// A 24-bit BMP header for width x height and `data` bytes of pixels.
+QByteArray Bmp(int width, int height, int data) {
+  QByteArray bytes(54, '\0');
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  qToLittleEndian<quint32>(54 + data, bytes.data() + 2);
+  qToLittleEndian<quint32>(54, bytes.data() + 10);
+  qToLittleEndian<quint32>(40, bytes.data() + 14);
+  qToLittleEndian<qint32>(width, bytes.data() + 18);
+  qToLittleEndian<qint32>(height, bytes.data() + 22);
+  qToLittleEndian<quint16>(1, bytes.data() + 26);
+  qToLittleEndian<quint16>(24, bytes.data() + 28);
+  return bytes + QByteArray(data, '\x40');
+}
+
+// A GIF whose screen and only picture are width x height, with a few bytes of picture data.
+QByteArray TinyGif(int width, int height) {
+  QByteArray bytes("GIF89a", 6);
+  const auto put16 = [&bytes](int v) { bytes.append(char(v & 0xFF)).append(char(v >> 8)); };
+  put16(width);
+  put16(height);
+  bytes.append("\x80\x00\x00", 3).append(QByteArray(6, '\0'));  // two-colour global table
+  bytes.append('\x2C');
+  put16(0);
+  put16(0);
+  put16(width);
+  put16(height);
+  bytes.append('\0')
+      .append('\x02')
+      .append("\x08\x84\x8F\xA9\xCB\xED\x0F\x63\x2B", 9)
+      .append('\0')
+      .append('\x3B');
+  return bytes;
+}
+
+}  // namespace
+
+class DecodeLimitsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+ private Q_SLOTS:
+  void CutFilesAreRefused_data() {
+    QTest::addColumn<QByteArray>("whole");
+    const QImage noise = Noise(160, 120);
+    QTest::newRow("BMP") << Encoded(noise, "bmp");
+    QTest::newRow("GIF") << OurGif(noise);
+    QTest::newRow("TIFF") << Encoded(noise, "tiff");
+    QTest::newRow("baseline JPEG") << Encoded(noise, "jpeg");
+    QTest::newRow("progressive JPEG") << Encoded(noise, "jpeg", true);
+    QTest::newRow("CMYK JPEG") << CmykJpeg(160, 120);
+  }
+  void CutFilesAreRefused() {
+    QFETCH(QByteArray, whole);
+    QVERIFY(whole.size() > 1000);
+    const QString path = Path(QStringLiteral("photo.img"));
+    QVERIFY(WriteFile(path, whole));
+    QCOMPARE(LoadImage(path).status, LoadStatus::Ok);
+    for (const double kept : {0.3, 0.6, 0.9}) {
+      QVERIFY(WriteFile(path, whole.left(static_cast<qsizetype>(whole.size() * kept))));
+      const LoadedImage cut = LoadImage(path);
+      QVERIFY2(cut.status == LoadStatus::Truncated, qPrintable(QString::number(int(cut.status))));
+      QVERIFY(cut.image.isNull());
+      QCOMPARE(LoadImageAtLeast(path, QSize(20, 20)).status, LoadStatus::Truncated);
+    }
+  }
+
+  void HeadersPromisingMoreThanTheirData_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("JPEG of 15000 x 15000 in 150 bytes") << EmptyJpeg(15000, 15000);
+    QTest::newRow("BMP of 1 x 100000000 in 100 KB") << Bmp(1, 100'000'000, 100'000);
+    QTest::newRow("GIF of 64064 x 560 in 50 bytes") << TinyGif(64064, 560);
+  }
+  void HeadersPromisingMoreThanTheirData() {
+    QFETCH(QByteArray, bytes);
+    const QString path = Path(QStringLiteral("promise.img"));
+    QVERIFY(WriteFile(path, bytes));
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Truncated);
+    QVERIFY(loaded.image.isNull());
+    QVERIFY(LoadProblem(loaded.status, path).contains(path));
+  }
+
+  void NonRegularFilesAreRefusedAtOnce() {
+    const QString fifo = Path(QStringLiteral("pipe.jpg"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opening a pipe with no writer would block forever: the refusal comes first.
+    QCOMPARE(LoadImage(fifo).status, LoadStatus::NotAFile);
+    QCOMPARE(LoadImageAtLeast(fifo, QSize(10, 10)).status, LoadStatus::NotAFile);
+    QVERIFY(!ReadImageSize(fifo).isValid());
+    QCOMPARE(LoadImage(dir_.path()).status, LoadStatus::NotAFile);
+    QCOMPARE(LoadProblem(LoadStatus::NotAFile, fifo), fifo + QStringLiteral(": not a regular file"));
+  }
+};
+
+QTEST_MAIN(DecodeLimitsTest)
+#include "decode_limits_test.moc"

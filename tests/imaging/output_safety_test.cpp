@@ -1,0 +1,139 @@
+// Writing pictures safely: a write that fails midway (the file system full) leaves the old file,
+// targets that are not regular files are refused, and leftovers of killed writes are cleaned.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "base/lumisto_error.h"
+#include "base/output_file.h"
+#include "imaging/image_io.h"
+#include "support/test_support.h"
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+QImage Noise(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QRandomGenerator random(11);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, random.generate() | 0xFF000000u);
+  return image;
+}
+
+// Files may grow to `bytes` while it lives, as on a file system with that much room left: a write
+// past it fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+}  // namespace
+
+class OutputSafetyTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+ private Q_SLOTS:
+  void FullFileSystemKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("mime");
+    for (const char* mime : {"image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif"})
+      QTest::newRow(mime) << QString::fromLatin1(mime);
+  }
+  void FullFileSystemKeepsTheOldFile() {
+    QFETCH(QString, mime);
+    const QString path = Path(QStringLiteral("full/out.img"));
+    QVERIFY(WriteFile(path, "the user's old file"));
+    const QImage picture = Noise(300, 200);  // well past 16 KB in every format
+    QString error;
+    bool written = true;
+    {
+      const FileSizeLimit limit(16 * 1024);
+      written = EncodeImage(picture, path, mime, 95, &error);
+    }
+    QVERIFY(!written);
+    QVERIFY2(error.startsWith(QStringLiteral("Unable to write to %1: ").arg(path)), qPrintable(error));
+    QCOMPARE(ReadFile(path), QByteArray("the user's old file"));
+    QCOMPARE(QDir(Path(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"out.img"});
+    // With room again the same write succeeds.
+    QVERIFY(EncodeImage(picture, path, mime, 95, &error));
+  }
+
+  void NonRegularTargetsAreRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("pipe") << "pipe.png"
+                          << "not a regular file";
+    QTest::newRow("folder") << "folder.png"
+                            << "it is a folder";
+    QTest::newRow("missing folder") << "missing/out.png"
+                                    << "no such folder";
+  }
+  void NonRegularTargetsAreRefused() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QDir(dir_.path()).mkpath(QStringLiteral("folder.png"));
+    mkfifo(QFile::encodeName(Path(QStringLiteral("pipe.png"))).constData(), 0600);
+    const QString path = Path(name);
+    QString error;
+    QVERIFY(!EncodeImage(Noise(8, 8), path, QStringLiteral("image/png"), -1, &error));
+    QCOMPARE(error, QStringLiteral("Unable to write to %1: %2").arg(path, reason));
+    QCOMPARE(OutputProblem(path), reason);
+    struct stat info {};
+    if (name == QLatin1String("pipe.png")) {
+      QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+      QVERIFY(S_ISFIFO(info.st_mode));  // still the pipe
+    }
+  }
+
+  void RefusedDeleteSaysWhy() {
+    // Root may delete any file; a folder with something in it is what the file system refuses.
+    const QString folder = Path(QStringLiteral("busy"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/inside.txt"), "x"));
+    try {
+      RemoveFile(folder);
+      QFAIL("a full folder was deleted");
+    } catch (const LumistoError& e) {
+      QVERIFY2(e.Message().startsWith(QStringLiteral("Unable to delete busy: ")), qPrintable(e.Message()));
+    }
+    RemoveFile(Path(QStringLiteral("never-was.jpg")));  // nothing to delete is no failure
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/inside.txt")));
+  }
+
+  void LeftoversOfKilledWritesAreRemoved() {
+    const QString folder = Path(QStringLiteral("left"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.Ab12Cd"), "left by a killed write"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.backup"), "the user's"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.Ab12Cde"), "the user's"));
+    QVERIFY(WriteFile(folder + QStringLiteral("/other.jpg.Zz99Yy"), "another file's"));
+    QString error;
+    QVERIFY(EncodeImage(Noise(8, 8), folder + QStringLiteral("/out.jpg"), QStringLiteral("image/jpeg"), 90,
+                        &error));
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    QCOMPARE(names, (QStringList{"other.jpg.Zz99Yy", "out.jpg", "out.jpg.Ab12Cde", "out.jpg.backup"}));
+  }
+};
+
+QTEST_MAIN(OutputSafetyTest)
+#include "output_safety_test.moc"
