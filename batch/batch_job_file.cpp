@@ -13,9 +13,6 @@
 
 namespace {
 
-// A job file holds about a kilobyte an entry: 256 MB is a quarter of a million entries.
-constexpr qint64 kMaxJobFileBytes = qint64{256} * 1024 * 1024;
-
 constexpr int kVersion = 1;
 // Bounds of values that only describe a photo or a place on the preview: generous, but finite.
 constexpr int kMaxCoordinate = 1'000'000;
