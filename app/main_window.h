@@ -14,6 +14,7 @@
 #include "app/open_request.h"
 #include "app/screen_fade.h"
 #include "base/config.h"
+#include "base/guarded_call.h"
 #include "base/user_dialogs.h"
 #include "widgets/thumbnail_cache.h"
 #include "widgets/thumbnail_grid_widget.h"
@@ -134,3 +135,8 @@ class MainWindow : public QWidget {
   int timer7_tag_ = 1;  // counts its ticks; never reset
   QString batch_folder_;
 };
+
+template <typename Handler>
+void MainWindow::Guarded(Handler&& handler) {
+  RunGuarded(dialogs_, std::forward<Handler>(handler));
+}

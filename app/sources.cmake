@@ -14,6 +14,7 @@ list(APPEND LUMISTO_CORE_SOURCES
 list(APPEND LUMISTO_UI_SOURCES
   app/gui_main.cpp app/gui_main.h
   app/main_window.cpp app/main_window.h
+  app/main_window_batch.cpp
   app/message_box_dialog.cpp app/message_box_dialog.h
   app/preview_widget.cpp app/preview_widget.h
   app/screen_view.cpp app/screen_view.h
