@@ -275,6 +275,7 @@ void MainWindow::OpenVisit(const OpenRequest& request) {
   photos_->DrawPage();
   if (rows.size() == 1) {
     photos_->SetSelectedIndex(rows.first());
+    photos_->ShowSelectionFrame(CellOfItem(rows.first(), photos_->Page()));
     Guarded([&] { OnPhotoChosen(rows.first(), ChoiceSource::List); });
   } else if (rows.size() > 1) {
     if (!photos_->IsListView()) photos_->ToggleView();
