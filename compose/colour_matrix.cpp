@@ -15,16 +15,14 @@
 
 #include "base/parallel_rows.h"
 
-namespace {
-
-enum class MatrixKind { Identity, AlphaScale, General };
-
 MatrixKind KindOf(const ToneMatrix& m) {
   ToneMatrix alpha_only = m;
   alpha_only.At(3, 3) = 1.0f;
   if (!alpha_only.IsIdentity()) return MatrixKind::General;
   return m.At(3, 3) == 1.0f ? MatrixKind::Identity : MatrixKind::AlphaScale;
 }
+
+namespace {
 
 #if defined(__SSE2__)
 // One premultiplied pixel through the matrix, four channels at a time: unpremultiplied in (each
@@ -173,22 +171,12 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
              source_in.format() == QImage::Format_RGB32)
                 ? source_in
                 : source_in.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  switch (KindOf(matrix)) {
-    case MatrixKind::Identity:
-      kind_ = Kind::Identity;
-      break;
-    case MatrixKind::AlphaScale:
-      kind_ = Kind::AlphaScale;
-      break;
-    case MatrixKind::General:
-      kind_ = Kind::General;
-      break;
-  }
+  kind_ = KindOf(matrix);
   const float alpha = matrix.At(3, 3);
-  if (kind_ == Kind::AlphaScale && alpha <= 0.0f) return;
+  if (kind_ == MatrixKind::AlphaScale && alpha <= 0.0f) return;
   alpha256_ = static_cast<std::uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 256.0f));
   opaque_format_ = source_.format() == QImage::Format_RGB32;
-  if (kind_ == Kind::General) {
+  if (kind_ == MatrixKind::General) {
     // Each channel value over 255 times its row, as ThroughMatrix computes it for an opaque pixel.
     opaque_lut_.resize(3 * 256 * 4);
     for (int k = 0; k < 3; ++k)
@@ -262,8 +250,8 @@ ImageRectSampler::Taps ImageRectSampler::ColumnTaps(int x) const {
 
 std::uint32_t ImageRectSampler::FlatPixel(std::uint32_t p) const {
   // A bilinear blend of four equal pixels is that pixel exactly; full coverage leaves only the matrix.
-  if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
-  if (kind_ == Kind::AlphaScale && alpha256_ < 256) p = ScaleAlpha(p, alpha256_);
+  if (kind_ == MatrixKind::General) p = ThroughMatrix(p, matrix_);
+  if (kind_ == MatrixKind::AlphaScale && alpha256_ < 256) p = ScaleAlpha(p, alpha256_);
   return p;
 }
 
@@ -304,9 +292,9 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       if (row1 && in1) br |= 0xFF000000u;
     }
     std::uint32_t p = (tx.f == 0 && ty.f == 0) ? tl : Bilinear(tl, tr, bl, br, tx.f, ty.f);
-    if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
+    if (kind_ == MatrixKind::General) p = ThroughMatrix(p, matrix_);
     std::uint32_t scale = (tx.cov * ty.cov + 128) >> 8;
-    if (kind_ == Kind::AlphaScale) scale = (scale * alpha256_ + 128) >> 8;
+    if (kind_ == MatrixKind::AlphaScale) scale = (scale * alpha256_ + 128) >> 8;
     if (scale < 256) p = ScaleAlpha(p, scale);
     out[c] = PixelOver(p, out[c]);
   };
@@ -320,9 +308,9 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
   if (fast_begin < fast_end) {
     const std::uint32_t fy = ty.f;
     const std::uint32_t alpha_mask = opaque_format_ ? 0xFF000000u : 0u;
-    const std::uint32_t scale = kind_ == Kind::AlphaScale ? ((256 * alpha256_ + 128) >> 8) : 256;
+    const std::uint32_t scale = kind_ == MatrixKind::AlphaScale ? ((256 * alpha256_ + 128) >> 8) : 256;
 #if defined(__SSE2__)
-    const bool general = kind_ == Kind::General;
+    const bool general = kind_ == MatrixKind::General;
     const ToneMatrix& m = matrix_;
     const __m128 matrix_rows[5] = {_mm_loadu_ps(&m.m[0]), _mm_loadu_ps(&m.m[5]), _mm_loadu_ps(&m.m[10]),
                                    _mm_loadu_ps(&m.m[15]), _mm_loadu_ps(&m.m[20])};
@@ -356,7 +344,7 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
       if (tx.f != 0 || fy != 0)
         p = Bilinear(tl, row0[tx.i1] | alpha_mask, row1[tx.i0] | alpha_mask, row1[tx.i1] | alpha_mask, tx.f,
                      fy);
-      if (kind_ == Kind::General) p = ThroughMatrix(p, matrix_);
+      if (kind_ == MatrixKind::General) p = ThroughMatrix(p, matrix_);
       if (scale < 256) p = ScaleAlpha(p, scale);
       out[c] = PixelOver(p, out[c]);
     }

