@@ -55,6 +55,16 @@ LoadedImage Failed(LoadStatus status, QSize full_size = QSize()) {
   return result;
 }
 
+// A decoded picture turned upright; a turn that cannot be allocated fails as too large.
+LoadedImage Upright(QImage image, RotateFlipType upright, QSize full_size) {
+  if (!RotateFlip(image, upright)) return Failed(LoadStatus::TooLarge, full_size);
+  LoadedImage result;
+  result.image = std::move(image);
+  result.status = LoadStatus::Ok;
+  result.full_size = full_size;
+  return result;
+}
+
 // Decodes through Qt's readers, which choose the format by content since they get no file name.
 // A given rotate-flip replaces the reader's own orientation handling (for JPEGs, whose orientation
 // was already read from the header).
@@ -118,12 +128,7 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
   QImage image = decoder.Decode(decoder.ScaledSize(wanted));
   if (image.isNull())
     return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
-  if (!RotateFlip(image, upright)) return Failed(LoadStatus::TooLarge, full_size);
-  LoadedImage result;
-  result.image = std::move(image);
-  result.status = LoadStatus::Ok;
-  result.full_size = full_size;
-  return result;
+  return Upright(std::move(image), upright, full_size);
 }
 
 LoadedImage Load(const QString& path, std::optional<QSize> at_least) {
@@ -318,12 +323,7 @@ LoadedImage LoadExifThumbnail(const QString& path) {
         1, (qint64{image.height()} * stored.width() + stored.height() / 2) / stored.height());
     if (width < image.width()) image = image.copy((image.width() - width) / 2, 0, width, image.height());
   }
-  if (!RotateFlip(image, upright)) return Failed(LoadStatus::TooLarge, full_size);
-  LoadedImage result;
-  result.image = std::move(image);
-  result.status = LoadStatus::Ok;
-  result.full_size = full_size;
-  return result;
+  return Upright(std::move(image), upright, full_size);
 }
 
 LoadedImage LoadImage(const QString& path) { return Load(path, std::nullopt); }
