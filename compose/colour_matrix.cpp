@@ -2,6 +2,7 @@
 #include "compose/colour_matrix.h"
 
 #include "compose/pixel_over.h"
+#include "compose/pixel_quad_sse2.h"
 
 #include <algorithm>
 #include <climits>
@@ -193,6 +194,8 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
   if (x_first_ >= x_end || y_first_ >= y_end) return;
   cols_ = MakeTaps(x_first_, x_end - x_first_, dest_rect.left(), dest_rect.width(), src_rect.left(),
                    src_rect.width(), source_.width());
+  col_weights_.reserve(cols_.size());
+  for (const Tap& t : cols_) col_weights_.push_back(t.f * 0x0001000100010001ull);
   rows_ = MakeTaps(y_first_, y_end - y_first_, dest_rect.top(), dest_rect.height(), src_rect.top(),
                    src_rect.height(), source_.height());
   // The run of columns whose two samples both lie in the image and whose pixel is wholly covered:
@@ -316,18 +319,10 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
                                    _mm_loadu_ps(&m.m[15]), _mm_loadu_ps(&m.m[20])};
     const __m128i mask = _mm_set1_epi32(static_cast<int>(alpha_mask));
     const __m128i wy = _mm_set1_epi32(static_cast<int>(fy << 16 | (256 - fy)));
-    for (int c = fast_begin; c < fast_end; ++c) {
+    const auto one_pixel = [&](int c) {
       const Tap& tx = cols_[static_cast<std::size_t>(c)];
-      __m128i top, bottom;
-      if (tx.i1 == tx.i0 + 1) {
-        top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + tx.i0));
-        bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + tx.i0));
-      } else {
-        top = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row0[tx.i0])),
-                                 _mm_cvtsi32_si128(static_cast<int>(row0[tx.i1])));
-        bottom = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row1[tx.i0])),
-                                    _mm_cvtsi32_si128(static_cast<int>(row1[tx.i1])));
-      }
+      const __m128i top = pixel_quad::Pair(row0, tx.i0, tx.i1);
+      const __m128i bottom = pixel_quad::Pair(row1, tx.i0, tx.i1);
       const __m128i wx = _mm_set1_epi32(static_cast<int>(tx.f << 16 | (256 - tx.f)));
       std::uint32_t p = BilinearSse2(_mm_or_si128(top, mask), _mm_or_si128(bottom, mask), wx, wy);
       if (general)
@@ -335,7 +330,37 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
                              : ThroughMatrixSse2(p, matrix_rows);
       if (scale < 256) p = ScaleAlpha(p, scale);
       out[c] = PixelOver(p, out[c]);
+    };
+    // Four pixels at a time, each lane doing one_pixel's arithmetic.
+    const pixel_quad::MatrixLanes lanes = pixel_quad::LanesOf(m.m.data());
+    const __m128i fy16 = _mm_set1_epi16(static_cast<short>(fy));
+    int c = fast_begin;
+    for (; c + 4 <= fast_end; c += 4) {
+      const Tap* t = &cols_[static_cast<std::size_t>(c)];
+      const auto across = [&](const std::uint32_t* row, int k) {
+        const __m128i a = _mm_or_si128(pixel_quad::Pair(row, t[k].i0, t[k].i1), mask);
+        const __m128i b = _mm_or_si128(pixel_quad::Pair(row, t[k + 1].i0, t[k + 1].i1), mask);
+        const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&col_weights_[c + k]));
+        return pixel_quad::Across(a, b, f);
+      };
+      __m128i p = pixel_quad::Down(across(row0, 0), across(row0, 2), across(row1, 0), across(row1, 2), fy16);
+      if (general) {
+        if (pixel_quad::AllOpaque(p)) {
+          p = pixel_quad::OpaqueThroughMatrix(p, lanes);
+        } else {
+          alignas(16) std::uint32_t pixels[4];
+          _mm_store_si128(reinterpret_cast<__m128i*>(pixels), p);
+          for (std::uint32_t& pixel : pixels)
+            pixel = (pixel >> 24) == 255 ? OpaqueThroughMatrixSse2(pixel, opaque_lut_.data(), matrix_rows)
+                                         : ThroughMatrixSse2(pixel, matrix_rows);
+          p = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels));
+        }
+      }
+      if (scale < 256) p = pixel_quad::ScaleAll(p, static_cast<int>(scale));
+      auto* target = reinterpret_cast<__m128i*>(out + c);
+      _mm_storeu_si128(target, pixel_quad::AllOpaque(p) ? p : pixel_quad::Over(p, _mm_loadu_si128(target)));
     }
+    for (; c < fast_end; ++c) one_pixel(c);
 #else
     for (int c = fast_begin; c < fast_end; ++c) {
       const Tap& tx = cols_[static_cast<std::size_t>(c)];

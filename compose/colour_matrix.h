@@ -81,8 +81,9 @@ class ImageRectSampler {
   bool empty_ = true;
   int x_first_ = 0, y_first_ = 0;
   std::vector<Tap> cols_, rows_;
-  std::vector<float> opaque_lut_;        // the general matrix's rows 0..2 for each channel value
-  int inner_begin_ = 0, inner_end_ = 0;  // indexes into cols_
+  std::vector<std::uint64_t> col_weights_;  // each column's f in four 16-bit lanes
+  std::vector<float> opaque_lut_;           // the general matrix's rows 0..2 for each channel value
+  int inner_begin_ = 0, inner_end_ = 0;     // indexes into cols_
 };
 
 // Lays the premultiplied pixel over line[begin..end) (source-over), as BlendRow does for a flat source.

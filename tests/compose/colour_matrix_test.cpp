@@ -28,12 +28,13 @@ QRgb Reference(QRgb p, const ToneMatrix& m) {
                static_cast<int>(std::lround(out[3] * 255)));
 }
 
-// Pixels of every kind: opaque ramps, half and faint alpha, fully transparent.
+// Pixels of every kind: opaque ramps, all but opaque, half and faint alpha, fully transparent.
 QImage Pattern(int width, int height) {
   QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      const int a = (y % 4 == 0) ? 255 : (y % 4 == 1) ? 128 : (y % 4 == 2) ? 7 : 0;
+      const int alphas[5] = {255, 254, 128, 7, 0};
+      const int a = alphas[y % 5];
       const QRgb straight = qRgba((x * 37) % 256, (x * 11 + y * 5) % 256, (x * 3 + 90) % 256, a);
       image.setPixel(x, y, qPremultiply(straight));
     }
@@ -100,6 +101,40 @@ class ColourMatrixTest : public QObject {
     // The drawer's table for opaque pixels and the per-pixel form agree to the bit.
     QCOMPARE(drawn, applied);
     QVERIFY2(worst_applied <= 1, qPrintable(QString::number(worst_applied)));
+  }
+
+  // Scaled drawing through a matrix is the bilinear sample through the matrix: the identity drawing
+  // with the matrix applied afterwards, to the bit, four pixels at a time and one at a time alike
+  // (the widths leave a remainder after the groups of four).
+  void ScaledDrawingSamplesThenMatrix_data() {
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QRectF>("dest");
+    QTest::addColumn<QRectF>("src");
+    for (const int which : {0, 1})
+      for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        const char* kind = which == 0 ? "tone" : "swap";
+        const char* alpha = format == QImage::Format_RGB32 ? "opaque" : "alpha";
+        QTest::addRow("%s, %s, shrunk", kind, alpha)
+            << which << int(format) << QRectF(0, 0, 43, 11) << QRectF(0, 0, 64, 16);
+        QTest::addRow("%s, %s, enlarged", kind, alpha)
+            << which << int(format) << QRectF(0, 0, 61, 15) << QRectF(5.5, 1, 27, 9);
+      }
+  }
+  void ScaledDrawingSamplesThenMatrix() {
+    QFETCH(int, which);
+    QFETCH(int, format);
+    QFETCH(QRectF, dest);
+    QFETCH(QRectF, src);
+    const ToneMatrix m = Matrix(which);
+    const QImage source = Pattern(64, 16).convertToFormat(static_cast<QImage::Format>(format));
+    QImage drawn(dest.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    QImage sampled = drawn;
+    DrawImageRect(drawn, dest, source, src, m);
+    DrawImageRect(sampled, dest, source, src);
+    ApplyColourMatrix(sampled, m);
+    QCOMPARE(drawn, sampled);
   }
 };
 

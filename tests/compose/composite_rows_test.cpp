@@ -12,6 +12,8 @@
 #include "support/sample_styles.h"
 #include "support/test_support.h"
 
+Q_DECLARE_METATYPE(ToneMatrix)
+
 using testing_support::FirstDifference;
 using testing_support::ShippedTextures;
 
@@ -138,13 +140,42 @@ class CompositeRowsTest : public QObject {
   }
 
   // Drawing a row in pieces gives the row drawn whole: the inner run starts and stops anywhere.
+  // Pieces of three pixels take the one-pixel forms throughout, the whole row takes four pixels at
+  // a time, so each matrix kind checks the two against each other to the bit, over a target of
+  // every alpha.
+  void SamplerRowsInPieces_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<ToneMatrix>("matrix");
+    ToneMatrix half_alpha;
+    SetAlphaScale(128, half_alpha);
+    ToneMatrix tone;  // contrast 1.2, brightness -0.1, saturation 0.8: opaque stays opaque
+    const float w[3] = {0.3086f, 0.6094f, 0.0820f};
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) tone.At(i, j) = 1.2f * (w[i] * 0.2f + (i == j ? 0.8f : 0.0f));
+      tone.At(4, i) = -0.1f;
+    }
+    ToneMatrix swap;  // channels swapped, a translation, alpha halved: nothing stays opaque
+    swap.m.fill(0);
+    swap.At(2, 0) = swap.At(0, 2) = swap.At(4, 4) = 1;
+    swap.At(1, 1) = 0.5f;
+    swap.At(4, 1) = 0.25f;
+    swap.At(3, 3) = 0.5f;
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+      const char* name = format == QImage::Format_RGB32 ? "opaque" : "alpha";
+      QTest::addRow("%s, identity", name) << int(format) << ToneMatrix::Identity();
+      QTest::addRow("%s, alpha scale", name) << int(format) << half_alpha;
+      QTest::addRow("%s, tone", name) << int(format) << tone;
+      QTest::addRow("%s, swap and half alpha", name) << int(format) << swap;
+    }
+  }
   void SamplerRowsInPieces() {
-    const QImage source = NoisyPhoto(80, 30, QImage::Format_ARGB32_Premultiplied, 2);
-    const ImageRectSampler sampler(QSize(70, 30), QRectF(0.5, 0, 69, 30), source, QRectF(-4, -4, 88, 38));
-    QImage whole(70, 30, QImage::Format_ARGB32_Premultiplied),
-        pieces(70, 30, QImage::Format_ARGB32_Premultiplied);
-    whole.fill(qRgb(10, 20, 30));
-    pieces.fill(qRgb(10, 20, 30));
+    QFETCH(int, format);
+    QFETCH(ToneMatrix, matrix);
+    const QImage source = NoisyPhoto(80, 30, static_cast<QImage::Format>(format), 2);
+    const ImageRectSampler sampler(QSize(70, 30), QRectF(0.5, 0, 69, 30), source, QRectF(-4, -4, 88, 38),
+                                   matrix);
+    QImage whole = NoisyPhoto(70, 30, QImage::Format_ARGB32_Premultiplied, 9);
+    QImage pieces = whole;
     for (int y = sampler.RowBegin(); y < sampler.RowEnd(); ++y) {
       sampler.BlendRow(y, reinterpret_cast<std::uint32_t*>(whole.scanLine(y)), 0, 70);
       for (int x = 0; x < 70; x += 3)
