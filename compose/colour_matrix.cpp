@@ -251,6 +251,13 @@ ImageRectSampler::Taps ImageRectSampler::ColumnTaps(int x) const {
   return {t.i0, t.i1, t.cov == 256};
 }
 
+int ImageRectSampler::SourceRowsFor(int row_end) const {
+  if (empty_ || row_end <= RowBegin()) return 0;
+  // The taps never move up as the target row moves down: the last row reads the lowest rows.
+  const Tap& t = rows_[static_cast<std::size_t>(std::min(row_end, RowEnd()) - 1 - y_first_)];
+  return std::clamp(std::max(t.i0, t.i1) + 1, 0, source_.height());
+}
+
 std::uint32_t ImageRectSampler::FlatPixel(std::uint32_t p) const {
   // A bilinear blend of four equal pixels is that pixel exactly; full coverage leaves only the matrix.
   if (kind_ == MatrixKind::General) p = ThroughMatrix(p, matrix_);

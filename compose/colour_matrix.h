@@ -60,6 +60,9 @@ class ImageRectSampler {
   Taps RowTaps(int y) const;
   Taps ColumnTaps(int x) const;
 
+  // How many source rows, from the top, the target rows [RowBegin, row_end) read: 0..source height.
+  int SourceRowsFor(int row_end) const;
+
   // What BlendRow lays over the target for a wholly covered pixel whose four samples all equal
   // this premultiplied pixel: the pixel through the matrix.
   std::uint32_t FlatPixel(std::uint32_t premultiplied) const;

@@ -42,6 +42,9 @@ class CompositeRows {
   QSize Size() const { return size_; }
   QSize CanvasSize() const { return canvas_size_; }
 
+  // How many rows of the source, from the top, composite rows [0, row_end) read.
+  int SourceRowsFor(int row_end) const { return photo_ ? photo_->SourceRowsFor(row_end) : 0; }
+
   // Draws composite row y into line: the back colour over columns [0, fill_end), then the photo
   // and the effects canvas over [0, W) when y < H.
   void DrawRow(int y, std::uint32_t* line, int fill_end) const;

@@ -29,6 +29,10 @@ class JpegDecoder {
   // both axes (in coded orientation); the full size when no scale reaches it.
   QSize ScaledSize(QSize at_least) const;
 
+  // False when the data is too short to hold the picture its header declares (Decode then fails
+  // with EndedEarly).
+  bool LongEnoughForItsSize() { return !TooShortForItsSize(); }
+
   // Decodes at a size ScaledSize returned into Format_RGB32 (opaque). A null image when the data is
   // damaged or cut short, or the memory cannot be had.
   QImage Decode(QSize scaled_size);

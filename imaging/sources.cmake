@@ -5,5 +5,6 @@ list(APPEND LUMISTO_CORE_SOURCES
   imaging/image_io.cpp imaging/image_io.h
   imaging/jpeg_codec.cpp imaging/jpeg_codec.h
   imaging/jpeg_header.cpp imaging/jpeg_header.h
+  imaging/jpeg_stream.cpp imaging/jpeg_stream.h
   imaging/pixel_data_check.cpp imaging/pixel_data_check.h
 )

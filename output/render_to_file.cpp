@@ -8,8 +8,10 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -25,6 +27,7 @@
 #include "imaging/image_io.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
+#include "imaging/jpeg_stream.h"
 
 namespace {
 
@@ -127,6 +130,7 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
 // Everything the composite is drawn from.
 struct Prepared {
   EditedPhoto photo;
+  std::unique_ptr<JpegStream> stream;  // set when the photo is still being decoded into photo
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
@@ -138,7 +142,9 @@ float FitFactorFor(const RenderRequest& request, QSize photo) {
                                 : FitFactor(photo.width(), photo.height(), kScreenSize.width());
 }
 
-Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
+// may_stream: the caller can draw the top of the composite while the photo's lower rows are still
+// being decoded (see DrawAndWriteBands); then a photo drawn as it is stored is decoded that way.
+Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool may_stream = false) {
   // The canvas depends only on the photo's final size and the style: another core makes it while
   // this one decodes. Should the decoded photo differ from its header, the canvas is remade.
   std::future<SparseEffectsCanvas> canvas;
@@ -152,14 +158,28 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures) {
     });
   Prepared p;
   p.textures = &textures;
-  p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
+  if (may_stream && request.crop.IsEmpty() && ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
+    p.stream = JpegStream::Start(request.photo_path);
+  if (p.stream) {
+    p.photo.pixels = p.photo.photo = p.stream->Image();
+  } else {
+    p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
+  }
   if (canvas.valid()) p.canvas = canvas.get();
   p.fit_factor = FitFactorFor(request, p.photo.photo.size());
   p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
 }
 
+// Waits until a photo being decoded is complete; throws when its data turned out damaged or cut.
+void AwaitPhoto(const Prepared& p, const RenderRequest& request) {
+  if (!p.stream) return;
+  const LoadStatus status = p.stream->Finish();
+  if (status != LoadStatus::Ok) throw LumistoError(LoadProblem(status, request.photo_path));
+}
+
 QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
+  AwaitPhoto(p, request);
   const QSize size = p.photo.photo.size();
   QImage composite = NewImage(size.width(), size.height());
   if (composite.isNull())
@@ -169,6 +189,7 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
     rows.DrawInto(composite);
   }
   p.photo = EditedPhoto();
+  p.stream.reset();
   StampCaption(composite, request.caption, p.fit_factor);
   return composite;
 }
@@ -176,9 +197,11 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
 // Draws the composite a band of rows at a time on a helper core while this one encodes the band
 // before. Whichever core is free draws the next band, so neither idles when drawing is the slower
 // half. Bands go through a ring of a few slots, except those the caption reaches: they are drawn
-// into one strip that gets the caption in one go before it is encoded. False when the writer failed.
+// into one strip that gets the caption in one go before it is encoded. A band is drawn once
+// photo_rows_ready (when given) says the photo rows it reads are decoded. False when the writer
+// failed or the photo's rows never came.
 bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, JpegRowWriter& writer,
-                       const QString& photo_path) {
+                       const QString& photo_path, const std::function<bool(int)>& photo_rows_ready) {
   // One row of 4:2:0 blocks; a band stays in the cache from drawing to encoding.
   constexpr int kBandRows = 16;
   constexpr int kSlots = 4;
@@ -210,9 +233,14 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   const auto band_bits = [&](int band) {
     return in_strip(band) ? strip_bits + (band - strip_first) * kBandRows * stride : slot_bits[band % kSlots];
   };
+  std::atomic<bool> photo_failed = false;
   const auto draw = [&](int band) {
     uchar* bits = band_bits(band);
     const int top = band * kBandRows, count = std::min(kBandRows, height - top);
+    if (photo_rows_ready && !photo_rows_ready(rows.SourceRowsFor(top + count))) {
+      photo_failed = true;  // the band stays undrawn: nothing more is written
+      return;
+    }
     for (int r = 0; r < count; ++r)
       rows.DrawRow(top + r, reinterpret_cast<std::uint32_t*>(bits + r * stride), width);
   };
@@ -281,7 +309,7 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
         have(band);
       }
       const int top = band * kBandRows;
-      ok = writer.WriteRows(band_bits(band), stride, std::min(kBandRows, height - top));
+      ok = !photo_failed && writer.WriteRows(band_bits(band), stride, std::min(kBandRows, height - top));
       {
         const std::lock_guard lock(mutex);
         written = band + 1;
@@ -305,8 +333,13 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
     const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(file.Device(), size.width(), size.height(), request.quality);
-    written = DrawAndWriteBands(rows, caption, writer, request.photo_path) && writer.Finish();
+    std::function<bool(int)> photo_rows_ready;
+    if (p.stream) photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
+    written =
+        DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready) && writer.Finish();
   }
+  // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
+  AwaitPhoto(p, request);
   file.Commit(written);
 }
 
@@ -374,10 +407,11 @@ void RenderToFile(const RenderRequest& request, const TextureList& textures) {
   // A target that can never be written is refused before the work of rendering.
   const QString problem = OutputProblem(request.output_path);
   if (!problem.isEmpty()) throw LumistoError(OutputFile::Unable(request.output_path, problem));
-  Prepared p = Prepare(request, textures);
+  const bool jpeg = mime == QLatin1String("image/jpeg");
+  Prepared p = Prepare(request, textures, jpeg);
   const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
   const bool scaled = out != p.photo.photo.size();
-  if (mime == QLatin1String("image/jpeg") && !scaled) {
+  if (jpeg && !scaled) {
     StreamJpeg(p, request);
     return;
   }

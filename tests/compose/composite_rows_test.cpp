@@ -184,6 +184,38 @@ class CompositeRowsTest : public QObject {
     QCOMPARE(FirstDifference(pieces, whole), QString());
   }
 
+  // The rows a band of the composite reads from the photo, so a band can be drawn while the rows
+  // below are still being decoded: rows past the count never change the band.
+  void SourceRowsForABand_data() {
+    QTest::addColumn<QRectF>("src");
+    QTest::newRow("shrunk into a margin") << QRectF(-6, -6, 73, 59);
+    QTest::newRow("enlarged") << QRectF(3, 2, 30, 20);
+    QTest::newRow("one to one, shifted") << QRectF(-3, 4, 61, 47);
+  }
+  void SourceRowsForABand() {
+    QFETCH(QRectF, src);
+    const QImage source = NoisyPhoto(61, 47, QImage::Format_RGB32, 11);
+    const ImageRectSampler sampler(QSize(61, 47), QRectF(0, 0, 61, 47), source, src);
+    const auto draw = [&](const QImage& from, int row_end) {
+      const ImageRectSampler s(QSize(61, 47), QRectF(0, 0, 61, 47), from, src);
+      QImage out(61, 47, QImage::Format_ARGB32_Premultiplied);
+      out.fill(0);
+      for (int y = s.RowBegin(); y < row_end; ++y)
+        s.BlendRow(y, reinterpret_cast<std::uint32_t*>(out.scanLine(y)), 0, 61);
+      return out;
+    };
+    for (int row_end = 1; row_end <= 47; row_end += 3) {
+      const int rows = sampler.SourceRowsFor(row_end);
+      QVERIFY(rows >= 0 && rows <= source.height());
+      const QImage band = draw(source, row_end);
+      QImage below = source;  // rows past the count made different
+      for (int y = rows; y < below.height(); ++y)
+        for (int x = 0; x < below.width(); ++x) below.setPixel(x, y, qRgb(255 - x, 7, y));
+      QCOMPARE(FirstDifference(draw(below, row_end), band), QString());
+    }
+    QCOMPARE(sampler.SourceRowsFor(0), 0);
+  }
+
   // The flat area is where the whole canvas is one colour, and the sparse canvas with its blank
   // filled in is the whole canvas, pixel for pixel.
   void SparseCanvasIsTheWholeCanvas_data() { AddStyleRows(); }

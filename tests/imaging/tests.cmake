@@ -4,3 +4,5 @@ lumisto_test(image_encode_test SOURCES imaging/image_encode_test.cpp imaging/ima
 lumisto_test(decode_limits_test SOURCES imaging/decode_limits_test.cpp)
 target_link_libraries(decode_limits_test PRIVATE PkgConfig::TURBOJPEG)  # builds CMYK files
 lumisto_test(output_safety_test SOURCES imaging/output_safety_test.cpp)
+lumisto_test(jpeg_stream_test SOURCES imaging/jpeg_stream_test.cpp imaging/image_fixtures.h)
+target_link_libraries(jpeg_stream_test PRIVATE PkgConfig::TURBOJPEG)  # writes 4:2:2, 4:4:4 and grey files

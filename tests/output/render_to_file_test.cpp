@@ -73,6 +73,11 @@ class RenderToFileTest : public QObject {
     QVERIFY(Quadrants(400, 300).save(Path("photo.png")));
     QVERIFY(Quadrants(4000, 3000).save(Path("big.png")));
     QVERIFY(Noisy(640, 480).save(Path("noisy.png")));
+    QVERIFY(Noisy(640, 480).save(Path("noisy.jpg"), "jpg", 90));
+    QVERIFY(Noisy(2400, 1800).save(Path("large.jpg"), "jpg", 90));
+    const QByteArray jpeg = testing_support::ReadFile(Path("noisy.jpg"));
+    QVERIFY(testing_support::WriteFile(Path("cut.jpg"), jpeg.left(jpeg.size() / 2)));
+    QVERIFY(testing_support::WriteFile(Path("no-end.jpg"), jpeg.chopped(2)));
   }
 
   // The full-size render makes its effects canvas while the photo decodes and hands it in: the
@@ -108,16 +113,26 @@ class RenderToFileTest : public QObject {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("points");
     QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("photo");
     for (const int sharp : {0, 1, 2})
       for (const bool include : {true, false})
         QTest::addRow("shape %d, band %s", sharp, include ? "over" : "around")
-            << sharp << include << false << QRect() << QString() << 24 << 0;
-    QTest::newRow("caption across bands") << 1 << false << false << QRect() << "Lumisto\nframed" << 24 << 1;
-    QTest::newRow("large italic caption") << 2 << true << false << QRect() << "Big & slanted" << 72 << 3;
+            << sharp << include << false << QRect() << QString() << 24 << 0 << "noisy.png";
+    QTest::newRow("caption across bands")
+        << 1 << false << false << QRect() << "Lumisto\nframed" << 24 << 1 << "noisy.png";
+    QTest::newRow("large italic caption")
+        << 2 << true << false << QRect() << "Big & slanted" << 72 << 3 << "noisy.png";
     QTest::newRow("turned, crop inside")
-        << 1 << false << true << QRect(33, 41, 301, 377) << QString() << 24 << 0;
+        << 1 << false << true << QRect(33, 41, 301, 377) << QString() << 24 << 0 << "noisy.png";
     QTest::newRow("crop reaching outside")
-        << 0 << true << false << QRect(500, 300, 300, 250) << "edge" << 30 << 2;
+        << 0 << true << false << QRect(500, 300, 300, 250) << "edge" << 30 << 2 << "noisy.png";
+    // A JPEG photo drawn as stored is decoded while the bands above are already drawn and written.
+    QTest::newRow("JPEG decoded while drawn")
+        << 1 << false << false << QRect() << QString() << 24 << 0 << "noisy.jpg";
+    QTest::newRow("large JPEG decoded while drawn, caption")
+        << 2 << true << false << QRect() << "Lumisto\nframed" << 24 << 1 << "large.jpg";
+    QTest::newRow("JPEG turned: decoded first")
+        << 0 << true << true << QRect() << QString() << 24 << 0 << "noisy.jpg";
   }
   void StreamedJpegIsTheSavedComposite() {
     QFETCH(int, sharp);
@@ -127,7 +142,8 @@ class RenderToFileTest : public QObject {
     QFETCH(QString, caption);
     QFETCH(int, points);
     QFETCH(int, style);
-    RenderRequest r = Request("noisy.png", "streamed.jpg");
+    QFETCH(QString, photo);
+    RenderRequest r = Request(photo, "streamed.jpg");
     r.style = Framed(sharp, include);
     if (turn) RecordGeometricEdit(r.rotate_flip, GeometricEdit::TurnClockwise);
     if (!crop.isNull()) r.crop = CropRect{crop.x(), crop.y(), crop.width(), crop.height()};
@@ -261,6 +277,14 @@ class RenderToFileTest : public QObject {
     QTest::newRow("unwritable folder, streamed JPEG") << "photo.png"
                                                       << "garbage.jpg/x.jpg"
                                                       << "Unable to write to";
+    // A photo decoded while the file is written is judged all the same, to its end marker.
+    const QString cut = QStringLiteral("ends before its picture does");
+    QTest::newRow("cut photo") << "cut.jpg"
+                               << "x.png" << cut;
+    QTest::newRow("cut photo, streamed JPEG") << "cut.jpg"
+                                              << "x.jpg" << cut;
+    QTest::newRow("photo without its end marker, streamed JPEG") << "no-end.jpg"
+                                                                 << "x.jpg" << cut;
   }
   void Failures() {
     QFETCH(QString, photo);

@@ -1,0 +1,188 @@
+// Decoding a JPEG row by row with libjpeg on a thread of its own.
+#include "imaging/jpeg_stream.h"
+
+#include <QFile>
+#include <array>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
+
+#include "imaging/image_buffer.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_header.h"
+
+struct JpegStream::Decoder {
+  jpeg_decompress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  std::jmp_buf jump{};
+  bool created = false;
+  bool warned = false;       // a warning came (only the first one is judged, as for whole decodes)
+  bool ended_early = false;  // that warning says the data ends before the picture
+  std::array<JSAMPROW, 16> rows{};
+};
+
+namespace {
+
+JpegStream::Decoder* DecoderOf(j_common_ptr cinfo) {
+  return static_cast<JpegStream::Decoder*>(cinfo->client_data);
+}
+
+[[noreturn]] void OnError(j_common_ptr cinfo) { std::longjmp(DecoderOf(cinfo)->jump, 1); }
+
+// The first warning is the one a whole decode judges: data that ends early fails, other warnings
+// (stray bytes between markers and the like, common in camera files) pass.
+void OnMessage(j_common_ptr cinfo, int level) {
+  JpegStream::Decoder* d = DecoderOf(cinfo);
+  if (level >= 0 || d->warned) return;
+  d->warned = true;
+  char text[JMSG_LENGTH_MAX] = {};
+  cinfo->err->format_message(cinfo, text);
+  d->ended_early = std::strstr(text, "Premature end of JPEG file") != nullptr ||
+                   std::strstr(text, "premature end of data segment") != nullptr;
+}
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr J_COLOR_SPACE kQtColorSpace = JCS_EXT_BGRX;
+#else
+constexpr J_COLOR_SPACE kQtColorSpace = JCS_EXT_XRGB;
+#endif
+
+// Runs the libjpeg calls that may fail: setjmp sits in this frame, which holds no object with a
+// destructor, so the jump back on an error skips nothing. Reads the header and, when the frame
+// suits, sets the output up; false when it does not suit or fails.
+bool ReadHeader(JpegStream::Decoder& d, const unsigned char* data, std::size_t size) {
+  d.cinfo.err = jpeg_std_error(&d.errors);
+  d.errors.error_exit = OnError;
+  d.errors.emit_message = OnMessage;
+  d.cinfo.client_data = &d;
+  if (setjmp(d.jump)) return false;
+  jpeg_create_decompress(&d.cinfo);
+  d.created = true;
+  jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
+  if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK) return false;
+  // A progressive file is decoded whole before its first row exists; CMYK takes another decoder.
+  if (d.cinfo.progressive_mode || jpeg_has_multiple_scans(&d.cinfo)) return false;
+  if (d.cinfo.jpeg_color_space != JCS_YCbCr && d.cinfo.jpeg_color_space != JCS_GRAYSCALE &&
+      d.cinfo.jpeg_color_space != JCS_RGB)
+    return false;
+  // TurboJPEG's settings for a full-size decode into Qt's layout: the library's defaults otherwise.
+  d.cinfo.out_color_space = kQtColorSpace;
+  return true;
+}
+
+// Decodes the next rows into image rows from bits on; the number now done, or -1 on failure.
+int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, bool first) {
+  if (setjmp(d.jump)) return -1;
+  if (first) jpeg_start_decompress(&d.cinfo);
+  const int done = static_cast<int>(d.cinfo.output_scanline);
+  const int count = std::min(static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done);
+  for (int i = 0; i < count; ++i) d.rows[static_cast<std::size_t>(i)] = bits + (done + i) * stride;
+  int read = done;
+  while (read < done + count)
+    read += static_cast<int>(jpeg_read_scanlines(&d.cinfo, d.rows.data() + (read - done),
+                                                 static_cast<JDIMENSION>(done + count - read)));
+  return read;
+}
+
+bool FinishDecode(JpegStream::Decoder& d) {
+  if (setjmp(d.jump)) return false;
+  jpeg_finish_decompress(&d.cinfo);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
+  if (IsNonRegularFile(path)) return nullptr;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return nullptr;
+  JpegHeader header;
+  if (!ReadJpegHeader(file, &header) || RotateFlipForOrientation(header.orientation) != RotateFlipType::None)
+    return nullptr;
+  const QSize size = header.stored_size;
+  if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxImagePixels) return nullptr;
+  const qint64 file_size = file.size();
+  // As LoadImage reads a file: at most a gigabyte (a photo within the ceiling is far smaller).
+  if (file_size <= 0 || file_size > (qint64{1} << 30)) return nullptr;
+  std::unique_ptr<JpegStream> stream(new JpegStream);
+  stream->size_ = static_cast<std::size_t>(file_size);
+  stream->bytes_ = AllocateBytes(stream->size_);
+  if (!stream->bytes_ || !file.seek(0) ||
+      file.read(reinterpret_cast<char*>(stream->bytes_.get()), file_size) != file_size)
+    return nullptr;
+  {
+    JpegDecoder frame(QByteArrayView(stream->bytes_.get(), file_size));
+    if (!frame.HeaderOk() || frame.IsCmyk() || frame.StoredSize() != size || !frame.LongEnoughForItsSize())
+      return nullptr;
+  }
+  stream->decoder_ = std::make_unique<Decoder>();
+  if (!ReadHeader(*stream->decoder_, stream->bytes_.get(), stream->size_) ||
+      static_cast<int>(stream->decoder_->cinfo.image_width) != size.width() ||
+      static_cast<int>(stream->decoder_->cinfo.image_height) != size.height())
+    return nullptr;
+  stream->image_ = NewImage(size.width(), size.height(), QImage::Format_RGB32);
+  if (stream->image_.isNull()) return nullptr;
+  stream->bits_ = stream->image_.bits();
+  stream->thread_ = std::thread([s = stream.get()] { s->Run(); });
+  return stream;
+}
+
+JpegStream::~JpegStream() {
+  {
+    const std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  if (thread_.joinable()) thread_.join();
+  if (decoder_ && decoder_->created) jpeg_destroy_decompress(&decoder_->cinfo);
+}
+
+void JpegStream::Run() {
+  Decoder& d = *decoder_;
+  const qsizetype stride = image_.bytesPerLine();
+  const int height = image_.height();
+  // The rows are written top to bottom; another core takes their page faults first.
+  const FaultInAhead ahead(image_);
+  int done = 0;
+  for (bool first = true; done < height; first = false) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (stop_) break;
+    }
+    done = ReadRows(d, bits_, stride, first);
+    if (done < 0 || d.ended_early) break;
+    Publish(done);
+  }
+  LoadStatus status = LoadStatus::Ok;
+  if (done < height || d.ended_early || !FinishDecode(d) || d.ended_early)
+    status = d.ended_early ? LoadStatus::Truncated : LoadStatus::Undecodable;
+  {
+    const std::lock_guard lock(mutex_);
+    ended_ = true;
+    status_ = status;
+  }
+  changed_.notify_all();
+}
+
+void JpegStream::Publish(int rows) {
+  {
+    const std::lock_guard lock(mutex_);
+    rows_done_ = rows;
+  }
+  changed_.notify_all();
+}
+
+bool JpegStream::WaitForRows(int rows) const {
+  rows = std::min(rows, image_.height());
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
+  return rows_done_ >= rows && status_ == LoadStatus::Ok;
+}
+
+LoadStatus JpegStream::Finish() const {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return ended_; });
+  return status_;
+}

@@ -1,0 +1,157 @@
+// Decoding a JPEG row by row on its own thread: the same pixels and the same verdict on damaged and
+// cut files as a whole decode, and the files it leaves to the whole decode.
+#include <turbojpeg.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <random>
+
+#include "imaging/image_fixtures.h"
+#include "imaging/jpeg_stream.h"
+#include "support/test_support.h"
+
+namespace {
+
+// Detail everywhere, so a misplaced row or a wrong chroma sample shows.
+QImage Noisy(int w, int h, unsigned seed) {
+  QImage image(w, h, QImage::Format_RGB32);
+  std::mt19937 random(seed);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb((x * 3 + y) & 255, random() % 256, (y * 2) & 255));
+  return image;
+}
+
+// image as a JPEG with the given chroma subsampling, by TurboJPEG itself.
+QByteArray TurboJpeg(const QImage& image, int subsampling) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  tjhandle handle = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  const int status = tjCompress2(handle, rgb.constBits(), rgb.width(), static_cast<int>(rgb.bytesPerLine()),
+                                 rgb.height(), TJPF_RGB, &jpeg, &size, subsampling, 90, 0);
+  QByteArray bytes = status == 0
+                         ? QByteArray(reinterpret_cast<const char*>(jpeg), static_cast<qsizetype>(size))
+                         : QByteArray();
+  tjFree(jpeg);
+  tjDestroy(handle);
+  return bytes;
+}
+
+}  // namespace
+
+class JpegStreamTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString Write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    return testing_support::WriteFile(path, bytes) ? path : QString();
+  }
+
+ private Q_SLOTS:
+  // Every row, as the whole decode gives it, in sizes that leave partial blocks at the edges.
+  void SamePixelsAsTheWholeDecode_data() {
+    QTest::addColumn<QByteArray>("jpeg");
+    QTest::newRow("4:2:0, odd size") << TurboJpeg(Noisy(37, 23, 1), TJSAMP_420);
+    QTest::newRow("4:2:2") << TurboJpeg(Noisy(70, 41, 2), TJSAMP_422);
+    QTest::newRow("4:4:4") << TurboJpeg(Noisy(33, 65, 3), TJSAMP_444);
+    QTest::newRow("grey") << TurboJpeg(Noisy(50, 30, 4), TJSAMP_GRAY);
+    QTest::newRow("Qt's writer, many row runs")
+        << image_fixtures::EncodeWithQt(Noisy(300, 517, 5), "jpg", 85);
+  }
+  void SamePixelsAsTheWholeDecode() {
+    QFETCH(QByteArray, jpeg);
+    QVERIFY(!jpeg.isEmpty());
+    const QString path = Write(QStringLiteral("photo.jpg"), jpeg);
+    const LoadedImage whole = LoadImage(path);
+    QCOMPARE(whole.status, LoadStatus::Ok);
+    const std::unique_ptr<JpegStream> stream = JpegStream::Start(path);
+    QVERIFY(stream);
+    QVERIFY(stream->WaitForRows(stream->Image().height()));
+    QCOMPARE(stream->Finish(), LoadStatus::Ok);
+    QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
+    QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+  }
+
+  // What cannot be decoded top to bottom as stored is left to the whole decode.
+  void LeftToTheWholeDecode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QImage photo = Noisy(64, 48, 6);
+    QByteArray progressive;
+    {
+      QBuffer buffer(&progressive);
+      buffer.open(QIODevice::WriteOnly);
+      QImageWriter writer(&buffer, "jpg");
+      writer.setProgressiveScanWrite(true);
+      QVERIFY(writer.write(photo));
+    }
+    QTest::newRow("progressive") << progressive;
+    const QByteArray thumbnail = testing_support::JpegBytes(photo.scaled(16, 12));
+    QTest::newRow("turned by its EXIF orientation")
+        << testing_support::WithExifThumbnail(testing_support::JpegBytes(photo), thumbnail, 6);
+    QTest::newRow("PNG") << image_fixtures::EncodeWithQt(photo, "png");
+    QTest::newRow("too short for its size") << testing_support::JpegBytes(photo).left(40);
+    QTest::newRow("empty") << QByteArray();
+  }
+  void LeftToTheWholeDecode() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!JpegStream::Start(Write(QStringLiteral("left.jpg"), bytes)));
+  }
+
+  void NotAFileOrMissing() {
+    QVERIFY(!JpegStream::Start(dir_.path()));
+    QVERIFY(!JpegStream::Start(dir_.filePath(QStringLiteral("nope.jpg"))));
+  }
+
+  // A file cut short, or damaged inside its data, gets the whole decode's verdict; the rows that
+  // never came are never promised.
+  void DamagedFilesJudgedAsWhole_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("all_rows");
+    const QByteArray jpeg = TurboJpeg(Noisy(400, 300, 7), TJSAMP_420);
+    QTest::newRow("cut at half") << jpeg.left(jpeg.size() / 2) << false;
+    QTest::newRow("cut after the last block, before the end marker") << jpeg.chopped(2) << true;
+    QByteArray marker = jpeg;
+    marker[marker.size() / 2] = char(0xFF);
+    marker[marker.size() / 2 + 1] = char(0xD9);  // an end marker in the middle of the data
+    QTest::newRow("end marker inside the data") << marker << false;
+    QByteArray noise = jpeg;
+    for (qsizetype i = jpeg.size() / 3; i < jpeg.size() / 3 + 64; ++i) noise[i] = char(i * 37);
+    QTest::newRow("noise inside the data") << noise << true;
+    // Damage (all-ones bits, no Huffman code) and a cut after it: the whole decode's verdict too.
+    QByteArray ones = jpeg;
+    for (qsizetype i = jpeg.size() / 3; i < jpeg.size() / 3 + 64; i += 2) {
+      ones[i] = char(0xFF);
+      ones[i + 1] = 0;
+    }
+    QTest::newRow("bad codes inside, then cut") << ones.left(ones.size() * 4 / 5) << true;
+  }
+  void DamagedFilesJudgedAsWhole() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, all_rows);
+    const QString path = Write(QStringLiteral("damaged.jpg"), bytes);
+    const LoadedImage whole = LoadImage(path);
+    const std::unique_ptr<JpegStream> stream = JpegStream::Start(path);
+    QVERIFY(stream);
+    const LoadStatus status = stream->Finish();
+    QCOMPARE(status, whole.status);
+    if (!all_rows) QVERIFY(!stream->WaitForRows(300));
+    if (status == LoadStatus::Ok)
+      QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+  }
+
+  // Dropping a stream while it decodes stops the decoder and returns.
+  void DroppedWhileDecoding() {
+    const QString path = Write(QStringLiteral("large.jpg"), TurboJpeg(Noisy(2000, 1500, 8), TJSAMP_420));
+    for (int i = 0; i < 5; ++i) {
+      std::unique_ptr<JpegStream> stream = JpegStream::Start(path);
+      QVERIFY(stream);
+      if (i % 2 == 1) QVERIFY(stream->WaitForRows(1 + i * 100));
+      stream.reset();
+    }
+  }
+};
+
+QTEST_MAIN(JpegStreamTest)
+#include "jpeg_stream_test.moc"
