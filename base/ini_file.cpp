@@ -41,6 +41,16 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 }  // namespace
 
 IniFile IniFile::Load(const QString& path, qint64 max_bytes) {
+  IniFile ini = ReadLines(path, max_bytes);
+  ini.BuildIndex();
+  return ini;
+}
+
+QList<IniFile::Section> IniFile::ReadSections(const QString& path, qint64 max_bytes) {
+  return ReadLines(path, max_bytes).Sections();
+}
+
+IniFile IniFile::ReadLines(const QString& path, qint64 max_bytes) {
   IniFile ini;
   ini.path_ = path;
   const QFileInfo info(path);
@@ -81,7 +91,6 @@ IniFile IniFile::Load(const QString& path, qint64 max_bytes) {
     }
     ini.lines_.append(line);
   }
-  ini.BuildIndex();
   return ini;
 }
 

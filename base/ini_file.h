@@ -45,6 +45,9 @@ class IniFile {
   // Every section in file order with its keys, in one pass over the document; keys before the
   // first section are left out.
   QList<Section> Sections() const;
+  // Load(path, max_bytes).Sections(), without the lookup index Load builds for Value and SetValue:
+  // for files read whole and never edited (batch jobs of thousands of sections).
+  static QList<Section> ReadSections(const QString& path, qint64 max_bytes = kMaxBytes);
 
   // Replaces the file with the document in one step (temporary file in the same folder, then
   // rename); creates it when missing. Throws LumistoError "Unable to write to <path>".
@@ -69,6 +72,8 @@ class IniFile {
     QHash<QString, qsizetype> keys;
   };
 
+  // Load without the index.
+  static IniFile ReadLines(const QString& path, qint64 max_bytes);
   Found Find(const QString& section, const QString& key) const;
   void BuildIndex();
   QByteArray NewlineStyle() const;

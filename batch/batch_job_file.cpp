@@ -345,8 +345,7 @@ QList<BatchEntry> ReadBatchJob(const QString& path) {
   if (info.size() > kMaxJobFileBytes)
     throw LumistoError(
         QStringLiteral("%1: a job file is at most %2 MB").arg(path).arg(kMaxJobFileBytes >> 20));
-  const IniFile ini = IniFile::Load(path, kMaxJobFileBytes);
-  const QList<IniFile::Section> sections = ini.Sections();
+  const QList<IniFile::Section> sections = IniFile::ReadSections(path, kMaxJobFileBytes);
   if (sections.isEmpty() && info.size() > 0)
     throw LumistoError(QStringLiteral("%1: cannot be read").arg(path));
   QList<BatchEntry> entries;

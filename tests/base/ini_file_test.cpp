@@ -127,16 +127,30 @@ class IniFileTest : public QObject {
                         "[Entry1]\r\nX=2\r\n"));
   }
 
+  // Read from a loaded document, or straight from the file without the lookup index: the same.
+  void WholeSectionsIn_data() {
+    QTest::addColumn<bool>("indexed");
+    QTest::newRow("loaded") << true;
+    QTest::newRow("read straight") << false;
+  }
   void WholeSectionsIn() {
-    QVERIFY(
-        WriteFile(Path("in.ini"), "Stray=1\n; note\n[ A ]\nk = v = w\n\n[B]\n[A]\nk=2\nno equals sign\n"));
-    const QList<IniFile::Section> sections = IniFile::Load(Path("in.ini")).Sections();
-    QCOMPARE(sections.size(), 3);
-    QCOMPARE(sections[0].name, QString("A"));
-    QCOMPARE(sections[0].values, (IniFile::KeyValues{{"k", "v = w"}}));
-    QCOMPARE(sections[1].name, QString("B"));
-    QVERIFY(sections[1].values.isEmpty());
-    QCOMPARE(sections[2].values, (IniFile::KeyValues{{"k", "2"}}));
+    QFETCH(bool, indexed);
+    QVERIFY(WriteFile(Path("in.ini"),
+                      "\xEF\xBB\xBF[Z]\r\n\r\n[ A ]\nk = v = w\n\n[B]\n[A]\nk=2\nno equals sign"));
+    const QList<IniFile::Section> sections =
+        indexed ? IniFile::Load(Path("in.ini")).Sections() : IniFile::ReadSections(Path("in.ini"));
+    QCOMPARE(sections.size(), 4);
+    QCOMPARE(sections[0].name, QString("Z"));  // the byte-order mark is no part of it
+    QVERIFY(sections[0].values.isEmpty());
+    QCOMPARE(sections[1].name, QString("A"));
+    QCOMPARE(sections[1].values, (IniFile::KeyValues{{"k", "v = w"}}));
+    QCOMPARE(sections[2].name, QString("B"));
+    QVERIFY(sections[2].values.isEmpty());
+    QCOMPARE(sections[3].values, (IniFile::KeyValues{{"k", "2"}}));
+    QVERIFY(WriteFile(Path("in.ini"), "Stray=1\n; note\n[A]\nk=1\n"));
+    QCOMPARE(IniFile::ReadSections(Path("in.ini")).size(), 1);  // keys before the first section left out
+    QVERIFY(WriteFile(Path("in.ini"), QByteArray(101, '\n')));
+    QVERIFY_THROWS_EXCEPTION(LumistoError, IniFile::ReadSections(Path("in.ini"), 100));
   }
 
   // Appended sections join the lookup index: values are found in them, and an edit of the section
