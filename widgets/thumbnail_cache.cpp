@@ -19,6 +19,7 @@ namespace {
 
 const char* const kUriKey = "Thumb::URI";
 const char* const kMTimeKey = "Thumb::MTime";
+const char* const kSizeKey = "Thumb::Size";
 
 void AppendBigEndian(QByteArray& out, std::uint32_t value) {
   out.append(static_cast<char>(value >> 24));
@@ -132,6 +133,9 @@ QImage ThumbnailCache::Read(const QString& path) const {
   const QHash<QByteArray, QString> keys = ReadPngTexts(png);
   if (keys.value(kUriKey) != FileUri(path)) return QImage();
   if (keys.value(kMTimeKey) != QString::number(ModificationTime(info))) return QImage();
+  // The time has whole seconds only: a file rewritten within the second it was cached shows by its
+  // size (optional in the convention, checked when the entry has it).
+  if (keys.contains(kSizeKey) && keys.value(kSizeKey) != QString::number(info.size())) return QImage();
   QImage image = QImage::fromData(png, "png");
   if (image.isNull() || std::max(image.width(), image.height()) > kNormalSize) return QImage();
   return image;
@@ -160,7 +164,7 @@ bool ThumbnailCache::Write(const QString& path, const QImage& thumbnail, QSize o
   if (png.size() <= kAfterHeader) return false;
   QByteArray chunks = TextChunk(kUriKey, FileUri(path));
   chunks.append(TextChunk(kMTimeKey, QString::number(ModificationTime(info))));
-  chunks.append(TextChunk("Thumb::Size", QString::number(info.size())));
+  chunks.append(TextChunk(kSizeKey, QString::number(info.size())));
   if (original_size.isValid()) {
     chunks.append(TextChunk("Thumb::Image::Width", QString::number(original_size.width())));
     chunks.append(TextChunk("Thumb::Image::Height", QString::number(original_size.height())));
@@ -188,7 +192,11 @@ QImage LoadThumbnailPicture(const QString& path, const ThumbnailCache& cache) {
   return DecodeThumbnailPicture(path, cache);
 }
 
-QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache) {
+bool ThumbnailCacheEntry::StoreIn(const ThumbnailCache& cache) const {
+  return !path.isEmpty() && cache.Write(path, thumbnail, original_size);
+}
+
+QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache, ThumbnailCacheEntry* later) {
   const QSize normal(ThumbnailCache::kNormalSize, ThumbnailCache::kNormalSize);
   const QSize header_size = ReadImageSize(path);
   if (!header_size.isValid() || header_size.isEmpty()) return QImage();
@@ -200,6 +208,11 @@ QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache) 
   if (original.width() <= ThumbnailCache::kNormalSize && original.height() <= ThumbnailCache::kNormalSize)
     return loaded.image;
   QImage thumbnail = loaded.image.scaled(normal, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  cache.Write(path, thumbnail, original);
+  const ThumbnailCacheEntry entry{path, thumbnail, original};
+  if (later != nullptr) {
+    *later = entry;
+  } else {
+    entry.StoreIn(cache);
+  }
   return thumbnail;
 }

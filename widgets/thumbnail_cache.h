@@ -23,8 +23,8 @@ class ThumbnailCache {
   static QString FileUri(const QString& path);
   QString CacheFilePath(const QString& path) const;
 
-  // The cached thumbnail of the file at path; null when there is none, or when its Thumb::URI or
-  // Thumb::MTime does not match the file as it is now.
+  // The cached thumbnail of the file at path; null when there is none, or when its Thumb::URI,
+  // Thumb::MTime or (when present) Thumb::Size does not match the file as it is now.
   QImage Read(const QString& path) const;
 
   // Stores thumbnail (at most 128 pixels a side) for the file at path with the keys Thumb::URI,
@@ -36,10 +36,21 @@ class ThumbnailCache {
   QString folder_;
 };
 
+// A cache entry made but not yet stored: a caller in a hurry shows the picture first.
+struct ThumbnailCacheEntry {
+  QString path;  // empty: nothing to store
+  QImage thumbnail;
+  QSize original_size;
+  // Stores the entry (ThumbnailCache::Write); false when there was nothing to store or it failed.
+  bool StoreIn(const ThumbnailCache& cache) const;
+};
+
 // The thumbnail picture of a file: the cached one when valid; otherwise decoded at the smallest
 // reduced scale that covers 128 pixels, shrunk to at most 128 pixels a side and stored in the
 // cache (pictures of 128 pixels or less are returned whole and not stored). Null when the file
 // cannot be decoded.
 QImage LoadThumbnailPicture(const QString& path, const ThumbnailCache& cache);
-// The same without looking in the cache first: always decodes (and stores).
-QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache);
+// The same without looking in the cache first: always decodes (and stores). With later, the new
+// entry is handed there instead of being stored.
+QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache,
+                              ThumbnailCacheEntry* later = nullptr);

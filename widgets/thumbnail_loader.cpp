@@ -15,6 +15,7 @@ struct ThumbnailLoader::Shared {
   struct Job {
     QString key;
     ThumbnailRequest request;
+    bool shown = false;  // on the page shown, not read ahead
   };
   explicit Shared(const ThumbnailCache& c) : cache(c) {}
 
@@ -22,6 +23,10 @@ struct ThumbnailLoader::Shared {
   QMutex mutex;
   QWaitCondition workers_done;
   std::deque<Job> queue;
+  // New cache entries wait until the page shown is filled: storing one (a PNG) takes a few percent of
+  // a decode, which the next cell would wait for.
+  std::deque<ThumbnailCacheEntry> entries;
+  int storing = 0;        // entries being stored now
   QSet<QString> running;  // keys being prepared now
   int workers = 0;
   int undelivered = 0;               // results posted but not yet handled on the interface thread
@@ -44,6 +49,7 @@ ThumbnailLoader::ThumbnailLoader(const ThumbnailCache& cache, QThreadPool* pool,
 ThumbnailLoader::~ThumbnailLoader() {
   QMutexLocker lock(&shared_->mutex);
   shared_->queue.clear();
+  shared_->entries.clear();  // the cache only saves work later: not worth a wait on closing
   shared_->owner = nullptr;
   // The workers read the cache, which the caller may destroy right after the loader.
   while (shared_->workers > 0) shared_->workers_done.wait(&shared_->mutex);
@@ -66,7 +72,7 @@ void ThumbnailLoader::Want(const QList<ThumbnailRequest>& page, const QList<Thum
         QString key = ThumbnailKey(request.path);
         if (known_.contains(key) || shared_->running.contains(key) || queued.contains(key)) continue;
         queued.insert(key);
-        shared_->queue.push_back({std::move(key), request});
+        shared_->queue.push_back({std::move(key), request, list == &page});
       }
     }
   }
@@ -78,16 +84,32 @@ void ThumbnailLoader::StartWorkers() {
   const int wanted =
       std::min<int>(static_cast<int>(shared_->queue.size()), std::max(1, pool_->maxThreadCount()));
   for (; shared_->workers < wanted; ++shared_->workers) {
-    // Each worker takes the front job until the queue is empty; the queue's order is the priority.
+    // Each worker takes the front job until the queue is empty, storing the new cache entries
+    // between the shown page and the page read ahead; the queue's order is the priority.
     pool_->start([shared = shared_] {
       QMutexLocker worker_lock(&shared->mutex);
-      while (!shared->queue.empty()) {
+      for (;;) {
+        // The page shown first, then the new cache entries, then the page read ahead.
+        const bool shown_waiting = !shared->queue.empty() && shared->queue.front().shown;
+        if (!shown_waiting && !shared->entries.empty()) {
+          const ThumbnailCacheEntry entry = std::move(shared->entries.front());
+          shared->entries.pop_front();
+          ++shared->storing;
+          worker_lock.unlock();
+          entry.StoreIn(shared->cache);
+          worker_lock.relock();
+          --shared->storing;
+          continue;
+        }
+        if (shared->queue.empty()) break;
         Shared::Job job = std::move(shared->queue.front());
         shared->queue.pop_front();
         shared->running.insert(job.key);
         worker_lock.unlock();
-        const ThumbnailCell cell = LoadThumbnailCell(job.request, shared->cache);
+        ThumbnailCacheEntry entry;
+        const ThumbnailCell cell = LoadThumbnailCell(job.request, shared->cache, kCellSize, &entry);
         worker_lock.relock();
+        if (!entry.path.isEmpty() && shared->owner != nullptr) shared->entries.push_back(std::move(entry));
         shared->running.remove(job.key);
         if (shared->owner != nullptr) {
           ++shared->undelivered;
@@ -119,5 +141,6 @@ void ThumbnailLoader::Deliver(const QString& key, const QString& path, const Thu
 
 bool ThumbnailLoader::Idle() const {
   QMutexLocker lock(&shared_->mutex);
-  return shared_->queue.empty() && shared_->running.isEmpty() && shared_->undelivered == 0;
+  return shared_->queue.empty() && shared_->running.isEmpty() && shared_->undelivered == 0 &&
+         shared_->entries.empty() && shared_->storing == 0;
 }

@@ -96,14 +96,15 @@ bool Covers(QSize thumbnail, QSize original, QSize cell) {
 
 }  // namespace
 
-ThumbnailCell LoadThumbnailCell(const ThumbnailRequest& request, const ThumbnailCache& cache, QSize cell) {
+ThumbnailCell LoadThumbnailCell(const ThumbnailRequest& request, const ThumbnailCache& cache, QSize cell,
+                                ThumbnailCacheEntry* later) {
   if (request.path.isEmpty()) return {DrawThumbnailCell(QImage(), QSize(), cell), false};
   const QImage cached = cache.Read(request.path);
   if (!cached.isNull()) return {DrawThumbnailCell(cached, request.original_size, cell), false};
   const LoadedImage embedded = LoadExifThumbnail(request.path);
   if (embedded.status == LoadStatus::Ok && Covers(embedded.image.size(), embedded.full_size, cell))
     return {DrawThumbnailCell(embedded.image, embedded.full_size, cell), false};
-  const QImage picture = DecodeThumbnailPicture(request.path, cache);
+  const QImage picture = DecodeThumbnailPicture(request.path, cache, later);
   if (picture.isNull()) return {BrokenThumbnailCell(cell), true};
   return {DrawThumbnailCell(picture, request.original_size, cell), false};
 }

@@ -40,6 +40,7 @@ struct ThumbnailCell {
 
 // The cell of one file, from the cheapest source that serves it: the shared cache; else the
 // thumbnail embedded in the JPEG's EXIF block when it covers the picture's place in the cell; else
-// the photo decoded at reduced scale (which stores a new cache entry). Safe on any thread.
+// the photo decoded at reduced scale (which stores a new cache entry, or hands it to later to be
+// stored after the cell is shown). Safe on any thread.
 ThumbnailCell LoadThumbnailCell(const ThumbnailRequest& request, const ThumbnailCache& cache,
-                                QSize cell = kCellSize);
+                                QSize cell = kCellSize, ThumbnailCacheEntry* later = nullptr);

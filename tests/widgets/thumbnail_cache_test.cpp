@@ -117,6 +117,15 @@ class ThumbnailCacheTest : public QObject {
     file.close();
     QVERIFY(cache.Read(photo).isNull());
 
+    // So does a file rewritten within the second of its entry (whole seconds only): by its size.
+    QVERIFY(cache.Write(photo, TwoColourPhoto(128, 85), QSize(600, 400)));
+    const QDateTime when = QFileInfo(photo).lastModified();
+    QVERIFY(TwoColourPhoto(300, 200).save(photo));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(cache.Read(photo).isNull());
+
     // An entry written for another file under this file's cache name is not taken either.
     const QString other = dir.filePath(QStringLiteral("b.jpg"));
     QVERIFY(TwoColourPhoto(600, 400).save(other));

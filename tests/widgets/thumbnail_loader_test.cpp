@@ -65,6 +65,15 @@ class ThumbnailLoaderTest : public QObject {
     QCOMPARE(cell.image.pixel(35, 64), qRgb(255, 255, 255));
     // Only a decode stores a cache entry; an embedded thumbnail is as cheap to read again.
     QCOMPARE(QFileInfo::exists(cache.CacheFilePath(path)), centre == kRed);
+    // A caller in a hurry gets the entry to store later: the same cell, nothing stored meanwhile.
+    QVERIFY(QFile::remove(cache.CacheFilePath(path)) == (centre == kRed));
+    ThumbnailCacheEntry later;
+    const ThumbnailCell hurried = LoadThumbnailCell({path, QSize(600, 400)}, cache, kCellSize, &later);
+    QCOMPARE(hurried.image, cell.image);
+    QVERIFY(!QFileInfo::exists(cache.CacheFilePath(path)));
+    QCOMPARE(later.StoreIn(cache), centre == kRed);
+    QCOMPARE(QFileInfo::exists(cache.CacheFilePath(path)), centre == kRed);
+    if (centre == kRed) QCOMPARE(cache.Read(path).size(), later.thumbnail.size());
   }
 
   void BrokenAndBlankCells_data() {
@@ -113,8 +122,8 @@ class ThumbnailLoaderTest : public QObject {
     QList<ThumbnailRequest> ahead;
     for (int i = 0; i < 16; ++i) {
       const QString path = dir.filePath(QStringLiteral("p%1.png").arg(i));
-      QVERIFY(Filled(QSize(90, 60), qRgb(10 * i, 100, 200)).save(path));
-      (i < 8 ? page : ahead).append({path, QSize(90, 60)});
+      QVERIFY(Filled(QSize(180, 120), qRgb(10 * i, 100, 200)).save(path));  // above 128: cached
+      (i < 8 ? page : ahead).append({path, QSize(180, 120)});
     }
     ThumbnailLoader loader(cache);
     QSignalSpy ready(&loader, &ThumbnailLoader::CellReady);
@@ -122,6 +131,10 @@ class ThumbnailLoaderTest : public QObject {
     QVERIFY(!loader.Idle());
     QTRY_VERIFY(loader.Idle());
     QCOMPARE(ready.size(), 16);
+    // Idle once the new cache entries, stored after the cells were shown, are in the cache.
+    for (const QList<ThumbnailRequest>* list : {&page, &ahead})
+      for (const ThumbnailRequest& request : *list)
+        QVERIFY(QFileInfo::exists(cache.CacheFilePath(request.path)));
     for (int i = 0; i < 16; ++i) {
       const ThumbnailRequest& request = i < 8 ? page[i] : ahead[i - 8];
       const std::optional<ThumbnailCell> known = loader.Known(request.path);
