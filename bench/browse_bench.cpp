@@ -1,7 +1,8 @@
 // Browsing a folder of 24-megapixel camera photos: the folder scan, a page turn to thumbnails not
 // seen before (with and without embedded EXIF thumbnails, with the longest stall of the interface
-// thread while it fills), Down to a page read ahead, start-up on 2,000 photos, and a click on a
-// photo or a template until its framed preview is ready for the fade.
+// thread while it fills), the CPU time of one cell decoded from the photo, Down to a page read ahead,
+// start-up on 2,000 photos, and a click on a photo or a template until its framed preview is ready for the
+// fade.
 //
 //   cmake --build build --target browse_bench && build/bench/browse_bench
 //
@@ -34,6 +35,7 @@
 #include "styles/frame_style.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
+#include "widgets/thumbnail_page.h"
 
 namespace {
 
@@ -193,6 +195,20 @@ void UnseenPageWithExifThumbnails(benchmark::State& state) { UnseenPage(state, t
 void UnseenPageWithoutExifThumbnails(benchmark::State& state) { UnseenPage(state, false); }
 BENCHMARK(UnseenPageWithExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 BENCHMARK(UnseenPageWithoutExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// One cell of a photo without an EXIF thumbnail, on this thread, the cache writing nothing: its CPU
+// time is the share of one core a cell of an unseen page costs, whatever else the machine runs (a
+// page of eight on two cores takes about four of them).
+void CellWithoutExifThumbnail(benchmark::State& state) {
+  const QString path = TheLibrary(false).photos + QStringLiteral("/IMG_0000.jpg");
+  const ThumbnailCache no_cache{QString()};
+  for (auto _ : state) {
+    const ThumbnailCell cell = LoadThumbnailCell({path, QSize(6000, 4000)}, no_cache);
+    if (cell.broken) state.SkipWithError("broken");
+    benchmark::DoNotOptimize(cell.image.constBits());
+  }
+}
+BENCHMARK(CellWithoutExifThumbnail)->Unit(benchmark::kMillisecond);
 
 // Down after the next page was read ahead: the time until all eight cells show.
 void DownToAReadAheadPage(benchmark::State& state) {
