@@ -6,10 +6,12 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <numeric>
 
 #include "app/preview_widget.h"
+#include "app/start_folders.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
@@ -236,8 +238,9 @@ void MainWindow::Wire() {
 }
 
 void MainWindow::LoadStartFolders() {
-  // A missing or empty folder leaves its grid empty without a message box; the grid's own hint
-  // says that it is empty.
+  // A missing or empty folder leaves its grid empty with the grid's hint; one message, once the
+  // window is up, names the folder so the user knows what to mend in Config.ini or DATA.
+  start_problem_ = StartFolderProblem(config_);
   photos_->ScanFolder(config_.PhotoFolder());
   templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
@@ -246,6 +249,14 @@ void MainWindow::LoadStartFolders() {
   photos_->HideSelectionFrame();
   photos_->DrawPage();
   templates_->DrawPage();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (start_problem_.isEmpty()) return;
+  // After the window has painted, so the message stands in front of it.
+  QTimer::singleShot(
+      0, this, [this, problem = std::exchange(start_problem_, QString())] { dialogs_.ShowNotice(problem); });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
