@@ -224,6 +224,13 @@ class MainWindowTest : public QObject {
                                "FlatButton8", "TemplateViewButton", "FlatButton13", "FlatButton16",
                                "FlatButton14", "FlatButton28", "FlatButton15", "FlatButton20", "Batch"})
       QVERIFY2(h.Find<FlatButtonWidget>(QLatin1String(button))->HasGlyph(), button);
+    // So do the three knobs, beside their tracks and clear of the knob panel.
+    const QRect knob_panel = h.Find(QStringLiteral("Panel9"))->geometry();
+    for (const char* glyph : {"Glyph_brightness", "Glyph_contrast", "Glyph_saturation"}) {
+      auto* label = h.Find<QLabel>(QLatin1String(glyph));
+      QVERIFY2(!label->pixmap().isNull(), glyph);
+      QVERIFY2(!label->geometry().intersects(knob_panel), glyph);
+    }
   }
 
   void PhotoAndTemplateFadeIntoThePreview() {
