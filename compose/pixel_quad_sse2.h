@@ -75,12 +75,16 @@ inline __m128i Over(__m128i s, __m128i d) {
 // The columns of a 5 x 5 matrix, each element in all four lanes: one lane per pixel.
 struct MatrixLanes {
   __m128 m[5][4];  // [row][output channel R', G', B', A']
+  // The alpha column is (0, 0, 0, 1, 0): an opaque pixel stays opaque, its A' exactly 1.
+  bool keeps_opaque = false;
 };
 
 inline MatrixLanes LanesOf(const float* matrix25) {
   MatrixLanes lanes;
   for (int row = 0; row < 5; ++row)
     for (int column = 0; column < 4; ++column) lanes.m[row][column] = _mm_set1_ps(matrix25[row * 5 + column]);
+  lanes.keeps_opaque = matrix25[3] == 0.0f && matrix25[8] == 0.0f && matrix25[13] == 0.0f &&
+                       matrix25[18] == 1.0f && matrix25[23] == 0.0f;
   return lanes;
 }
 
@@ -96,6 +100,20 @@ inline __m128i OpaqueThroughMatrix(__m128i p, const MatrixLanes& k) {
   const __m128 b = _mm_div_ps(_mm_cvtepi32_ps(_mm_and_si128(p, byte)), scale);
   const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
   __m128 out[4];
+  if (k.keeps_opaque) {
+    // A' = ((0 + 0) + 0) + 1 + 0 = 1 exactly, so alpha is 255 and a colour times alpha is the
+    // colour itself, never above 255: the same bits without the alpha arithmetic.
+    for (int j = 0; j < 3; ++j) {
+      __m128 v = _mm_add_ps(_mm_mul_ps(r, k.m[0][j]), _mm_mul_ps(g, k.m[1][j]));
+      v = _mm_add_ps(v, _mm_mul_ps(b, k.m[2][j]));
+      v = _mm_add_ps(_mm_add_ps(v, k.m[3][j]), k.m[4][j]);
+      out[j] = _mm_min_ps(_mm_max_ps(v, zero), one);
+    }
+    const auto colour = [&](__m128 c) { return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, scale), half)); };
+    return _mm_or_si128(
+        _mm_or_si128(_mm_set1_epi32(static_cast<int>(0xFF000000u)), _mm_slli_epi32(colour(out[0]), 16)),
+        _mm_or_si128(_mm_slli_epi32(colour(out[1]), 8), colour(out[2])));
+  }
   for (int j = 0; j < 4; ++j) {
     __m128 v = _mm_add_ps(_mm_mul_ps(r, k.m[0][j]), _mm_mul_ps(g, k.m[1][j]));
     v = _mm_add_ps(v, _mm_mul_ps(b, k.m[2][j]));
