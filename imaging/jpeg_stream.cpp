@@ -19,8 +19,11 @@ struct JpegStream::Decoder {
   jpeg_error_mgr errors{};
   std::jmp_buf jump{};
   bool created = false;
-  bool warned = false;       // a warning came (only the first one is judged, as for whole decodes)
-  bool ended_early = false;  // that warning says the data ends before the picture
+  // The whole decode's verdict comes from the last message it keeps: the first warning, or a fatal
+  // error after it. A fatal error with no warning before it fails the decode.
+  bool warned = false;
+  bool failed = false;
+  bool ended_early = false;  // the message kept says the data ends before the picture
   std::array<JSAMPROW, 16> rows{};
 };
 
@@ -30,7 +33,19 @@ JpegStream::Decoder* DecoderOf(j_common_ptr cinfo) {
   return static_cast<JpegStream::Decoder*>(cinfo->client_data);
 }
 
-[[noreturn]] void OnError(j_common_ptr cinfo) { std::longjmp(DecoderOf(cinfo)->jump, 1); }
+bool SaysEndedEarly(j_common_ptr cinfo) {
+  char text[JMSG_LENGTH_MAX] = {};
+  cinfo->err->format_message(cinfo, text);
+  return std::strstr(text, "Premature end of JPEG file") != nullptr ||
+         std::strstr(text, "premature end of data segment") != nullptr;
+}
+
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+  JpegStream::Decoder* d = DecoderOf(cinfo);
+  d->failed = true;
+  d->ended_early = SaysEndedEarly(cinfo);
+  std::longjmp(d->jump, 1);
+}
 
 // The first warning is the one a whole decode judges: data that ends early fails, other warnings
 // (stray bytes between markers and the like, common in camera files) pass.
@@ -38,10 +53,7 @@ void OnMessage(j_common_ptr cinfo, int level) {
   JpegStream::Decoder* d = DecoderOf(cinfo);
   if (level >= 0 || d->warned) return;
   d->warned = true;
-  char text[JMSG_LENGTH_MAX] = {};
-  cinfo->err->format_message(cinfo, text);
-  d->ended_early = std::strstr(text, "Premature end of JPEG file") != nullptr ||
-                   std::strstr(text, "premature end of data segment") != nullptr;
+  d->ended_early = SaysEndedEarly(cinfo);
 }
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
@@ -87,10 +99,10 @@ int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, bool first) 
   return read;
 }
 
-bool FinishDecode(JpegStream::Decoder& d) {
-  if (setjmp(d.jump)) return false;
+// Reads on to the end marker; a failure is recorded in d.
+void FinishDecode(JpegStream::Decoder& d) {
+  if (setjmp(d.jump)) return;
   jpeg_finish_decompress(&d.cinfo);
-  return true;
 }
 
 }  // namespace
@@ -146,22 +158,31 @@ void JpegStream::Run() {
   // The rows are written top to bottom; another core takes their page faults first.
   const FaultInAhead ahead(image_);
   int done = 0;
+  bool stopped = false;
   for (bool first = true; done < height; first = false) {
     {
       const std::lock_guard lock(mutex_);
-      if (stop_) break;
+      stopped = stop_;
     }
+    if (stopped) break;
     done = ReadRows(d, bits_, stride, first);
-    if (done < 0 || d.ended_early) break;
+    if (done < 0) break;
     Publish(done);
   }
+  if (done == height) FinishDecode(d);
+  // As the whole decode judges its result. A fatal error after a warning passes there, with the
+  // rows never decoded left zero, and so it does here: both paths give one picture for one file.
   LoadStatus status = LoadStatus::Ok;
-  if (done < height || d.ended_early || !FinishDecode(d) || d.ended_early)
-    status = d.ended_early ? LoadStatus::Truncated : LoadStatus::Undecodable;
+  if (stopped || (d.failed && !d.warned)) {
+    status = LoadStatus::Undecodable;
+  } else if (d.ended_early) {
+    status = LoadStatus::Truncated;
+  }
   {
     const std::lock_guard lock(mutex_);
     ended_ = true;
     status_ = status;
+    if (status == LoadStatus::Ok) rows_done_ = height;
   }
   changed_.notify_all();
 }

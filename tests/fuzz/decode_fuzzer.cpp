@@ -1,4 +1,5 @@
-// Fuzzes decoding by content: every reader the program hands a photo to, whole and reduced.
+// Fuzzes decoding by content: every reader the program hands a photo to, whole, reduced and row by
+// row (which must give the whole decode's verdict and pixels).
 #include <unistd.h>
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <cstdint>
 
 #include "imaging/image_io.h"
+#include "imaging/jpeg_stream.h"
 
 namespace {
 
@@ -32,7 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
   file.close();
   ReadImageSize(InputPath());
-  LoadImage(InputPath());
+  const LoadedImage whole = LoadImage(InputPath());
   LoadImageAtLeast(InputPath(), QSize(40, 40));
+  if (const std::unique_ptr<JpegStream> stream = JpegStream::Start(InputPath())) {
+    const LoadStatus status = stream->Finish();
+    if (status != whole.status || (status == LoadStatus::Ok && stream->Image() != whole.image))
+      __builtin_trap();
+  }
   return 0;
 }

@@ -126,6 +126,23 @@ class JpegStreamTest : public QObject {
       ones[i + 1] = 0;
     }
     QTest::newRow("bad codes inside, then cut") << ones.left(ones.size() * 4 / 5) << true;
+    // Entropy data running into an unknown marker: warnings while decoding, then a fatal error at
+    // the end marker, after every row.
+    QTest::newRow("fatal error after warnings") << QByteArray::fromHex(
+                                                       "ffd8ffe000104a46494600010100000100010000ffdb004300030"
+                                                       "2020202020302020203030303040604040404040806"
+                                                       "06050609080a0a090809090a0c0f0c0a0b0e0b09090d110d0e0f1"
+                                                       "01011100a0c12131210130f101010ffdb0043010303"
+                                                       "0304030408040408100b090b10101010101010101010101010101"
+                                                       "0101010101010101010101010101010101010101010"
+                                                       "1010101010101010101010101010ffc00011080008000c0301110"
+                                                       "0021101031101ffc400150001010000000000000000"
+                                                       "0000000000000008ffc4001810000203000000000000000000000"
+                                                       "000000001166391ffc4001601010101000000000000"
+                                                       "00000000000000000708ffc400171100030100000000000000000"
+                                                       "000000000001863a1ffda000c03010002110311003f"
+                                                       "008da7b72d2efeffffffffffffff6e5a16b8e0606ba7ffd9")
+                                                << true;
   }
   void DamagedFilesJudgedAsWhole() {
     QFETCH(QByteArray, bytes);
