@@ -76,6 +76,9 @@ QRect CameraFeed::ShownPhoto() const {
 
 void CameraFeed::DrawFrame(CustomFrameShape shape, const CustomFrameSettings& settings) {
   DrawCustomFrame(state_.custom_frames, shape, settings, ShownPhoto());
+  frame_shape_ = shape;
+  frame_settings_ = settings;
+  frame_mask_key_ = state_.custom_frames.mask.cacheKey();
   Compose();
 }
 
@@ -112,7 +115,15 @@ void CameraFeed::TakeFrame(const QImage& frame) {
   const PlacedPhoto placed = PlaceInPreview(frame, last_mirrored_);
   state_.working_photo = placed.image;
   placed_key_ = state_.working_photo.cacheKey();
+  // The custom frame follows the photo's shown size, unless something else (a template) has
+  // replaced it meanwhile.
+  const bool reframe = placed.shown != shown_ && frame_mask_key_ != 0 &&
+                       state_.custom_frames.mask.cacheKey() == frame_mask_key_;
   shown_ = placed.shown;
+  if (reframe) {
+    DrawCustomFrame(state_.custom_frames, frame_shape_, frame_settings_, shown_);
+    frame_mask_key_ = state_.custom_frames.mask.cacheKey();
+  }
   ++composed_;
   Compose();
 }

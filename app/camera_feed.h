@@ -51,7 +51,8 @@ class CameraFeed : public QObject {
   // Where the photo is shown in the preview: the last frame's rectangle while the camera's picture
   // is the working photo, otherwise the working photo fitted into the preview.
   QRect ShownPhoto() const;
-  // Redraws the custom frame around the shown photo and composes the preview.
+  // Redraws the custom frame around the shown photo and composes the preview. While it stays in
+  // place, a frame shown at another size (the first frame, another format) gets it redrawn.
   void DrawFrame(CustomFrameShape shape, const CustomFrameSettings& settings);
   // Composes the preview from the working photo as it stands.
   void Compose();
@@ -76,6 +77,10 @@ class CameraFeed : public QObject {
   qint64 placed_key_ = 0;  // the working photo this feed placed
   QImage waiting_;         // the newest frame held back by the interval
   QTimer pace_timer_;
+  CustomFrameShape frame_shape_ = CustomFrameShape::Window;
+  CustomFrameSettings frame_settings_;
+  qint64 frame_mask_key_ = 0;  // the mask DrawFrame made; 0: none
+
   QElapsedTimer since_compose_;
   int composed_ = 0;
 };

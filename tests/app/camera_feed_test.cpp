@@ -160,6 +160,25 @@ class CameraFeedTest : public QObject {
     QCOMPARE(rig.At(157, 74), qRgb(0, 0, 180));
   }
 
+  // A frame chosen before the first picture (or before a format change) moves to the photo's edges.
+  void CustomFrameFollowsANewShownSize() {
+    Rig rig;
+    rig.state.edit.photo_offset = QPoint(0, 0);
+    QVERIFY(rig.feed.Power());
+    CustomFrameSettings settings;
+    settings.colour = QColor(250, 250, 0);
+    rig.feed.DrawFrame(CustomFrameShape::Window, settings);
+    QCOMPARE(rig.At(157, 30), qRgb(255, 255, 255));  // the window spans the whole blank preview
+    rig.Frame(Solid(qRgb(0, 180, 0), QSize(1280, 720)));
+    QCOMPARE(rig.At(157, 30), qRgb(250, 250, 0));
+    QCOMPARE(rig.At(157, 73), qRgb(250, 250, 0));
+    QCOMPARE(rig.At(157, 74), qRgb(0, 180, 0));
+    // A template clears the custom frame: another size does not bring it back.
+    rig.state.custom_frames = MainState().custom_frames;
+    rig.Frame(Solid(qRgb(0, 180, 0), QSize(640, 480)));
+    QCOMPARE(rig.At(157, 30), qRgb(255, 255, 255));
+  }
+
   void FolderPhotoKeepsItsShapeUnderACustomFrame() {
     Rig rig;
     rig.state.edit.photo_offset = QPoint(0, 0);
