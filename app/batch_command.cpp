@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <numeric>
 
 #include "app/command_line.h"
@@ -25,10 +26,43 @@ class BatchUsageError : public LumistoError {
 
 enum class Existing { Refuse, Overwrite, Skip };
 
+// A job split over several processes: shard index of count, both counted from 1. Entry k of the job
+// (from 0) belongs to shard k % count + 1, so shards interleave and take even shares of a job whose
+// heavy photos cluster.
+struct Shard {
+  int index = 1;
+  int count = 1;
+  bool Holds(int row) const { return row % count + 1 == index; }
+};
+
+// More shards than this is a typing slip, not a cluster.
+constexpr int kMaxShards = 100000;
+
+Shard ParseShard(const QString& text) {
+  const QString usage =
+      QStringLiteral("--shard needs I/N with 1 <= I <= N <= %1, not '%2'").arg(kMaxShards).arg(text.left(60));
+  const qsizetype slash = text.indexOf(u'/');
+  if (slash < 0) throw BatchUsageError(usage);
+  const auto number = [&](QStringView digits) {
+    // Digits only: no sign, no spaces, no hexadecimal.
+    if (digits.isEmpty() || digits.size() > 6 ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+      throw BatchUsageError(usage);
+    return digits.toInt();
+  };
+  Shard shard;
+  shard.index = number(QStringView(text).left(slash));
+  shard.count = number(QStringView(text).mid(slash + 1));
+  if (shard.count < 1 || shard.count > kMaxShards || shard.index < 1 || shard.index > shard.count)
+    throw BatchUsageError(usage);
+  return shard;
+}
+
 int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   QString job, folder;
   int jobs = DefaultBatchJobs();
   Existing existing = Existing::Refuse;
+  Shard shard;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     const auto value = [&]() -> QString {
@@ -42,6 +76,8 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
       jobs = value().toInt(&ok);
       if (!ok || jobs < 1 || jobs > kMaxBatchJobs)
         throw BatchUsageError(QStringLiteral("--jobs needs a number from 1 to %1").arg(kMaxBatchJobs));
+    } else if (arg == QLatin1String("--shard")) {
+      shard = ParseShard(value());
     } else if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--skip-existing")) {
       const Existing wanted = arg == QLatin1String("--overwrite") ? Existing::Overwrite : Existing::Skip;
       if (existing != Existing::Refuse && existing != wanted)
@@ -62,20 +98,29 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   QList<int> rows(entries.size());
   std::iota(rows.begin(), rows.end(), 0);
   const QString out_folder = QDir(folder).absolutePath();
-  const QList<PlannedOutput> plan =
-      PlanOutputs(entries, rows, out_folder, [](const QString& p) { return QFileInfo::exists(p); });
+  // The names are planned over the whole job, so a name written twice is seen by every shard as it
+  // is by one run; only this shard's own files are looked for on disk, because the other shards may
+  // be writing theirs into the same folder right now.
+  const QList<PlannedOutput> whole =
+      PlanOutputs(entries, rows, out_folder, [](const QString&) { return false; });
+  QList<PlannedOutput> plan;
+  QStringList refused;
+  for (PlannedOutput p : whole) {
+    if (!shard.Holds(p.row)) {
+      if (p.asks) refused << p.path;
+      continue;
+    }
+    if (p.refusal.isEmpty() && !p.asks) p.asks = QFileInfo::exists(p.path);
+    if (p.asks) refused << p.path;
+    plan << p;
+  }
 
   // Nothing is written unless every existing file has been allowed for.
-  if (existing == Existing::Refuse) {
-    QStringList refused;
-    for (const PlannedOutput& p : plan)
-      if (p.asks) refused << p.path;
-    if (!refused.isEmpty()) {
-      for (const QString& path : refused)
-        err << "lumisto: " << QDir::toNativeSeparators(path)
-            << " exists or is written twice; use --overwrite or --skip-existing\n";
-      return kExitFailure;
-    }
+  if (existing == Existing::Refuse && !refused.isEmpty()) {
+    for (const QString& path : refused)
+      err << "lumisto: " << QDir::toNativeSeparators(path)
+          << " exists or is written twice; use --overwrite or --skip-existing\n";
+    return kExitFailure;
   }
 
   BatchSummary summary;
@@ -183,10 +228,12 @@ int List(const QStringList& args, QTextStream& out) {
 
 QString BatchUsageText() {
   return QStringLiteral(
-      "  lumisto batch JOB --out DIR [--jobs N] [--overwrite | --skip-existing]\n"
+      "  lumisto batch JOB --out DIR [--jobs N] [--overwrite | --skip-existing] [--shard I/N]\n"
       "                                           render every entry of the job file JOB into DIR\n"
       "                                           on N workers (one per core); existing files are\n"
-      "                                           refused unless a flag says otherwise\n"
+      "                                           refused unless a flag says otherwise; --shard 2/4\n"
+      "                                           renders only entries 1, 5, 9, ... (from 0) so four\n"
+      "                                           processes share one job\n"
       "  lumisto batch add JOB --template TEMPLATE PHOTO...\n"
       "                                           append PHOTOs framed by TEMPLATE, without edits\n"
       "  lumisto batch list JOB                   one line per entry: output name, photo, template\n");

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,6 +124,70 @@ class BatchCommandTest : public QObject {
     QCOMPARE(RunLumisto({"batch", "add", job, "--template", Path("none.jpg"), Path("a.png")}).exit_code, 1);
   }
 
+  // Three processes, each given one shard, write into one folder exactly what one run writes.
+  void ShardsTogetherMakeOneRun() {
+    const QString job = Path("shards.ini");
+    QStringList add{"batch", "add", job, "--template", Path("t.ini")};
+    for (int k = 0; k < 12; ++k) {
+      QImage image(40 + k, 30, QImage::Format_RGB32);
+      image.fill(QColor::fromHsv(k * 30, 200, 200));
+      const QString photo =
+          Path(QStringLiteral("shard%1.%2").arg(k, 2, 10, QChar(u'0')).arg(k % 2 ? "png" : "jpg"));
+      QVERIFY(image.save(photo));
+      add << photo;
+    }
+    QCOMPARE(RunLumisto(add).exit_code, 0);
+    const QString whole = Path("whole");
+    QCOMPARE(RunLumisto({"batch", job, "--out", whole}).exit_code, 0);
+    const QStringList names = QDir(whole).entryList(QDir::Files);
+    QCOMPARE(names.size(), 12);
+
+    const QString shared = Path("shared");
+    QList<QProcess*> shards;
+    for (int i = 1; i <= 3; ++i) {
+      auto* process = new QProcess(this);
+      process->start(QStringLiteral(LUMISTO_EXE), {"batch", job, "--out", shared, "--shard",
+                                                   QStringLiteral("%1/3").arg(i), "--jobs", "2"});
+      shards << process;
+    }
+    for (QProcess* process : shards) {
+      QVERIFY(process->waitForFinished(120000));
+      QCOMPARE(process->exitCode(), 0);
+      QCOMPARE(process->readAllStandardOutput(), QByteArray("4 written, 0 skipped, 0 failed\n"));
+    }
+    QCOMPARE(QDir(shared).entryList(QDir::Files), names);
+    for (const QString& name : names) QCOMPARE(ReadFile(shared + u'/' + name), ReadFile(whole + u'/' + name));
+
+    // Shard 2 of 3 holds entries 1, 4, 7 and 10 (counted from 0).
+    const QString second = Path("second");
+    QCOMPARE(RunLumisto({"batch", job, "--out", second, "--shard", "2/3"}).exit_code, 0);
+    QCOMPARE(QDir(second).entryList(QDir::Files),
+             (QStringList{"shard01.png", "shard04.jpg", "shard07.png", "shard10.jpg"}));
+    // Files of other shards already in the folder are no reason to refuse; its own are.
+    QCOMPARE(RunLumisto({"batch", job, "--out", second, "--shard", "1/3"}).exit_code, 0);
+    const auto again = RunLumisto({"batch", job, "--out", second, "--shard", "2/3", "--skip-existing"});
+    QCOMPARE(again.exit_code, 0);
+    QCOMPARE(again.out, QByteArray("0 written, 4 skipped, 0 failed\n"));
+    QCOMPARE(RunLumisto({"batch", job, "--out", second, "--shard", "3/3"}).exit_code, 0);
+    QCOMPARE(RunLumisto({"batch", job, "--out", second, "--shard", "3/3"}).exit_code, 1);
+    // More shards than entries: the last ones are empty and succeed.
+    const auto empty = RunLumisto({"batch", job, "--out", Path("empty"), "--shard", "13/13"});
+    QCOMPARE(empty.exit_code, 0);
+    QCOMPARE(empty.out, QByteArray("0 written, 0 skipped, 0 failed\n"));
+  }
+
+  // A name written twice in the job stops every shard, as it stops one run.
+  void ShardsRefuseANameWrittenTwice() {
+    const QString job = MakeJob("twice.ini");
+    QCOMPARE(RunLumisto({"batch", "add", job, "--template", Path("t.ini"), Path("a.png")}).exit_code, 0);
+    for (const char* shard : {"1/4", "2/4", "3/4", "4/4"}) {
+      const auto run = RunLumisto({"batch", job, "--out", Path("twice"), "--shard", shard});
+      QCOMPARE(run.exit_code, 1);
+      QVERIFY2(run.err.contains("a.png exists or is written twice"), run.err.constData());
+    }
+    QVERIFY(QDir(Path("twice")).entryList(QDir::Files).isEmpty());
+  }
+
   void Usage_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exit_code");
@@ -146,6 +211,13 @@ class BatchCommandTest : public QObject {
     QTest::newRow("list two files") << QStringList{"batch", "list", "@usage.ini", "@usage.ini"} << 2;
     QTest::newRow("missing job") << QStringList{"batch", "@nothing.ini", "--out", "@u"} << 1;
     QTest::newRow("list missing job") << QStringList{"batch", "list", "@nothing.ini"} << 1;
+    for (const char* shard : {"0/4", "5/4", "x", "1/0", "0/0", "-1/4", "1/-4", "/4", "1/", "1/4/2", " 1/4",
+                              "1/4 ", "+1/4", "1/100001", "1/2147483648", ""})
+      QTest::newRow(qPrintable(QStringLiteral("shard '%1'").arg(QLatin1String(shard))))
+          << QStringList{"batch", "@usage.ini", "--out", "@u", "--shard", shard} << 2;
+    QTest::newRow("shard without value") << QStringList{"batch", "@usage.ini", "--out", "@u", "--shard"} << 2;
+    QTest::newRow("shard 100000/100000")
+        << QStringList{"batch", "@usage.ini", "--out", "@u100k", "--shard", "100000/100000"} << 0;
     QTest::newRow("jobs 64") << QStringList{"batch", "@usage.ini", "--out", "@u64", "--jobs", "64"} << 0;
   }
   void Usage() {
