@@ -17,6 +17,13 @@
 
 void MainWindow::WireCamera() {
   connect(photos_, &PhotoGridWidget::CameraRequested, this, &MainWindow::OpenCameraWindow);
+  // A photo chosen from the folder takes the preview: the camera stops, or its next frame would
+  // cover the photo that Save then writes.
+  connect(photos_, &PhotoGridWidget::Chosen, this, [this] {
+    if (camera_feed_ == nullptr || camera_feed_->CurrentPhase() != CameraFeed::Phase::Running) return;
+    camera_feed_->Freeze();
+    if (camera_window_ != nullptr) camera_window_->SetRunning(false);
+  });
 }
 
 void MainWindow::SetFrameSource(FrameSource* source) {

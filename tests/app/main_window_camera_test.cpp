@@ -194,6 +194,24 @@ class MainWindowCameraTest : public QObject {
     QCOMPARE(h.Preview(150, 20), qRgb(255, 255, 255));  // 4:3 letterboxed: white above
     QVERIFY(h.Frame(Solid(qRgb(200, 90, 30))));
     QCOMPARE(h.Preview(150, 150), qRgb(200, 90, 30));
+    // What the preview widget paints, not only what it holds.
+    const QImage painted = h.window->Preview()->Screen()->grab().toImage();
+    QCOMPARE(Opaque(painted.pixel(150, 150)), qRgb(200, 90, 30));
+  }
+
+  void ChoosingAFolderPhotoStopsTheCamera() {
+    Harness h;
+    h.folder.AddPhotos(1, QSize(60, 40));
+    h.window->Photos()->ScanFolder(h.folder.PhotoFolder());
+    h.Click(QStringLiteral("Button14"));
+    QVERIFY(h.Frame(Solid(qRgb(30, 90, 200))));
+    Q_EMIT h.window->Photos()->Chosen(0, ChoiceSource::Cell);
+    QCOMPARE(h.window->Feed()->CurrentPhase(), CameraFeed::Phase::Frozen);
+    QVERIFY(h.Find(QStringLiteral("Panel5"))->isHidden());
+    QVERIFY(h.window->State().edit.photo_path.endsWith(QStringLiteral("p01.png")));
+    h.source->Push(Solid(qRgb(1, 2, 3)));
+    QCoreApplication::processEvents();
+    QCOMPARE(h.window->Feed()->ComposedFrames(), 1);
   }
 
   void SnapshotBecomesAPhotoOfTheFolder() {
