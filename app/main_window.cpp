@@ -6,10 +6,12 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <numeric>
 
 #include "app/preview_widget.h"
+#include "app/start_folders.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
 #include "app/window_shape.h"
@@ -37,56 +39,10 @@
 #include "styles/template_library.h"
 #include "widgets/grid_paging.h"
 #include "widgets/skin_art.h"
+#include "widgets/skin_colours.h"
 
 // Outside any namespace, as the resource system wants; the skin lives in the widget library.
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
-
-namespace {
-
-// The flat look of every button outside the toolbar, and of the labels over the skin.
-const char* const kFlatLook = R"(
-QPushButton {
-  background-color: rgb(190, 230, 150);
-  color: rgb(0, 155, 0);
-  border: 1px solid rgb(150, 208, 96);
-  border-top-color: rgb(214, 239, 188);
-  border-left-color: rgb(214, 239, 188);
-  border-bottom-color: rgb(118, 187, 55);
-  border-right-color: rgb(118, 187, 55);
-  font-family: "MS Sans Serif", sans-serif;
-  font-size: 11px;
-}
-QPushButton:focus { background-color: rgb(217, 240, 193); }
-QPushButton:pressed, QPushButton:checked { background-color: yellow; }
-QLabel { color: rgb(0, 155, 0); background: transparent; }
-QTreeView, QListView {
-  background-color: white;
-  color: rgb(0, 100, 0);
-  border: 1px solid rgb(150, 208, 96);
-  outline: 0;
-  selection-background-color: rgb(190, 230, 150);
-  selection-color: rgb(0, 80, 0);
-}
-QTreeView::item:selected, QListView::item:selected { background-color: rgb(190, 230, 150); color: rgb(0, 80, 0); }
-QTreeView::item:hover, QListView::item:hover { background-color: rgb(236, 247, 225); }
-QMenu {
-  background-color: rgb(248, 245, 213);
-  color: rgb(0, 110, 0);
-  border: 1px solid rgb(150, 208, 96);
-  padding: 2px;
-}
-QMenu::item { padding: 4px 22px 4px 14px; background: transparent; }
-QMenu::item:selected { background-color: rgb(190, 230, 150); color: rgb(0, 80, 0); }
-QMenu::item:disabled { color: rgb(150, 170, 140); }
-QMenu::separator { height: 1px; background: rgb(150, 208, 96); margin: 3px 8px; }
-#ScrollBox2 QToolButton {
-  background-color: rgb(248, 245, 213);
-  border: 1px solid rgb(248, 245, 213);
-  color: rgb(113, 179, 53);
-}
-)";
-
-}  // namespace
 
 MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
                        int fade_interval_ms, const QString& temp_root)
@@ -108,7 +64,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   // picker, which are parented to the window too, keep the desktop's look.
   for (QWidget* area : std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_,
                                                        size_dialog_, crop_dialog_})
-    area->setStyleSheet(QLatin1String(kFlatLook));
+    area->setStyleSheet(SkinStyleSheet());
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
   auto* shape_image = new QLabel(this);
@@ -237,8 +193,9 @@ void MainWindow::Wire() {
 }
 
 void MainWindow::LoadStartFolders() {
-  // A missing or empty folder leaves its grid empty without a message box; the grid's own hint
-  // says that it is empty.
+  // A missing or empty folder leaves its grid empty with the grid's hint; one message, once the
+  // window is up, names the folder so the user knows what to mend in Config.ini or DATA.
+  start_problem_ = StartFolderProblem(config_);
   photos_->ScanFolder(config_.PhotoFolder());
   templates_->ScanCategory(TemplateCategory::Texture);
   photos_->SetPage(0);
@@ -247,6 +204,14 @@ void MainWindow::LoadStartFolders() {
   photos_->HideSelectionFrame();
   photos_->DrawPage();
   templates_->DrawPage();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (start_problem_.isEmpty()) return;
+  // After the window has painted, so the message stands in front of it.
+  QTimer::singleShot(
+      0, this, [this, problem = std::exchange(start_problem_, QString())] { dialogs_.ShowNotice(problem); });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

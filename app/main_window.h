@@ -81,6 +81,7 @@ class MainWindow : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildLayout();
@@ -155,6 +156,8 @@ class MainWindow : public QWidget {
   std::unique_ptr<OutputCommands> output_;
   QPushButton* add_batch_ = nullptr;
   bool batch_update_mode_ = false;
+  // Why a start folder cannot be shown, said once the window is first on screen.
+  QString start_problem_;
   QTimer timer7_;       // ends the batch preview display a moment after a double click
   int timer7_tag_ = 1;  // counts its ticks; never reset
   QString batch_folder_;

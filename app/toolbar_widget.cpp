@@ -4,13 +4,14 @@
 #include <QFile>
 
 #include "widgets/skin_art.h"
+#include "widgets/skin_colours.h"
 
 ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("ScrollBox2"));
   setGeometry(62, 52, 696, 57);
   setAutoFillBackground(true);
   QPalette strip = palette();
-  strip.setColor(QPalette::Window, QColor(248, 245, 213));
+  strip.setColor(QPalette::Window, QColor(kSkinStrip));
   setPalette(strip);
   BuildLayout();
   Wire();

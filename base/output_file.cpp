@@ -27,7 +27,10 @@ OutputFile::OutputFile(const QString& path) : path_(path), file_(path) {
   const QString problem = OutputProblem(path);
   if (!problem.isEmpty()) throw LumistoError(Unable(path, problem));
   RemoveWriteLeftovers(path);
-  if (!file_.open(QIODevice::WriteOnly)) throw LumistoError(Unable(path, file_.errorString()));
+  // Unbuffered: every failed write sets the device's error at once, so the reason is never lost
+  // in a buffer flushed later. The encoders hand over large blocks.
+  if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    throw LumistoError(Unable(path, file_.errorString()));
 }
 
 OutputFile::~OutputFile() {
@@ -39,12 +42,23 @@ void OutputFile::Commit(bool encoded) {
   // A write error the device recorded explains a failed encoder best; commit reports it too.
   const bool device_failed = file_.error() != QFileDevice::NoError;
   if (!encoded || device_failed) {
-    const QString reason =
-        device_failed ? file_.errorString() : QStringLiteral("the picture could not be encoded");
+    QString reason = device_failed ? file_.errorString() : QStringLiteral("the picture could not be encoded");
+    if (const QString codec = codec_lines_.Text(); !codec.isEmpty())
+      reason += QStringLiteral(" (") + codec + u')';
     file_.cancelWriting();
     throw LumistoError(Unable(path_, reason));
   }
   if (!file_.commit()) throw LumistoError(Unable(path_, file_.errorString()));
+}
+
+bool WriteAll(QIODevice& device, const char* data, qint64 size) {
+  while (size > 0) {
+    const qint64 written = device.write(data, size);
+    if (written <= 0) return false;
+    data += written;
+    size -= written;
+  }
+  return true;
 }
 
 void RemoveWriteLeftovers(const QString& path) {

@@ -4,10 +4,13 @@
 #include <QSaveFile>
 #include <QString>
 
+#include "base/codec_messages.h"
+
 // A file written under a temporary name in the target's folder and renamed into place by Commit.
 // The target must be a regular file or a new name in an existing folder: a folder, device, pipe
 // or socket is refused before anything is written. Failures throw LumistoError
 // "Unable to write to PATH: reason"; an uncommitted file is discarded and any old file survives.
+// What the encoding library logs meanwhile on this thread is folded into that one line.
 class OutputFile {
  public:
   // Checks the target, removes leftovers of earlier interrupted writes to it, and opens.
@@ -28,8 +31,14 @@ class OutputFile {
  private:
   QString path_;
   QSaveFile file_;
+  // What the encoder logs on the way; a failure's message carries it.
+  CodecMessages codec_lines_;
   bool done_ = false;
 };
+
+// Writes all size bytes, retrying after a short write so that a full disk shows as the device's
+// error ("No space left on device") rather than a silent short count. False when any byte failed.
+bool WriteAll(QIODevice& device, const char* data, qint64 size);
 
 // Why path cannot be an output (a folder, not a regular file, no such folder), or empty.
 QString OutputProblem(const QString& path);

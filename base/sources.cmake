@@ -5,6 +5,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   base/ini_file.cpp base/ini_file.h
   base/lumisto_error.h
   base/output_file.cpp base/output_file.h
+  base/codec_messages.cpp base/codec_messages.h
   base/parallel_rows.h
   base/screen_size.h
   base/strict_int.cpp base/strict_int.h

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QStyledItemDelegate>
 
 #include "base/guarded_call.h"
 #include "batch/batch_job_file.h"
@@ -12,7 +13,17 @@
 
 namespace {
 
-constexpr int kHeaderRow = 17;  // the list's column headers, cut off by the panel's clip
+constexpr int kHeaderRow = 17;
+
+// Opens an editor on the first column only: frame and size texts come from the entry.
+class OutputNameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    return index.column() == 0 ? QStyledItemDelegate::createEditor(parent, option, index) : nullptr;
+  }
+};  // the list's column headers, cut off by the panel's clip
 
 QLabel* Caption(QWidget* parent, const QString& text, QRect rect) {
   auto* label = new QLabel(text, parent);
@@ -52,7 +63,10 @@ void BatchPageWidget::BuildLayout() {
   list_->setUniformRowHeights(true);  // thousands of rows stay quick to lay out
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+  // F2, Rename, or a slow second click on a selected row (Qt waits out the double-click time, so a
+  // double click still opens the entry) edit the output name; the other columns are not for editing.
+  list_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  list_->setItemDelegate(new OutputNameDelegate(list_));
   list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setColumnWidth(0, w / 3 + 10);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 
 #include "base/user_dialogs.h"
 #include "edit/crop_geometry.h"
@@ -121,6 +122,16 @@ bool CropDialog::Prepare(const QString& path, RotateFlipType rotate_flip, const 
   opened_ = OpeningSelection(stored, oriented_size_, view);
   SetSelection(opened_);
   return true;
+}
+
+void CropDialog::showEvent(QShowEvent* event) {
+  // Centred on the screen the main window is on, whatever size the photo gave the dialog.
+  if (const QScreen* shown_on = parentWidget() != nullptr ? parentWidget()->screen() : screen()) {
+    QRect placed = frameGeometry();
+    placed.moveCenter(shown_on->availableGeometry().center());
+    move(placed.topLeft());
+  }
+  QDialog::showEvent(event);
 }
 
 CropRect CropDialog::ChosenCrop() const { return AcceptedCrop(stored_, opened_, selection_, oriented_size_); }

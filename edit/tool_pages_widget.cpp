@@ -3,11 +3,14 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
+#include <array>
 
 #include "edit/caption_layer.h"
 #include "widgets/flat_button_widget.h"
@@ -102,6 +105,16 @@ QWidget* ToolPagesWidget::BuildAdjustPage() {
   knobs_[0] =
       Button(knobs, "B1", QStringLiteral("C"), QStringLiteral("Contrast"), QRect(kKnobStart, 30, 17, 16));
   knobs_[2] = Button(knobs, "B3", QStringLiteral("H"), QStringLiteral("Hue"), QRect(kKnobStart, 53, 17, 16));
+  // A glyph left of each track says what its knob does: sun, half disc, drop of colour.
+  const std::array<std::pair<const char*, int>, 3> glyphs = {
+      {{"brightness", 10 + 11}, {"contrast", 10 + 35}, {"saturation", 10 + 59}}};
+  for (const auto& [name, track_y] : glyphs) {
+    auto* glyph = new QLabel(panel);
+    glyph->setObjectName(QStringLiteral("Glyph_%1").arg(QLatin1String(name)));
+    glyph->setPixmap(QIcon(QStringLiteral(":/skin/button_%1.png").arg(QLatin1String(name))).pixmap(10, 10));
+    glyph->setGeometry(174, track_y + 2 - 5, 10, 10);
+    glyph->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
   for (QPushButton* knob : knobs_) knob->installEventFilter(this);
   return page;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/output_file.h"
 #include "imaging/byte_buffer.h"
 
 namespace {
@@ -51,7 +52,7 @@ void ReadRow(liq_color row_out[], int row, int width, void* user_info) {
 
 int WriteToDevice(GifFileType* gif, const GifByteType* bytes, int size) {
   auto* device = static_cast<QIODevice*>(gif->UserData);
-  return device->write(reinterpret_cast<const char*>(bytes), size) == size ? size : 0;
+  return WriteAll(*device, reinterpret_cast<const char*>(bytes), size) ? size : 0;
 }
 
 // giflib wants a power-of-two palette of at least two entries.

@@ -174,7 +174,7 @@ bool WriteWithQt(const QImage& image, const char* format, QIODevice& out, int qu
   QImageWriter writer(&buffer, format);
   writer.setQuality(quality);
   if (!writer.write(WithoutNeedlessAlpha(image))) return false;
-  return out.write(bytes) == bytes.size();
+  return WriteAll(out, bytes.constData(), bytes.size());
 }
 
 // Qt turns a PNG quality q into zlib level (100 - q) * 9 / 91: 60 is level 3, which on a 24-megapixel

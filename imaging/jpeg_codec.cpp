@@ -15,6 +15,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
+#include "base/output_file.h"
 #include "imaging/byte_buffer.h"
 #include "imaging/image_buffer.h"
 
@@ -176,8 +177,7 @@ bool EncodeJpeg(const QImage& image, int quality, QIODevice& out) {
       tjCompress2(handle, source->constBits(), source->width(), static_cast<int>(source->bytesPerLine()),
                   source->height(), kQtPixelFormat, &jpeg, &jpeg_size, TJSAMP_420,
                   std::clamp(quality, 1, 100), TJFLAG_NOREALLOC | TJFLAG_ACCURATEDCT) == 0;
-  return encoded && out.write(reinterpret_cast<const char*>(jpeg), static_cast<qint64>(jpeg_size)) ==
-                        static_cast<qint64>(jpeg_size);
+  return encoded && WriteAll(out, reinterpret_cast<const char*>(jpeg), static_cast<qint64>(jpeg_size));
 }
 
 // The row writer drives libjpeg itself: TurboJPEG compresses only whole pictures. The settings are
@@ -217,7 +217,7 @@ void OnInitDestination(j_compress_ptr cinfo) {
 boolean OnBufferFull(j_compress_ptr cinfo) {
   JpegRowWriter::State* state = StateOf(reinterpret_cast<j_common_ptr>(cinfo));
   const auto size = static_cast<qint64>(state->buffer.size());
-  if (state->out->write(reinterpret_cast<const char*>(state->buffer.data()), size) != size)
+  if (!WriteAll(*state->out, reinterpret_cast<const char*>(state->buffer.data()), size))
     std::longjmp(state->jump, 1);
   OnInitDestination(cinfo);
   return TRUE;
@@ -226,7 +226,7 @@ boolean OnBufferFull(j_compress_ptr cinfo) {
 void OnTermDestination(j_compress_ptr cinfo) {
   JpegRowWriter::State* state = StateOf(reinterpret_cast<j_common_ptr>(cinfo));
   const auto size = static_cast<qint64>(state->buffer.size() - cinfo->dest->free_in_buffer);
-  if (state->out->write(reinterpret_cast<const char*>(state->buffer.data()), size) != size)
+  if (!WriteAll(*state->out, reinterpret_cast<const char*>(state->buffer.data()), size))
     std::longjmp(state->jump, 1);
 }
 

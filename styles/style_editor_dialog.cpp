@@ -16,6 +16,7 @@
 #include "styles/template_grid_widget.h"
 #include "styles/template_library.h"
 #include "styles/texture_picker_widget.h"
+#include "widgets/skin_colours.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ void StyleEditorDialog::BuildLayout(const TextureList& textures) {
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("ProblemLabel"));
   problem_->setGeometry(8, 286, 300, 16);
-  problem_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+  problem_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kSkinProblemText).name()));
   problem_->hide();
   save_ = new QPushButton(QStringLiteral("Save"), this);
   save_->setObjectName(QStringLiteral("Button1"));

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "styles/texture_palette.h"
+#include "widgets/skin_colours.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ QPixmap SelectionFramePixmap() {
   QPixmap frame(kPalettePitch, kPalettePitch);
   frame.fill(Qt::transparent);
   QPainter painter(&frame);
-  painter.setPen(QPen(QColor(0, 155, 0), 2));
+  painter.setPen(QPen(QColor(kSkinCaption), 2));
   painter.drawRect(QRect(1, 1, kPalettePitch - 2, kPalettePitch - 2));
   return frame;
 }
@@ -35,7 +36,7 @@ void TexturePickerWidget::BuildLayout(const TextureList& textures) {
   panel->setGeometry(0, 0, 288, 180);
   panel->setAutoFillBackground(true);
   QPalette look = panel->palette();
-  look.setColor(QPalette::Window, QColor(248, 245, 213));
+  look.setColor(QPalette::Window, QColor(kSkinStrip));
   panel->setPalette(look);
 
   close_ = new QPushButton(QStringLiteral("X"), panel);

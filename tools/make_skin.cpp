@@ -646,6 +646,40 @@ void PaintBatchGlyph(QPainter& p, qreal) {
   p.drawRect(QRectF(0.5, 3.5, 6, 5));
 }
 
+// A sun: a disc with eight short rays, for the brightness knob.
+void PaintBrightnessGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.setBrush(kCaption);
+  p.drawEllipse(QPointF(5.0, 5.0), 2.2, 2.2);
+  p.setPen(QPen(kCaption, 1, Qt::SolidLine, Qt::RoundCap));
+  for (int i = 0; i < 8; ++i) {
+    const qreal angle = i * M_PI / 4;
+    p.drawLine(QPointF(5.0 + 3.6 * qCos(angle), 5.0 + 3.6 * qSin(angle)),
+               QPointF(5.0 + 4.6 * qCos(angle), 5.0 + 4.6 * qSin(angle)));
+  }
+}
+
+// A disc half dark, half light, for the contrast knob.
+void PaintContrastGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(0.5, 0.5, 9, 9));
+  p.setBrush(kCaption);
+  p.drawPie(QRectF(0.5, 0.5, 9, 9), 90 * 16, 180 * 16);
+}
+
+// A drop of colour, for the saturation knob.
+void PaintSaturationGlyph(QPainter& p, qreal) {
+  OutlinePen(p);
+  p.setBrush(kCaption);
+  QPainterPath drop;
+  drop.moveTo(5.0, 0.5);
+  drop.cubicTo(6.5, 3.0, 8.8, 4.8, 8.8, 6.4);
+  drop.arcTo(QRectF(1.2, 2.6, 7.6, 6.9), 0, -180);
+  drop.cubicTo(1.2, 4.8, 3.5, 3.0, 5.0, 0.5);
+  p.drawPath(drop);
+}
+
 void WriteBoth(const QString& folder, const QString& name, QSize size, const PaintFunction& paint,
                const QColor& background = Qt::transparent) {
   WritePng(RenderPicture(size, 1, paint, background), folder + u'/' + name + QStringLiteral(".png"));
@@ -688,5 +722,8 @@ int main(int argc, char** argv) {
   WriteBoth(folder, QStringLiteral("button_crop"), kButtonGlyphSize, PaintCropGlyph);
   WriteBoth(folder, QStringLiteral("button_text"), kButtonGlyphSize, PaintTextGlyph);
   WriteBoth(folder, QStringLiteral("button_batch"), kButtonGlyphSize, PaintBatchGlyph);
+  WriteBoth(folder, QStringLiteral("button_brightness"), kButtonGlyphSize, PaintBrightnessGlyph);
+  WriteBoth(folder, QStringLiteral("button_contrast"), kButtonGlyphSize, PaintContrastGlyph);
+  WriteBoth(folder, QStringLiteral("button_saturation"), kButtonGlyphSize, PaintSaturationGlyph);
   return 0;
 }

@@ -2,6 +2,7 @@
 #include "widgets/skin_art.h"
 
 #include "base/screen_size.h"
+#include "widgets/skin_colours.h"
 
 #include <QFile>
 #include <QPainter>
@@ -9,9 +10,9 @@
 
 namespace {
 
-const QColor kFace(190, 230, 150);
-const QColor kStrip(248, 245, 213);
-const QColor kDark(0, 155, 0);
+const QColor kFace(kSkinFace);
+const QColor kStrip(kSkinStrip);
+const QColor kDark(kSkinCaption);
 const QColor kGlyph(113, 179, 53);
 
 QImage LoadResource(const QString& name, QSize expected) {
@@ -50,7 +51,7 @@ QImage DrawnBackground() {
   p.setPen(QPen(QColor(118, 187, 55), 2));
   p.drawPath(WindowOutline());
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(150, 208, 96));
+  p.setBrush(QColor(kSkinBorder));
   p.drawRoundedRect(QRectF(14, 12, 772, 37), 12, 12);  // title band under the drag bar
   p.setBrush(kStrip);
   p.drawRoundedRect(QRectF(58, 50, 704, 61), 8, 8);  // toolbar strip

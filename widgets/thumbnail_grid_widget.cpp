@@ -9,6 +9,7 @@
 #include "base/user_dialogs.h"
 #include "widgets/flat_button_widget.h"
 #include "widgets/grid_paging.h"
+#include "widgets/skin_colours.h"
 #include "widgets/thumbnail_page.h"
 
 namespace {
@@ -66,12 +67,12 @@ void ThumbnailGridWidget::BuildLayout() {
   // Bottom to top: the frames lie behind the cells, the hot labels over them, the list panel over all.
   hover_frame_ = new QLabel(this);
   hover_frame_->setObjectName(layout_.hover_frame);
-  hover_frame_->setPixmap(OutlineFrame(QColor(0, 155, 0), 1));
+  hover_frame_->setPixmap(OutlineFrame(QColor(kSkinCaption), 1));
   hover_frame_->resize(72, 72);
   hover_frame_->hide();
   selection_frame_ = new QLabel(this);
   selection_frame_->setObjectName(layout_.selection_frame);
-  selection_frame_->setPixmap(OutlineFrame(QColor(190, 230, 150), kSelectionThickness));
+  selection_frame_->setPixmap(OutlineFrame(QColor(kSkinFace), kSelectionThickness));
   selection_frame_->resize(selection_frame_->pixmap().size());
   selection_frame_->hide();
 

@@ -194,6 +194,26 @@ class MainWindowBatchTest : public QObject {
       QCOMPARE(item->text(0), QStringLiteral("Ålesund.jpg"));
     }
     QCOMPARE(h.dialogs.notices.size(), 3);
+
+    // A second, slow click on the selected row edits its output name, and only that column.
+    h.AddEntry(2);
+    const auto click_column = [&](int row, int column) {
+      const QRect cell = h.List()->visualRect(h.List()->model()->index(row, column));
+      QTest::mouseClick(h.List()->viewport(), Qt::LeftButton, {}, cell.center());
+    };
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    click_column(1, 0);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    click_column(1, 0);
+    QTRY_VERIFY(h.List()->findChild<QLineEdit*>() != nullptr &&
+                h.List()->findChild<QLineEdit*>()->isVisible());
+    QCOMPARE(h.List()->currentIndex().column(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    click_column(1, 1);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QVERIFY(h.List()->findChild<QLineEdit*>() == nullptr || !h.List()->findChild<QLineEdit*>()->isVisible());
   }
 
   void RenameSeries() {

@@ -48,6 +48,14 @@ struct Harness {
         cache(QString()),
         window(std::make_unique<MainWindow>(config, dialogs, cache, 1)) {}
 
+  // Shows the window; the message about unusable start folders, which follows, goes to start_notices.
+  void Show() {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCoreApplication::processEvents();
+    start_notices = std::exchange(dialogs.notices, {});
+  }
+
   template <typename T = QWidget>
   T* Find(const QString& name) const {
     T* widget = window->findChild<T*>(name);
@@ -65,6 +73,7 @@ struct Harness {
   ScriptedDialogs dialogs;
   ThumbnailCache cache;
   std::unique_ptr<MainWindow> window;
+  QStringList start_notices;
 };
 
 AppFolderFixture& Folder() {
@@ -215,6 +224,13 @@ class MainWindowTest : public QObject {
                                "FlatButton8", "TemplateViewButton", "FlatButton13", "FlatButton16",
                                "FlatButton14", "FlatButton28", "FlatButton15", "FlatButton20", "Batch"})
       QVERIFY2(h.Find<FlatButtonWidget>(QLatin1String(button))->HasGlyph(), button);
+    // So do the three knobs, beside their tracks and clear of the knob panel.
+    const QRect knob_panel = h.Find(QStringLiteral("Panel9"))->geometry();
+    for (const char* glyph : {"Glyph_brightness", "Glyph_contrast", "Glyph_saturation"}) {
+      auto* label = h.Find<QLabel>(QLatin1String(glyph));
+      QVERIFY2(!label->pixmap().isNull(), glyph);
+      QVERIFY2(!label->geometry().intersects(knob_panel), glyph);
+    }
   }
 
   void PhotoAndTemplateFadeIntoThePreview() {
@@ -263,11 +279,34 @@ class MainWindowTest : public QObject {
     QTest::mouseRelease(screen, Qt::RightButton, {}, QPoint(5, 5));
   }
 
+  // Unusable folders are named once when the window starts, not left as silently empty grids.
+  void StartMessageNamesTheUnusableFolder() {
+    {
+      Harness h(Folder());  // only category A holds templates; Color is the first missing
+      QCOMPARE(h.dialogs.notices, QStringList());  // not before the window is on screen
+      h.Show();
+      QCOMPARE(h.start_notices,
+               QStringList{QStringLiteral("The template folder %1 does not exist")
+                               .arg(QDir::toNativeSeparators(Folder().CategoryFolder("Color")))});
+    }
+    AppFolderFixture complete;
+    complete.WriteConfig(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"));
+    for (const char* category : {"A", "B", "C"}) complete.AddTemplates(QLatin1String(category), 1);
+    Harness h(complete);
+    h.Show();
+    QCOMPARE(h.start_notices, QStringList());
+    QDir(complete.PhotoFolder()).removeRecursively();
+    Harness without_photos(complete);
+    without_photos.Show();
+    QCOMPARE(without_photos.start_notices,
+             QStringList{QStringLiteral("The photo folder %1 does not exist")
+                             .arg(QDir::toNativeSeparators(complete.PhotoFolder()))});
+  }
+
   void TitleBand() {
     Harness h(Folder());
     h.window->move(100, 50);
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    h.Show();
     QWidget* bar = h.Find(QStringLiteral("Movebar"));
     const QPoint start = h.window->pos();
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(10, 10));

@@ -2,6 +2,7 @@
 // an unreadable photo; and the cropped working photo.
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -80,6 +81,20 @@ class CropDialogTest : public QObject {
     QCOMPARE(Label("Label2")->text(), QStringLiteral("%1 x %2").arg(view.width()).arg(view.height()));
     QCOMPARE(Label("Image9")->geometry(), QRect(QPoint(0, 0), view));
     QCOMPARE(Label("Image8")->pos(), QPoint(view.width() - 32, view.height() - 32));
+  }
+
+  // Centred on the screen, not over the main window in its corner.
+  void CentredOnTheScreen() {
+    QWidget main_window;
+    main_window.setGeometry(0, 0, 200, 150);
+    main_window.show();
+    CropDialog dialog(dialogs_, &main_window);
+    for (const CropRect& stored : {CropRect{}, CropRect{0, 0, 200, 400}}) {
+      QVERIFY(dialog.Prepare(photo_, RotateFlipType::None, stored));
+      dialog.show();
+      QCOMPARE(dialog.frameGeometry().center(), main_window.screen()->availableGeometry().center());
+      dialog.hide();
+    }
   }
 
   void VeilOutsideTheSelectionOnly() {

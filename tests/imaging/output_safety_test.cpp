@@ -1,6 +1,7 @@
 // Writing pictures safely: a write that fails midway (the file system full) leaves the old file,
 // targets that are not regular files are refused, and leftovers of killed writes are cleaned.
 #include <signal.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "base/codec_messages.h"
 #include "base/lumisto_error.h"
 #include "base/output_file.h"
 #include "imaging/image_io.h"
@@ -44,6 +46,14 @@ class FileSizeLimit {
   rlimit saved_{};
 };
 
+// Every warning that reaches the log, to tell whether a codec's lines were folded or leaked.
+QStringList logged_lines;
+QtMessageHandler test_handler = nullptr;
+void RecordLine(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg || type == QtCriticalMsg) logged_lines << message;
+  if (test_handler != nullptr) test_handler(type, context, message);
+}
+
 }  // namespace
 
 class OutputSafetyTest : public QObject {
@@ -54,6 +64,8 @@ class OutputSafetyTest : public QObject {
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
  private Q_SLOTS:
+  void initTestCase() { test_handler = qInstallMessageHandler(RecordLine); }
+
   void FullFileSystemKeepsTheOldFile_data() {
     QTest::addColumn<QString>("mime");
     for (const char* mime : {"image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif"})
@@ -66,17 +78,57 @@ class OutputSafetyTest : public QObject {
     const QImage picture = Noise(300, 200);  // well past 16 KB in every format
     QString error;
     bool written = true;
+    logged_lines.clear();
     {
       const FileSizeLimit limit(16 * 1024);
       written = EncodeImage(picture, path, mime, 95, &error);
     }
     QVERIFY(!written);
-    QVERIFY2(error.startsWith(QStringLiteral("Unable to write to %1: ").arg(path)), qPrintable(error));
+    // One line says why, in the system's words; what a codec library logs is inside it, not before it.
+    QCOMPARE(error,
+             QStringLiteral("Unable to write to %1: %2").arg(path, QString::fromLocal8Bit(strerror(EFBIG))));
+    QVERIFY2(logged_lines.isEmpty(), qPrintable(logged_lines.join(u'\n')));
     QCOMPARE(ReadFile(path), QByteArray("the user's old file"));
     QCOMPARE(QDir(Path(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{"out.img"});
     // With room again the same write succeeds.
     QVERIFY(EncodeImage(picture, path, mime, 95, &error));
+  }
+
+  // Lines a codec logs while a write fails end up in the failure's one line, cut to a sane length.
+  void CodecLinesAreFoldedIntoTheFailure() {
+    const QString path = Path(QStringLiteral("folded.png"));
+    logged_lines.clear();
+    QString reason;
+    {
+      OutputFile out(path);
+      qWarning("libfoo: bad block %d", 7);
+      {
+        CodecMessages inner;  // the innermost scope collects
+        qWarning("inner line");
+        QCOMPARE(inner.Text(), QStringLiteral("inner line"));
+      }
+      qWarning("%s", QByteArray(500, 'x').constData());
+      qDebug("debug chatter passes");
+      try {
+        out.Commit(false);
+      } catch (const LumistoError& e) {
+        reason = e.Message();
+      }
+    }
+    QCOMPARE(logged_lines, QStringList());
+    const QString expected_start =
+        QStringLiteral("Unable to write to %1: the picture could not be encoded (libfoo: bad block 7; xxx")
+            .arg(path);
+    QVERIFY2(reason.startsWith(expected_start), qPrintable(reason));
+    QVERIFY2(reason.endsWith(QStringLiteral("...)")), qPrintable(reason));
+    const QString prefix =
+        QStringLiteral("Unable to write to %1: the picture could not be encoded (").arg(path);
+    QCOMPARE(reason.size(), prefix.size() + CodecMessages::kMaxChars + 1);
+    QVERIFY(!QFileInfo::exists(path));
+    // Outside a scope messages pass on as before.
+    qWarning("after the write");
+    QCOMPARE(logged_lines, QStringList{"after the write"});
   }
 
   void NonRegularTargetsAreRefused_data() {

@@ -1,0 +1,70 @@
+// The window's style sheet, written from the named skin colours.
+#include "widgets/skin_colours.h"
+
+namespace {
+
+QString Css(QRgb colour) {
+  return QStringLiteral("rgb(%1, %2, %3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
+}
+
+}  // namespace
+
+QString SkinStyleSheet() {
+  QString sheet = QStringLiteral(R"(
+QPushButton {
+  background-color: @face;
+  color: @caption;
+  border: 1px solid @border;
+  border-top-color: @highlight;
+  border-left-color: @highlight;
+  border-bottom-color: @shadow;
+  border-right-color: @shadow;
+  font-family: "MS Sans Serif", sans-serif;
+  font-size: 11px;
+}
+QPushButton:focus { background-color: @focused; }
+QPushButton:pressed, QPushButton:checked { background-color: yellow; }
+QLabel { color: @caption; background: transparent; }
+QTreeView, QListView {
+  background-color: white;
+  color: @listtext;
+  border: 1px solid @border;
+  outline: 0;
+  selection-background-color: @face;
+  selection-color: @selectedtext;
+}
+QTreeView::item:selected, QListView::item:selected { background-color: @face; color: @selectedtext; }
+QTreeView::item:hover, QListView::item:hover { background-color: @hover; }
+QMenu {
+  background-color: @strip;
+  color: @menutext;
+  border: 1px solid @border;
+  padding: 2px;
+}
+QMenu::item { padding: 4px 22px 4px 14px; background: transparent; }
+QMenu::item:selected { background-color: @face; color: @selectedtext; }
+QMenu::item:disabled { color: @disabled; }
+QMenu::separator { height: 1px; background: @border; margin: 3px 8px; }
+#ScrollBox2 QToolButton {
+  background-color: @strip;
+  border: 1px solid @strip;
+  color: @stripcaption;
+}
+)");
+  // Longer names first, so that no name is replaced inside another.
+  const std::pair<const char*, QRgb> names[] = {{"@selectedtext", kSkinSelectedText},
+                                                {"@stripcaption", kSkinStripCaption},
+                                                {"@highlight", kSkinHighlight},
+                                                {"@listtext", kSkinListText},
+                                                {"@menutext", kSkinMenuText},
+                                                {"@disabled", kSkinDisabledText},
+                                                {"@focused", kSkinFocusedFace},
+                                                {"@caption", kSkinCaption},
+                                                {"@border", kSkinBorder},
+                                                {"@shadow", kSkinShadow},
+                                                {"@strip", kSkinStrip},
+                                                {"@hover", kSkinHover},
+                                                {"@face", kSkinFace}};
+  for (const auto& [name, colour] : names) sheet.replace(QLatin1String(name), Css(colour));
+  return sheet;
+}
