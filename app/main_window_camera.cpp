@@ -14,6 +14,7 @@
 #include "sources/photo_grid_widget.h"
 #include "sources/qt_camera_source.h"
 #include "widgets/grid_paging.h"
+#include "widgets/skin_colours.h"
 
 void MainWindow::WireCamera() {
   connect(photos_, &PhotoGridWidget::CameraRequested, this, &MainWindow::OpenCameraWindow);
@@ -54,6 +55,7 @@ CameraFeed& MainWindow::LiveFeed() {
 void MainWindow::OpenCameraWindow() {
   if (camera_window_ == nullptr) {
     camera_window_ = new CameraWindow(dialogs_, this);
+    camera_window_->setStyleSheet(SkinStyleSheet());
     connect(camera_window_, &CameraWindow::PowerClicked, this,
             [this] { Guarded([this] { OnCameraPower(); }); });
     connect(camera_window_, &CameraWindow::SnapshotClicked, this,
