@@ -101,29 +101,6 @@ class MainWindowCameraTest : public QObject {
     QCOMPARE(items[1]->text(), QStringLiteral("Camera"));
   }
 
-  void ControlsCarryTheirNamesAndCaptions_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("Power") << "Button14"
-                           << "Power";
-    QTest::newRow("Snapshot") << "Button15"
-                              << "Snapshot";
-    QTest::newRow("Config") << "Button16"
-                            << "Config";
-    QTest::newRow("colour") << "Button17"
-                            << "C";
-    QTest::newRow("window frame") << "Button18"
-                                  << "1";
-    QTest::newRow("soft frame") << "Button19"
-                                << "2";
-  }
-  void ControlsCarryTheirNamesAndCaptions() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    Harness h;
-    QCOMPARE(h.Find<QPushButton>(name)->text(), caption);
-  }
-
   void BarsHaveTheirRanges_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("low");
@@ -147,14 +124,6 @@ class MainWindowCameraTest : public QObject {
     QCOMPARE(bar->value(), low);
     bar->setValue(2147483647);
     QCOMPARE(bar->value(), high);
-  }
-
-  void QualityLabelFollowsTheBar() {
-    Harness h;
-    QCOMPARE(h.Find<QLabel>(QStringLiteral("QualityValue"))->text(), QStringLiteral("90"));
-    h.Find<QSlider>(QStringLiteral("QualityBar"))->setValue(42);
-    QCOMPARE(h.Find<QLabel>(QStringLiteral("QualityValue"))->text(), QStringLiteral("42"));
-    QCOMPARE(h.window->Camera()->Quality(), 42);
   }
 
   // The real capture path on a machine without a camera.
