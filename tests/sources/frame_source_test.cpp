@@ -58,6 +58,26 @@ class FrameSourceTest : public QObject {
     QCOMPARE(arrived[0][0].value<QImage>().pixel(0, 0), qRgb(200, 0, 0));
   }
 
+  // The interface thread taking frames while the capture thread delivers them: never an older frame
+  // after a newer one, and the last one always arrives.
+  void ConcurrentFramesArriveInOrder() {
+    SyntheticFrameSource source;
+    Running(source);
+    constexpr int kFrames = 3000;
+    QList<int> seen;
+    connect(&source, &FrameSource::FrameArrived, this, [&seen](const QImage& frame) {
+      const QRgb pixel = frame.pixel(0, 0);
+      seen.append(qRed(pixel) * 256 + qGreen(pixel));
+    });
+    std::unique_ptr<QThread> producer(QThread::create([&source] {
+      for (int i = 1; i <= kFrames; ++i) source.Push(Solid(qRgb(i / 256, i % 256, 0), QSize(1, 1)));
+    }));
+    producer->start();
+    while (!producer->isFinished()) QCoreApplication::processEvents();
+    QTRY_VERIFY(!seen.isEmpty() && seen.last() == kFrames);
+    for (qsizetype i = 1; i < seen.size(); ++i) QVERIFY(seen[i] > seen[i - 1]);
+  }
+
   void FramesFlowOnlyWhileConnectedAndPreviewing_data() {
     QTest::addColumn<bool>("connect");
     QTest::addColumn<bool>("preview");
