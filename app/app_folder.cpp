@@ -29,3 +29,5 @@ QString TakeHomeOption(QStringList& args) {
   }
   return home;
 }
+
+bool TakeFlag(QStringList& args, const QString& flag) { return args.removeAll(flag) > 0; }

@@ -12,3 +12,7 @@ QString ResolveAppFolder(const QString& home_option, const QString& home_environ
 // Removes "--home DIR" (or "--home=DIR") from args and returns DIR, or an empty text.
 // Throws LumistoError when --home has no folder after it.
 QString TakeHomeOption(QStringList& args);
+
+// Removes every flag (an option without a value, "--camera-test-pattern") from args; true when
+// there was one.
+bool TakeFlag(QStringList& args, const QString& flag);

@@ -107,6 +107,8 @@ QString UsageText() {
   return QStringLiteral(
              "Usage:\n"
              "  lumisto [--home DIR]                     open the window\n"
+             "  lumisto --camera-test-pattern            open it with the camera running on a moving test "
+             "pattern\n"
              "  lumisto style show FILE                  print the frame values of a template's settings "
              "file\n"
              "  lumisto style set FILE KEY=VALUE...      change frame values of a settings file (made when "

@@ -7,11 +7,20 @@
 #include "app/main_window.h"
 #include "app/message_box_dialog.h"
 #include "base/config.h"
+#include "sources/camera_window.h"
+#include "sources/synthetic_frame_source.h"
 #include "widgets/thumbnail_cache.h"
 
-int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit) {
+namespace {
+
+// The test pattern's frame period: 30 frames a second, as a common webcam delivers.
+constexpr int kTestPatternIntervalMs = 33;
+
+}  // namespace
+
+int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit, bool camera_test_pattern) {
   const QString socket_name = InstanceSocketName();
-  if (HandToRunningInstance(visit, socket_name)) return 0;
+  if (!camera_test_pattern && HandToRunningInstance(visit, socket_name)) return 0;
   const Config config(app_folder);
   MessageBoxDialog dialogs;
   const ThumbnailCache cache(ThumbnailCache::DefaultFolder());
@@ -32,5 +41,13 @@ int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visi
     window.activateWindow();
   });
   if (!visit.folder.isEmpty()) window.OpenVisit(visit);
+  if (camera_test_pattern) {
+    auto* pattern = new SyntheticFrameSource();
+    pattern->SetPatternInterval(kTestPatternIntervalMs);
+    window.SetFrameSource(pattern);
+    window.StartCamera();
+    // The demonstration shows the custom frame with a window at once.
+    Q_EMIT window.Camera()->WindowFrameClicked();
+  }
   return app.exec();
 }

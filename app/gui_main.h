@@ -8,5 +8,7 @@
 
 // Hands visit to this user's running window when there is one; otherwise creates the forms on the
 // application folder, opens visit (when it names a folder) and runs the message loop. Returns the
-// exit code.
-int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit);
+// exit code. With camera_test_pattern the window starts on its own, the camera tool window open
+// and running on a moving test pattern instead of a device.
+int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit,
+           bool camera_test_pattern = false);

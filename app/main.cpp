@@ -42,8 +42,10 @@ int main(int argc, char** argv) {
 
   SetImageReaderLimits();
   QString home;
+  bool camera_test_pattern = false;
   try {
     home = TakeHomeOption(args);
+    camera_test_pattern = TakeFlag(args, QStringLiteral("--camera-test-pattern"));
   } catch (const LumistoError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
     return kExitUsage;
@@ -53,6 +55,10 @@ int main(int argc, char** argv) {
 
   // Photos and folders alone open the window on them ("Open with" from a file manager).
   const std::optional<OpenRequest> visit = OpenRequestFor(args, QDir::currentPath());
+  if (camera_test_pattern && !args.isEmpty() && !visit) {
+    err << "lumisto: --camera-test-pattern opens the window and takes no command (see 'lumisto --help')\n";
+    return kExitUsage;
+  }
   if (WantsCommandLine(args) && !visit) {
     // Headless: drawing text and images needs a GUI application, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -70,5 +76,5 @@ int main(int argc, char** argv) {
   // Given paths are files, never Qt options: a photo named "-platform" must not reach Qt's parser.
   int gui_argc = visit ? 1 : argc;
   QApplication app(gui_argc, argv);
-  return RunGui(app, app_folder, visit.value_or(OpenRequest{}));
+  return RunGui(app, app_folder, visit.value_or(OpenRequest{}), camera_test_pattern);
 }

@@ -189,6 +189,7 @@ void MainWindow::Wire() {
   });
   connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
   WireBatch();
+  WireCamera();
 }
 
 void MainWindow::LoadStartFolders() {

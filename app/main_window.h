@@ -31,6 +31,10 @@ class SizeDialog;
 class CropDialog;
 struct ToneKnobPositions;
 class StyleEditorDialog;
+class CameraFeed;
+class CameraWindow;
+class FrameSource;
+enum class CustomFrameShape;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -59,6 +63,17 @@ class MainWindow : public QWidget {
 
   // Renders the working photo with the current style and shows it in the preview.
   void RefreshPreview();
+
+  // The camera tool window (null until first opened) and its live display (null until first used).
+  CameraWindow* Camera() const { return camera_window_; }
+  CameraFeed* Feed() const { return camera_feed_; }
+  // Replaces the device the camera pages drive (the first video input unless replaced); the window
+  // takes source over. Anything running on the old one stops.
+  void SetFrameSource(FrameSource* source);
+  // Shows the camera tool window beside the main window.
+  void OpenCameraWindow();
+  // Shows it and presses its Power.
+  void StartCamera();
 
   // A visit from outside: shows the request's folder (Config.ini keeps its photo folder); one photo
   // is chosen and previewed, several are selected in the list view, ready for a template click.
@@ -110,6 +125,15 @@ class MainWindow : public QWidget {
   template <typename Handler>
   void Guarded(Handler&& handler);
 
+  // The camera side of the window.
+  void WireCamera();
+  CameraFeed& LiveFeed();
+  void OnCameraPower();
+  void OnCameraSnapshot();
+  void OnCameraConfig();
+  void OnCustomFrame(CustomFrameShape shape);
+  void OnCameraLost(const QString& reason);
+
   const Config& config_;
   UserDialogs& dialogs_;
   const ThumbnailCache& cache_;
@@ -137,6 +161,9 @@ class MainWindow : public QWidget {
   QTimer timer7_;       // ends the batch preview display a moment after a double click
   int timer7_tag_ = 1;  // counts its ticks; never reset
   QString batch_folder_;
+  FrameSource* camera_source_ = nullptr;  // children of the window
+  CameraFeed* camera_feed_ = nullptr;
+  CameraWindow* camera_window_ = nullptr;
 };
 
 template <typename Handler>

@@ -3,10 +3,12 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 bool MessageBoxDialog::AskYesNo(const QString& question) {
   return QMessageBox::question(parent_, QStringLiteral("Note"), question, QMessageBox::Yes | QMessageBox::No,
@@ -28,6 +30,21 @@ void MessageBoxDialog::ShowError(const QString& message) {
 
 void MessageBoxDialog::ShowNote(const QString& message) {
   QMessageBox::information(parent_, QStringLiteral("Note"), message, QMessageBox::Ok);
+}
+
+void MessageBoxDialog::ShowExclamation(const QString& caption, const QString& message) {
+  QMessageBox::warning(parent_, caption, message, QMessageBox::Ok);
+}
+
+std::optional<int> MessageBoxDialog::ChooseFromList(const QString& title, const QStringList& items,
+                                                    int current) {
+  bool ok = false;
+  const QString item = QInputDialog::getItem(parent_, title, title + QLatin1Char(':'), items,
+                                             std::clamp(current, 0, int(items.size()) - 1), false, &ok);
+  if (!ok) return std::nullopt;
+  const int index = int(items.indexOf(item));
+  if (index < 0) return std::nullopt;
+  return index;
 }
 
 std::optional<QColor> MessageBoxDialog::ChooseColour(const QColor& initial) {

@@ -16,6 +16,8 @@ class MessageBoxDialog : public UserDialogs {
   void ShowNotice(const QString& message) override;
   void ShowError(const QString& message) override;
   void ShowNote(const QString& message) override;
+  void ShowExclamation(const QString& caption, const QString& message) override;
+  std::optional<int> ChooseFromList(const QString& title, const QStringList& items, int current) override;
   std::optional<QColor> ChooseColour(const QColor& initial) override;
   std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) override;
   std::optional<QString> ChooseSaveFile(const QString& start_folder) override;

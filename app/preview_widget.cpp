@@ -39,7 +39,8 @@ void PreviewWidget::ShowPicture(const QImage& picture) {
   fade_->Stop();
   fade_->Replace(picture);
   fade_->MutableSurface() = picture;
-  screen_->update();
+  // The view holds its own shared copy: hand it the new surface, a repaint alone shows the old one.
+  screen_->ShowPicture(fade_->Surface());
 }
 
 void PreviewWidget::ShowOnScreen(const QImage& composite, DisplayMode mode, const QImage& caption_layer) {

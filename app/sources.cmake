@@ -1,6 +1,7 @@
 list(APPEND LUMISTO_CORE_SOURCES
   app/app_folder.cpp app/app_folder.h
   app/batch_command.cpp app/batch_command.h
+  app/camera_feed.cpp app/camera_feed.h
   app/command_line.cpp app/command_line.h
   app/instance_link.cpp app/instance_link.h
   app/style_command.cpp app/style_command.h
@@ -15,6 +16,7 @@ list(APPEND LUMISTO_UI_SOURCES
   app/gui_main.cpp app/gui_main.h
   app/main_window.cpp app/main_window.h
   app/main_window_batch.cpp
+  app/main_window_camera.cpp
   app/message_box_dialog.cpp app/message_box_dialog.h
   app/preview_widget.cpp app/preview_widget.h
   app/screen_view.cpp app/screen_view.h

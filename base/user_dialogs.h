@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QPrinter;
@@ -24,6 +25,11 @@ class UserDialogs {
   virtual std::optional<QColor> ChooseColour(const QColor& initial) = 0;
   // An error that ended a command; the program goes on.
   virtual void ShowError(const QString& message) = 0;
+  // A message box titled caption with the exclamation icon and an OK button.
+  virtual void ShowExclamation(const QString& caption, const QString& message) = 0;
+  // A choice of one of items (at least one), titled title, opening on current; the index chosen, or
+  // nullopt when cancelled.
+  virtual std::optional<int> ChooseFromList(const QString& title, const QStringList& items, int current) = 0;
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.
   virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
   // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif" and "*.gif"; it asks before

@@ -2,6 +2,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   edit/caption_layer.cpp edit/caption_layer.h
   edit/crop_geometry.cpp edit/crop_geometry.h
   edit/crop_photo.cpp edit/crop_photo.h
+  edit/custom_frame.cpp edit/custom_frame.h
   edit/edit_state.cpp edit/edit_state.h
   edit/frame_mask.cpp edit/frame_mask.h
   edit/geometric_edits.cpp edit/geometric_edits.h

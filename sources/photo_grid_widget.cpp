@@ -53,10 +53,20 @@ void PhotoGridWidget::BuildLayout() {
   view_ = AddButton(QStringLiteral("PhotoViewButton"), QStringLiteral("View"),
                     QStringLiteral("Change the mode of showing "), QRect(323, 304, 53, 27),
                     QStringLiteral("view"));
+  // The photo sources, as the template area's Open offers the template categories.
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QStringLiteral("PhotoSourceMenu"));
+  menu_->addAction(QStringLiteral("Photo folder..."))->setObjectName(QStringLiteral("DirItem"));
+  menu_->addAction(QStringLiteral("Camera"))->setObjectName(QStringLiteral("CamItem"));
 }
 
 void PhotoGridWidget::Wire() {
-  connect(open_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Open(); }); });
+  connect(open_, &QPushButton::clicked, this,
+          [this] { menu_->popup(open_->mapToGlobal(QPoint(open_->width(), 0))); });
+  connect(menu_->findChild<QAction*>(QStringLiteral("DirItem")), &QAction::triggered, this,
+          [this] { RunGuarded(dialogs_, [this] { Open(); }); });
+  connect(menu_->findChild<QAction*>(QStringLiteral("CamItem")), &QAction::triggered, this,
+          &PhotoGridWidget::CameraRequested);
   connect(delete_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Delete(); }); });
   connect(up_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepUp(); }); });
   connect(down_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepDown(); }); });
@@ -66,7 +76,10 @@ void PhotoGridWidget::Wire() {
   });
 }
 
-void PhotoGridWidget::ScanFolder(const QString& folder) { SetRows(ScanPhotoFolder(folder)); }
+void PhotoGridWidget::ScanFolder(const QString& folder) {
+  folder_ = folder;
+  SetRows(ScanPhotoFolder(folder));
+}
 
 void PhotoGridWidget::RedrawFromFirstPage() {
   SetPage(0);

@@ -33,6 +33,7 @@ class CommandLineTest : public QObject {
     QTest::newRow("style without show") << QStringList{"style"};
     QTest::newRow("style show without file") << QStringList{"style", "show"};
     QTest::newRow("home without folder") << QStringList{"--home"};
+    QTest::newRow("camera test pattern with a command") << QStringList{"--camera-test-pattern", "render"};
   }
   void WrongUsage() {
     QFETCH(QStringList, args);

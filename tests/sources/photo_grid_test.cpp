@@ -1,6 +1,7 @@
 // The photo grid in the main window: pages, blank cells, counters, list view, Open and Delete.
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -41,6 +42,14 @@ struct Harness {
     QTest::mouseClick(Find(QStringLiteral("Hot%1").arg(number)), Qt::LeftButton);
   }
   void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  // Open, then "Photo folder..." in its menu.
+  void OpenFolder() const {
+    Click(QStringLiteral("PhotoOpenButton"));
+    QMenu* menu = window->Photos()->SourceMenu();
+    if (!menu->isVisible()) qFatal("Open shows no menu");
+    menu->findChild<QAction*>(QStringLiteral("DirItem"))->trigger();
+    menu->hide();
+  }
   bool CellEnabled(int number) const { return Find(QStringLiteral("Image%1").arg(number))->isEnabled(); }
   // What the cell shows on screen (a disabled cell must still look white, not greyed).
   QRgb CellCentre(int number) const { return CellImage(number).pixel(35, 35); }
@@ -325,7 +334,7 @@ class PhotoGridTest : public QObject {
     photo.fill(Qt::yellow);
     QVERIFY(photo.save(other.filePath(QStringLiteral("x.bmp"))));
     h.dialogs.folders = {other.path()};
-    h.Click(QStringLiteral("PhotoOpenButton"));
+    h.OpenFolder();
     QVERIFY(hint->isHidden());
   }
 
@@ -341,19 +350,19 @@ class PhotoGridTest : public QObject {
     h.Click(QStringLiteral("PhotoDownButton"));
 
     h.dialogs.folders = {other.path()};
-    h.Click(QStringLiteral("PhotoOpenButton"));
+    h.OpenFolder();
     QCOMPARE(h.dialogs.folder_titles, QStringList({QStringLiteral("Please choose directory")}));
     QCOMPARE(h.window->Photos()->Page(), 0);
     QCOMPARE(h.Counter(), QStringLiteral("1"));
     QCOMPARE(h.config.PhotoFolder(), other.path());
 
     h.dialogs.folders = {empty.path()};
-    h.Click(QStringLiteral("PhotoOpenButton"));
+    h.OpenFolder();
     QCOMPARE(h.dialogs.notices, QStringList({QStringLiteral("No Image")}));
     QCOMPARE(h.config.PhotoFolder(), other.path());  // unchanged
     QVERIFY(!h.CellEnabled(1));
 
-    h.Click(QStringLiteral("PhotoOpenButton"));  // cancelled, the list is still empty
+    h.OpenFolder();  // cancelled, the list is still empty
     QCOMPARE(h.dialogs.notices.size(), 2);
   }
 

@@ -25,6 +25,9 @@ struct ScriptedDialogs : UserDialogs {
   QList<QColor> colour_requests;            // the colour each chooser opened at
   QStringList warnings;                     // questions asked with the warning icon
   QList<std::optional<QString>> job_files;  // job file choices; cancelled when it runs out
+  QStringList exclamations;                 // "caption: message" of each exclamation box
+  QList<std::optional<int>> list_choices;   // list choices; cancelled when the script runs out
+  QList<QStringList> list_offers;           // the items each list choice offered
 
   bool AskYesNo(const QString& question) override {
     questions.append(question);
@@ -40,6 +43,13 @@ struct ScriptedDialogs : UserDialogs {
   void ShowNotice(const QString& message) override { notices.append(message); }
   void ShowError(const QString& message) override { errors.append(message); }
   void ShowNote(const QString& message) override { notes.append(message); }
+  void ShowExclamation(const QString& caption, const QString& message) override {
+    exclamations.append(caption + QStringLiteral(": ") + message);
+  }
+  std::optional<int> ChooseFromList(const QString&, const QStringList& items, int) override {
+    list_offers.append(items);
+    return list_choices.isEmpty() ? std::nullopt : list_choices.takeFirst();
+  }
   std::optional<QColor> ChooseColour(const QColor& initial) override {
     colour_requests.append(initial);
     return colours.isEmpty() ? std::nullopt : colours.takeFirst();
