@@ -81,6 +81,8 @@ class IniFile {
   QString path_;
   QList<Line> lines_;
   QHash<QString, SectionIndex> index_;
+  // The folded name of the section the last append indexed: usually the one running to the end.
+  QString last_appended_;
   bool byte_order_mark_ = false;
   bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
 };

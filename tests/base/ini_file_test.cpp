@@ -127,6 +127,25 @@ class IniFileTest : public QObject {
                         "[Entry1]\r\nX=2\r\n"));
   }
 
+  // After appends each section ends where the next begins: a key set in an earlier section lands
+  // in it, and no lookup reaches into the sections after it.
+  void AppendedSectionsEndAtTheNext() {
+    IniFile ini = IniFile::New(Path("ends.ini"));
+    ini.AppendSection("A", {{"x", "1"}});
+    ini.AppendSection("B", {{"y", "2"}});
+    ini.AppendSection("a", {{"x", "shadowed"}});  // a second A is not indexed
+    ini.AppendSection("C", {{"z", "3"}});
+    QCOMPARE(ini.Value("A", "y", "none"), QString("none"));
+    QCOMPARE(ini.Value("B", "z", "none"), QString("none"));
+    QCOMPARE(ini.Value("C", "z", "none"), QString("3"));
+    ini.SetValue("A", "w", "4");
+    ini.SetValue("B", "v", "5");
+    ini.Save();
+    QCOMPARE(ReadFile(Path("ends.ini")),
+             QByteArray("[A]\r\nx=1\r\nw=4\r\n\r\n[B]\r\ny=2\r\nv=5\r\n\r\n[a]\r\nx=shadowed\r\n\r\n"
+                        "[C]\r\nz=3\r\n"));
+  }
+
   // Read from a loaded document, or straight from the file without the lookup index: the same.
   void WholeSectionsIn_data() {
     QTest::addColumn<bool>("indexed");
