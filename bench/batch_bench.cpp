@@ -17,6 +17,7 @@
 #include "base/config.h"
 #include "batch/batch_job_file.h"
 #include "batch/batch_page_widget.h"
+#include "bench/bench_fixtures.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/frame_style.h"
 #include "support/scripted_dialogs.h"
@@ -46,15 +47,12 @@ struct Library {
       if (::link(QFile::encodeName(first).constData(), QFile::encodeName(name).constData()) != 0)
         std::exit(1);
     }
-    QImage picture(70, 70, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    picture.save(mask + QStringLiteral("/Gold.jpg"));
     FrameStyle style;
     style.blend_opacity = 255;
     style.back_draw = 1;
     style.back_opacity = 255;
     style.back_size = 12;
-    WriteFrameStyle(mask + QStringLiteral("/Gold.ini"), style);
+    WriteTemplate(mask, QStringLiteral("Gold"), style);
   }
 };
 

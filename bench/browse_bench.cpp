@@ -29,6 +29,7 @@
 #include "app/preview_widget.h"
 #include "base/config.h"
 #include "base/user_dialogs.h"
+#include "bench/bench_fixtures.h"
 #include "imaging/image_io.h"
 #include "sources/photo_folder.h"
 #include "sources/photo_grid_widget.h"
@@ -40,24 +41,6 @@
 namespace {
 
 constexpr int kPhotos = 2000;
-
-// Smooth gradients with a little noise, like a camera file to the encoder.
-QImage PhotoLike(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  std::uint32_t noise = 2463534242u;
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x) {
-      noise ^= noise << 13;
-      noise ^= noise >> 17;
-      noise ^= noise << 5;
-      const int n = static_cast<int>(noise & 15) - 8;
-      row[x] = qRgb(40 + x * 160 / width + n, 60 + y * 150 / height + n,
-                    200 - (x + y) * 140 / (width + height) + n);
-    }
-  }
-  return image;
-}
 
 using NoDialogs = testing_support::ScriptedDialogs;
 
@@ -72,12 +55,8 @@ struct Library {
     photos = dir.filePath(QStringLiteral("DATA/Photo"));
     QDir().mkpath(photos);
     const QString first = photos + QStringLiteral("/IMG_0000.jpg");
-    const QImage photo = PhotoLike(6000, 4000);
-    QString error;
-    if (!EncodeImage(photo, first, QStringLiteral("image/jpeg"), 92, &error)) {
-      std::fprintf(stderr, "%s\n", qPrintable(error));
-      std::exit(1);
-    }
+    const QImage photo = CameraLikePhoto(6000, 4000);
+    WriteJpegOrExit(photo, first, 92);
     if (exif_thumbnails) {
       QImage thumbnail(160, 120, QImage::Format_RGB32);
       thumbnail.fill(Qt::black);
@@ -91,25 +70,11 @@ struct Library {
       if (::link(QFile::encodeName(first).constData(), QFile::encodeName(name).constData()) != 0)
         std::exit(1);
     }
-    const QString mask = dir.filePath(QStringLiteral("DATA/Mask/0"));
-    QDir().mkpath(mask);
-    QImage picture(70, 70, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    picture.save(mask + QStringLiteral("/Gold.jpg"));
-    FrameStyle style;
-    style.blend_opacity = 255;
-    style.back_draw = 1;
-    style.back_opacity = 255;
-    style.back_size = 12;
-    style.back_color = 0x40A0C0;
-    style.frame_draw = 1;
-    style.frame_opacity = 255;
-    style.frame_size = 10;
-    style.frame_color = 0x206080;
+    FrameStyle style = BandStyle();
     style.shadow_draw = 1;
     style.shadow_opacity = 160;
     style.shadow_size = 6;
-    WriteFrameStyle(mask + QStringLiteral("/Gold.ini"), style);
+    WriteTemplate(dir.filePath(QStringLiteral("DATA/Mask/0")), QStringLiteral("Gold"), style);
   }
 };
 

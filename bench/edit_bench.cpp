@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/preview_widget.h"
 #include "base/config.h"
+#include "bench/bench_fixtures.h"
 #include "edit/caption_layer.h"
 #include "edit/crop_dialog.h"
 #include "edit/crop_photo.h"
@@ -24,24 +25,6 @@
 #include "support/scripted_dialogs.h"
 
 namespace {
-
-// Smooth gradients with a little noise, like a camera file to the encoder.
-QImage PhotoLike(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  std::uint32_t noise = 2463534242u;
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x) {
-      noise ^= noise << 13;
-      noise ^= noise >> 17;
-      noise ^= noise << 5;
-      const int n = static_cast<int>(noise & 15) - 8;
-      row[x] = qRgb(40 + x * 160 / width + n, 60 + y * 150 / height + n,
-                    200 - (x + y) * 140 / (width + height) + n);
-    }
-  }
-  return image;
-}
 
 // An application folder with one 6000 x 4000 JPEG and one template.
 struct Library {
@@ -52,27 +35,8 @@ struct Library {
     const QString photos = dir.filePath(QStringLiteral("DATA/Photo"));
     QDir().mkpath(photos);
     photo = photos + QStringLiteral("/IMG_0000.jpg");
-    QString error;
-    if (!EncodeImage(PhotoLike(6000, 4000), photo, QStringLiteral("image/jpeg"), 92, &error)) {
-      std::fprintf(stderr, "%s\n", qPrintable(error));
-      std::exit(1);
-    }
-    const QString mask = dir.filePath(QStringLiteral("DATA/Mask/0"));
-    QDir().mkpath(mask);
-    QImage picture(70, 70, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    picture.save(mask + QStringLiteral("/Gold.jpg"));
-    FrameStyle style;
-    style.blend_opacity = 255;
-    style.back_draw = 1;
-    style.back_opacity = 255;
-    style.back_size = 12;
-    style.back_color = 0x40A0C0;
-    style.frame_draw = 1;
-    style.frame_opacity = 255;
-    style.frame_size = 10;
-    style.frame_color = 0x206080;
-    WriteFrameStyle(mask + QStringLiteral("/Gold.ini"), style);
+    WriteJpegOrExit(CameraLikePhoto(6000, 4000), photo, 92);
+    WriteTemplate(dir.filePath(QStringLiteral("DATA/Mask/0")), QStringLiteral("Gold"), BandStyle());
   }
 };
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/bench_fixtures.h"
 #include "imaging/image_io.h"
 #include "imaging/jpeg_codec.h"
 
@@ -19,26 +20,6 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 constexpr int kHeaderFiles = 1000;
-
-// Smooth gradients with a little noise, so the encoder sees what it sees in a camera file.
-QImage PhotoLike() {
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  std::uint32_t noise = 2463534242u;
-  for (int y = 0; y < kHeight; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < kWidth; ++x) {
-      noise ^= noise << 13;
-      noise ^= noise >> 17;
-      noise ^= noise << 5;
-      const int n = static_cast<int>(noise & 15) - 8;
-      const int r = 40 + x * 160 / kWidth + n;
-      const int g = 60 + y * 150 / kHeight + n;
-      const int b = 200 - (x + y) * 140 / (kWidth + kHeight) + n;
-      row[x] = qRgb(r, g, b);
-    }
-  }
-  return image;
-}
 
 struct Photo {
   QTemporaryDir dir;
@@ -51,11 +32,7 @@ const Photo& ThePhoto() {
   static Photo* photo = [] {
     auto* p = new Photo;
     p->path = p->dir.filePath(QStringLiteral("photo.jpg"));
-    QString error;
-    if (!EncodeImage(PhotoLike(), p->path, QStringLiteral("image/jpeg"), 92, &error)) {
-      std::fprintf(stderr, "%s\n", qPrintable(error));
-      std::exit(1);
-    }
+    WriteJpegOrExit(CameraLikePhoto(kWidth, kHeight), p->path, 92);
     QFile file(p->path);
     file.open(QIODevice::ReadOnly);
     const QByteArray head = file.read(64 * 1024);

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/preview_widget.h"
 #include "base/config.h"
+#include "bench/bench_fixtures.h"
 #include "imaging/image_io.h"
 #include "styles/frame_style.h"
 #include "styles/style_editor_dialog.h"
@@ -35,20 +36,10 @@ struct Library {
       auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
       for (int x = 0; x < photo.width(); ++x) row[x] = qRgb(x * 255 / 6000, y * 255 / 4000, 128);
     }
-    QString error;
-    if (!EncodeImage(photo, photos + QStringLiteral("/IMG_0001.jpg"), QStringLiteral("image/jpeg"), 92,
-                     &error)) {
-      std::fprintf(stderr, "%s\n", qPrintable(error));
-      std::exit(1);
-    }
-    const QString mask = dir.filePath(QStringLiteral("DATA/Mask/0"));
-    QDir().mkpath(mask);
-    QImage picture(70, 70, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    picture.save(mask + QStringLiteral("/Gold.jpg"));
+    WriteJpegOrExit(photo, photos + QStringLiteral("/IMG_0001.jpg"), 92);
     FrameStyle style = testing_support::EveryEffectStyle();
     style.scale = 1;
-    WriteFrameStyle(mask + QStringLiteral("/Gold.ini"), style);
+    WriteTemplate(dir.filePath(QStringLiteral("DATA/Mask/0")), QStringLiteral("Gold"), style);
   }
 };
 
