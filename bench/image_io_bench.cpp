@@ -1,5 +1,6 @@
-// The imaging I/O layer on a 24-megapixel photo: JPEG decoding at full and 1/8 scale, header-only
-// size reads, JPEG encoding at quality 100 and a quarter turn.
+// The imaging I/O layer on a 24-megapixel photo: JPEG decoding at full and 1/8 scale (by libjpeg and
+// for thumbnails from the DC coefficients), header-only size reads, JPEG encoding at quality 100 and a
+// quarter turn.
 #include <benchmark/benchmark.h>
 
 #include <QBuffer>
@@ -61,15 +62,16 @@ void DecodeFull(benchmark::State& state) {
 }
 BENCHMARK(DecodeFull)->Unit(benchmark::kMillisecond);
 
-void DecodeEighth(benchmark::State& state) {
+void DecodeEighth(benchmark::State& state, ScaledDetail detail) {
   const Photo& photo = ThePhoto();
   for (auto _ : state) {
-    LoadedImage loaded = LoadImageAtLeast(photo.path, QSize(kWidth / 8, kHeight / 8));
+    LoadedImage loaded = LoadImageAtLeast(photo.path, QSize(kWidth / 8, kHeight / 8), detail);
     benchmark::DoNotOptimize(loaded.image.constBits());
     if (loaded.image.size() != QSize(kWidth / 8, kHeight / 8)) state.SkipWithError("wrong size");
   }
 }
-BENCHMARK(DecodeEighth)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DecodeEighth, Exact, ScaledDetail::Exact)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DecodeEighth, Thumbnail, ScaledDetail::Thumbnail)->Unit(benchmark::kMillisecond);
 
 void ReadImageSizeOfThousandFiles(benchmark::State& state) {
   const Photo& photo = ThePhoto();

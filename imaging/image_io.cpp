@@ -24,6 +24,7 @@
 #include "imaging/gif_writer.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_eighth.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/pixel_data_check.h"
 
@@ -94,7 +95,7 @@ LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_f
 }
 
 // at_least is empty for a full-size load.
-LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
+LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail detail) {
   JpegHeader header;
   if (!ReadJpegHeader(file, &header)) return Failed(LoadStatus::Undecodable);
   const RotateFlipType upright = RotateFlipForOrientation(header.orientation);
@@ -125,18 +126,24 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least) {
     return LoadWithQt(buffer, upright);
   }
   const QSize wanted = at_least ? (swaps ? Transposed(*at_least) : *at_least) : decoder.StoredSize();
-  QImage image = decoder.Decode(decoder.ScaledSize(wanted));
+  const QSize scaled = decoder.ScaledSize(wanted);
+  if (detail == ScaledDetail::Thumbnail && scaled == decoder.EighthSize()) {
+    QImage eighth = DecodeJpegEighth(data);
+    if (!eighth.isNull()) return Upright(std::move(eighth), upright, full_size);
+  }
+  QImage image = decoder.Decode(scaled);
   if (image.isNull())
     return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
   return Upright(std::move(image), upright, full_size);
 }
 
-LoadedImage Load(const QString& path, std::optional<QSize> at_least) {
+LoadedImage Load(const QString& path, std::optional<QSize> at_least,
+                 ScaledDetail detail = ScaledDetail::Exact) {
   QFile file(path);
   if (!file.exists()) return Failed(LoadStatus::Missing);
   if (IsNonRegularFile(path)) return Failed(LoadStatus::NotAFile);
   if (!file.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Undecodable);
-  if (LooksLikeJpeg(file.peek(3))) return LoadJpeg(file, at_least);
+  if (LooksLikeJpeg(file.peek(3))) return LoadJpeg(file, at_least, detail);
   return LoadWithQt(file, std::nullopt);
 }
 
@@ -328,8 +335,8 @@ LoadedImage LoadExifThumbnail(const QString& path) {
 
 LoadedImage LoadImage(const QString& path) { return Load(path, std::nullopt); }
 
-LoadedImage LoadImageAtLeast(const QString& path, QSize at_least) {
-  return Load(path, at_least.expandedTo(QSize(0, 0)));
+LoadedImage LoadImageAtLeast(const QString& path, QSize at_least, ScaledDetail detail) {
+  return Load(path, at_least.expandedTo(QSize(0, 0)), detail);
 }
 
 int FindEncoder(const QString& mime_type) {

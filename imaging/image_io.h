@@ -39,11 +39,16 @@ QSize ReadImageSize(const QString& path);
 // opaque photos). Files above the pixel ceiling give LoadStatus::TooLarge and no image.
 LoadedImage LoadImage(const QString& path);
 
+// Exact: a reduced JPEG decode is libjpeg's own. Thumbnail: at 1/8 scale a clean baseline JPEG is
+// read from its DC coefficients alone (the same luma, chroma repeated where libjpeg interpolates
+// it), several times faster; what cannot be read that way takes the exact decode.
+enum class ScaledDetail { Exact, Thumbnail };
+
 // Decodes at reduced size where the format allows (JPEG at 1/2, 1/4, 1/8): the smallest scale whose
 // oriented result is still at least at_least on both axes. Other formats decode whole and are
 // returned unscaled. Callers scale the result further as they need. The pixel ceiling applies to
 // the file's full size here too, so a photo too large to save is flagged already in its thumbnail.
-LoadedImage LoadImageAtLeast(const QString& path, QSize at_least);
+LoadedImage LoadImageAtLeast(const QString& path, QSize at_least, ScaledDetail detail = ScaledDetail::Exact);
 
 // The thumbnail a camera embedded in a JPEG's EXIF block, upright (the photo's EXIF orientation
 // applied) and cut to the photo's aspect ratio (cameras pad a 3:2 photo into a 4:3 thumbnail with

@@ -97,6 +97,10 @@ QSize JpegDecoder::ScaledSize(QSize at_least) const {
   return stored_size_;
 }
 
+QSize JpegDecoder::EighthSize() const {
+  return QSize(Scaled(stored_size_.width(), 8), Scaled(stored_size_.height(), 8));
+}
+
 QImage JpegDecoder::Decode(QSize scaled_size) {
   if (!HeaderOk() || cmyk_ || TooShortForItsSize()) return QImage();
   QImage image = NewImage(scaled_size.width(), scaled_size.height(), QImage::Format_RGB32);

@@ -28,6 +28,8 @@ class JpegDecoder {
   // The smallest scaled size, among the scales 1, 1/2, 1/4 and 1/8, that is at least at_least on
   // both axes (in coded orientation); the full size when no scale reaches it.
   QSize ScaledSize(QSize at_least) const;
+  // The size of the 1/8 scale.
+  QSize EighthSize() const;
 
   // False when the data is too short to hold the picture its header declares (Decode then fails
   // with EndedEarly).

@@ -4,6 +4,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   imaging/image_buffer.cpp imaging/image_buffer.h
   imaging/image_io.cpp imaging/image_io.h
   imaging/jpeg_codec.cpp imaging/jpeg_codec.h
+  imaging/jpeg_eighth.cpp imaging/jpeg_eighth.h
   imaging/jpeg_header.cpp imaging/jpeg_header.h
   imaging/jpeg_stream.cpp imaging/jpeg_stream.h
   imaging/pixel_data_check.cpp imaging/pixel_data_check.h

@@ -202,7 +202,7 @@ QImage DecodeThumbnailPicture(const QString& path, const ThumbnailCache& cache, 
   if (!header_size.isValid() || header_size.isEmpty()) return QImage();
   // The decoder must cover the thumbnail's longer side only.
   const QSize wanted = header_size.scaled(normal, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-  LoadedImage loaded = LoadImageAtLeast(path, wanted);
+  LoadedImage loaded = LoadImageAtLeast(path, wanted, ScaledDetail::Thumbnail);
   if (loaded.status != LoadStatus::Ok || loaded.image.isNull()) return QImage();
   const QSize original = loaded.full_size.isValid() ? loaded.full_size : loaded.image.size();
   if (original.width() <= ThumbnailCache::kNormalSize && original.height() <= ThumbnailCache::kNormalSize)

@@ -1,5 +1,6 @@
 // Fuzzes decoding by content: every reader the program hands a photo to, whole, reduced and row by
-// row (which must give the whole decode's verdict and pixels).
+// row (which must give the whole decode's verdict and pixels), and the thumbnails read from the DC
+// coefficients (which must give the reduced decode's verdict, and take only what libjpeg reads).
 #include <unistd.h>
 
 #include <QByteArray>
@@ -10,6 +11,8 @@
 #include <cstdint>
 
 #include "imaging/image_io.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_eighth.h"
 #include "imaging/jpeg_stream.h"
 
 namespace {
@@ -35,7 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.close();
   ReadImageSize(InputPath());
   const LoadedImage whole = LoadImage(InputPath());
-  LoadImageAtLeast(InputPath(), QSize(40, 40));
+  const LoadedImage reduced = LoadImageAtLeast(InputPath(), QSize(40, 40));
+  if (LoadImageAtLeast(InputPath(), QSize(40, 40), ScaledDetail::Thumbnail).status != reduced.status)
+    __builtin_trap();
+  const QByteArray bytes =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  // The loader asks for the DC path only once TurboJPEG has read the header (it refuses sampling
+  // factors it has no name for, which the DC path would read).
+  JpegDecoder decoder(bytes);
+  const QImage eighth = decoder.HeaderOk() ? DecodeJpegEighth(bytes) : QImage();
+  if (!eighth.isNull() && (decoder.IsCmyk() || decoder.EighthSize() != eighth.size() ||
+                           decoder.Decode(decoder.EighthSize()).isNull()))
+    __builtin_trap();
   if (const std::unique_ptr<JpegStream> stream = JpegStream::Start(InputPath())) {
     const LoadStatus status = stream->Finish();
     if (status != whole.status || (status == LoadStatus::Ok && stream->Image() != whole.image))

@@ -6,3 +6,5 @@ target_link_libraries(decode_limits_test PRIVATE PkgConfig::TURBOJPEG)  # builds
 lumisto_test(output_safety_test SOURCES imaging/output_safety_test.cpp)
 lumisto_test(jpeg_stream_test SOURCES imaging/jpeg_stream_test.cpp imaging/image_fixtures.h)
 target_link_libraries(jpeg_stream_test PRIVATE PkgConfig::TURBOJPEG)  # writes 4:2:2, 4:4:4 and grey files
+lumisto_test(jpeg_eighth_test SOURCES imaging/jpeg_eighth_test.cpp)
+target_link_libraries(jpeg_eighth_test PRIVATE PkgConfig::LIBJPEG)  # restart markers, optimised tables
