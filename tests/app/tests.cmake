@@ -5,6 +5,9 @@ lumisto_test(main_state_test SOURCES app/main_state_test.cpp)
 lumisto_test(main_window_test UI SOURCES app/main_window_test.cpp)
 lumisto_test(window_screenshot_test SOURCES app/window_screenshot_test.cpp)
 add_dependencies(window_screenshot_test lumisto lumisto_data)
+# xvfb-run -a picks the first display number without a lock file: two started at once may pick the
+# same one, and the loser's program cannot connect. The tests on Xvfb take turns.
+set_tests_properties(window_screenshot_test PROPERTIES RESOURCE_LOCK xvfb)
 lumisto_test(screen_fade_test SOURCES app/screen_fade_test.cpp)
 lumisto_test(batch_command_test SOURCES app/batch_command_test.cpp)
 add_dependencies(batch_command_test lumisto)
@@ -25,7 +28,8 @@ if(XVFB_RUN)
   add_test(NAME main_window_list_highlight_xvfb
            COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:main_window_test>
                    ListHighlightWearsTheSkin)
-  set_tests_properties(main_window_list_highlight_xvfb PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb;LUMISTO_HOME=")
+  set_tests_properties(main_window_list_highlight_xvfb PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb;LUMISTO_HOME="
+                       RESOURCE_LOCK xvfb)
 endif()
 lumisto_test(camera_feed_test SOURCES app/camera_feed_test.cpp)
 lumisto_test(main_window_camera_test UI SOURCES app/main_window_camera_test.cpp)
