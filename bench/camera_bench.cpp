@@ -2,7 +2,8 @@
 // preview picture, with a custom frame and a caption (target: 8 ms a frame at most), and the
 // parts of that road.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
+
+#include <QCoreApplication>
 
 #include "app/camera_feed.h"
 #include "edit/caption_layer.h"
@@ -75,12 +76,3 @@ void DrawSoftLine(benchmark::State& state) {
 BENCHMARK(DrawSoftLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -2,7 +2,6 @@
 // (contrast 1.2, brightness 0.1, saturation 0.8: the general colour matrix).
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <random>
@@ -53,11 +52,3 @@ BENCHMARK(BM_RenderFullSize)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RenderFullSizeWithTone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

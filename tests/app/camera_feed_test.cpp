@@ -6,6 +6,11 @@
 #include "app/camera_feed.h"
 #include "edit/caption_layer.h"
 #include "sources/synthetic_frame_source.h"
+#include "support/test_support.h"
+
+using testing_support::Near;
+using testing_support::Opaque;
+using testing_support::SolidFrame;
 
 namespace {
 
@@ -16,19 +21,6 @@ QImage Halves(QSize size = QSize(1280, 720)) {
   for (int y = 0; y < size.height(); ++y)
     for (int x = size.width() / 2; x < size.width(); ++x) image.setPixel(x, y, qRgb(0, 0, 220));
   return image;
-}
-
-QImage Solid(QRgb colour, QSize size = QSize(640, 480)) {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(colour);
-  return image;
-}
-
-QRgb Opaque(QRgb pixel) { return qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)); }
-
-bool Near(QRgb a, QRgb b, int tolerance) {
-  return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
-         qAbs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
 struct Rig {
@@ -73,7 +65,8 @@ class CameraFeedTest : public QObject {
   void FramesAreFittedIntoThePreview() {
     QFETCH(QSize, frame);
     QFETCH(QRect, shown);
-    const PlacedPhoto placed = PlaceInPreview(frame.isEmpty() ? QImage() : Solid(qRgb(0, 200, 0), frame));
+    const PlacedPhoto placed =
+        PlaceInPreview(frame.isEmpty() ? QImage() : SolidFrame(qRgb(0, 200, 0), frame));
     QCOMPARE(placed.shown, shown);
     QCOMPARE(placed.image.size(), QSize(315, 315));
     if (frame.isEmpty()) return;
@@ -86,7 +79,7 @@ class CameraFeedTest : public QObject {
     rig.state.edit.caption.text = QStringLiteral("Hi");
     rig.state.edit.caption.position = QPointF(100, 150);
     rig.state.caption_layer = BuildCaptionLayer(rig.state.edit.caption, 1.0f, kScreenSize);
-    rig.state.working_photo = Solid(qRgb(0, 200, 0), QSize(313, 208));  // a folder photo before
+    rig.state.working_photo = SolidFrame(qRgb(0, 200, 0), QSize(313, 208));  // a folder photo before
     QVERIFY(rig.feed.Power());
     // The custom frame drawn before any frame arrived frames the whole preview.
     CustomFrameSettings settings;
@@ -129,7 +122,7 @@ class CameraFeedTest : public QObject {
     Rig rig;
     QVERIFY(rig.feed.Power());
     rig.state.edit.photo_offset = QPoint(20, 0);
-    rig.Frame(Solid(qRgb(0, 0, 200), QSize(315, 315)));
+    rig.Frame(SolidFrame(qRgb(0, 0, 200), QSize(315, 315)));
     QCOMPARE(rig.At(10, 150), qRgb(255, 255, 255));
     QCOMPARE(rig.At(30, 150), qRgb(0, 0, 200));
   }
@@ -138,7 +131,7 @@ class CameraFeedTest : public QObject {
     Rig rig;
     for (int c = 0; c < 3; ++c) rig.state.edit.tone_matrix.At(c, c) = 0.5f;
     QVERIFY(rig.feed.Power());
-    rig.Frame(Solid(qRgb(200, 100, 50), QSize(315, 315)));
+    rig.Frame(SolidFrame(qRgb(200, 100, 50), QSize(315, 315)));
     QVERIFY(Near(rig.At(150, 150), qRgb(100, 50, 25), 1));
   }
 
@@ -146,7 +139,7 @@ class CameraFeedTest : public QObject {
     Rig rig;
     rig.state.edit.photo_offset = QPoint(0, 0);
     QVERIFY(rig.feed.Power());
-    rig.Frame(Solid(qRgb(0, 180, 0), QSize(1280, 720)));
+    rig.Frame(SolidFrame(qRgb(0, 180, 0), QSize(1280, 720)));
     CustomFrameSettings settings;
     settings.colour = QColor(250, 250, 0);
     rig.feed.DrawFrame(CustomFrameShape::Window, settings);
@@ -155,7 +148,7 @@ class CameraFeedTest : public QObject {
     QCOMPARE(rig.At(157, 74), qRgb(0, 180, 0));    // first window row
     QCOMPARE(rig.At(157, 30), qRgb(250, 250, 0));  // letterbox
     // The next frame keeps the frame on top.
-    rig.Frame(Solid(qRgb(0, 0, 180), QSize(1280, 720)));
+    rig.Frame(SolidFrame(qRgb(0, 0, 180), QSize(1280, 720)));
     QCOMPARE(rig.At(157, 73), qRgb(250, 250, 0));
     QCOMPARE(rig.At(157, 74), qRgb(0, 0, 180));
   }
@@ -169,20 +162,20 @@ class CameraFeedTest : public QObject {
     settings.colour = QColor(250, 250, 0);
     rig.feed.DrawFrame(CustomFrameShape::Window, settings);
     QCOMPARE(rig.At(157, 30), qRgb(255, 255, 255));  // the window spans the whole blank preview
-    rig.Frame(Solid(qRgb(0, 180, 0), QSize(1280, 720)));
+    rig.Frame(SolidFrame(qRgb(0, 180, 0), QSize(1280, 720)));
     QCOMPARE(rig.At(157, 30), qRgb(250, 250, 0));
     QCOMPARE(rig.At(157, 73), qRgb(250, 250, 0));
     QCOMPARE(rig.At(157, 74), qRgb(0, 180, 0));
     // A template clears the custom frame: another size does not bring it back.
     rig.state.custom_frames = MainState().custom_frames;
-    rig.Frame(Solid(qRgb(0, 180, 0), QSize(640, 480)));
+    rig.Frame(SolidFrame(qRgb(0, 180, 0), QSize(640, 480)));
     QCOMPARE(rig.At(157, 30), qRgb(255, 255, 255));
   }
 
   void FolderPhotoKeepsItsShapeUnderACustomFrame() {
     Rig rig;
     rig.state.edit.photo_offset = QPoint(0, 0);
-    rig.state.working_photo = Solid(qRgb(0, 180, 0), QSize(313, 208));
+    rig.state.working_photo = SolidFrame(qRgb(0, 180, 0), QSize(313, 208));
     QCOMPARE(rig.feed.ShownPhoto(), QRect(0, 53, 315, 209));
     rig.feed.DrawFrame(CustomFrameShape::Window, CustomFrameSettings());
     QCOMPARE(rig.At(157, 40), qRgb(0, 0, 0));     // letterbox under the black frame
@@ -203,13 +196,13 @@ class CameraFeedTest : public QObject {
   void FreezeStopsTheFlowAndKeepsTheLastPicture() {
     Rig rig;
     QVERIFY(rig.feed.Power());
-    rig.Frame(Solid(qRgb(10, 20, 30)));
+    rig.Frame(SolidFrame(qRgb(10, 20, 30)));
     const QImage last = rig.shown;
     rig.feed.Freeze();
     QCOMPARE(rig.feed.CurrentPhase(), CameraFeed::Phase::Frozen);
     QVERIFY(!rig.source.IsConnected());
-    rig.Frame(Solid(qRgb(99, 99, 99)));  // the device would drop it, and so would the feed
-    rig.source.Deliver(Solid(qRgb(99, 99, 99)));
+    rig.Frame(SolidFrame(qRgb(99, 99, 99)));  // the device would drop it, and so would the feed
+    rig.source.Deliver(SolidFrame(qRgb(99, 99, 99)));
     QCoreApplication::processEvents();
     QCOMPARE(rig.shown, last);
     QCOMPARE(rig.feed.ComposedFrames(), 1);
@@ -223,7 +216,7 @@ class CameraFeedTest : public QObject {
     Rig rig;
     QSignalSpy lost(&rig.feed, &CameraFeed::Lost);
     QVERIFY(rig.feed.Power());
-    rig.Frame(Solid(qRgb(10, 20, 30)));
+    rig.Frame(SolidFrame(qRgb(10, 20, 30)));
     const QImage last = rig.shown;
     rig.source.LoseDevice();
     // A device may report its end more than once (an error, then the device list); one message.
@@ -238,7 +231,7 @@ class CameraFeedTest : public QObject {
   void NoQueueBuildsUp() {
     Rig rig;
     QVERIFY(rig.feed.Power());
-    for (int i = 1; i <= 30; ++i) rig.source.Push(Solid(qRgb(i, 0, 0), QSize(315, 315)));
+    for (int i = 1; i <= 30; ++i) rig.source.Push(SolidFrame(qRgb(i, 0, 0), QSize(315, 315)));
     QCoreApplication::processEvents();
     QCOMPARE(rig.feed.ComposedFrames(), 1);
     QCOMPARE(rig.At(150, 150), qRgb(30, 0, 0));
@@ -248,10 +241,10 @@ class CameraFeedTest : public QObject {
   void FramesArePacedToTheInterval() {
     Rig rig(60);
     QVERIFY(rig.feed.Power());
-    rig.Frame(Solid(qRgb(1, 0, 0), QSize(315, 315)));
+    rig.Frame(SolidFrame(qRgb(1, 0, 0), QSize(315, 315)));
     QTRY_COMPARE(rig.feed.ComposedFrames(), 1);
-    rig.Frame(Solid(qRgb(2, 0, 0), QSize(315, 315)));
-    rig.Frame(Solid(qRgb(3, 0, 0), QSize(315, 315)));
+    rig.Frame(SolidFrame(qRgb(2, 0, 0), QSize(315, 315)));
+    rig.Frame(SolidFrame(qRgb(3, 0, 0), QSize(315, 315)));
     QCOMPARE(rig.feed.ComposedFrames(), 1);
     QTRY_COMPARE(rig.feed.ComposedFrames(), 2);
     QCOMPARE(rig.At(150, 150), qRgb(3, 0, 0));

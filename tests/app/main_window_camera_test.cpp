@@ -19,25 +19,17 @@
 #include "sources/synthetic_frame_source.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_support.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;
 using testing_support::ShippedTextures;
 
+using testing_support::Near;
+using testing_support::Opaque;
+using testing_support::SolidFrame;
+
 namespace {
-
-QImage Solid(QRgb colour, QSize size = QSize(640, 480)) {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(colour);
-  return image;
-}
-
-QRgb Opaque(QRgb pixel) { return qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)); }
-
-bool Near(QRgb a, QRgb b, int tolerance) {
-  return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
-         qAbs(qBlue(a) - qBlue(b)) <= tolerance;
-}
 
 struct Harness {
   // With fake, the camera pages drive a device-free source; without, the system's devices.
@@ -158,10 +150,10 @@ class MainWindowCameraTest : public QObject {
     QVERIFY(!h.Find(QStringLiteral("Panel5"))->isHidden());
     QVERIFY(!h.window->Preview()->StartPictureVisible());
     QCOMPARE(h.Preview(150, 150), qRgb(255, 255, 255));  // white until the first frame
-    QVERIFY(h.Frame(Solid(qRgb(30, 90, 200))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(30, 90, 200))));
     QCOMPARE(h.Preview(150, 150), qRgb(30, 90, 200));
     QCOMPARE(h.Preview(150, 20), qRgb(255, 255, 255));  // 4:3 letterboxed: white above
-    QVERIFY(h.Frame(Solid(qRgb(200, 90, 30))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(200, 90, 30))));
     QCOMPARE(h.Preview(150, 150), qRgb(200, 90, 30));
     // What the preview widget paints, not only what it holds.
     const QImage painted = h.window->Preview()->Screen()->grab().toImage();
@@ -173,12 +165,12 @@ class MainWindowCameraTest : public QObject {
     h.folder.AddPhotos(1, QSize(60, 40));
     h.window->Photos()->ScanFolder(h.folder.PhotoFolder());
     h.Click(QStringLiteral("Button14"));
-    QVERIFY(h.Frame(Solid(qRgb(30, 90, 200))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(30, 90, 200))));
     Q_EMIT h.window->Photos()->Chosen(0, ChoiceSource::Cell);
     QCOMPARE(h.window->Feed()->CurrentPhase(), CameraFeed::Phase::Frozen);
     QVERIFY(h.Find(QStringLiteral("Panel5"))->isHidden());
     QVERIFY(h.window->State().edit.photo_path.endsWith(QStringLiteral("p01.png")));
-    h.source->Push(Solid(qRgb(1, 2, 3)));
+    h.source->Push(SolidFrame(qRgb(1, 2, 3)));
     QCoreApplication::processEvents();
     QCOMPARE(h.window->Feed()->ComposedFrames(), 1);
   }
@@ -187,7 +179,7 @@ class MainWindowCameraTest : public QObject {
     Harness h;
     h.Find<QSlider>(QStringLiteral("QualityBar"))->setValue(100);
     h.Click(QStringLiteral("Button14"));
-    QVERIFY(h.Frame(Solid(qRgb(40, 160, 90), QSize(320, 240))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(40, 160, 90), QSize(320, 240))));
     const QImage shown = h.window->Preview()->ShownPicture();
     h.Click(QStringLiteral("Button15"));
     QVERIFY(h.dialogs.errors.isEmpty());
@@ -231,7 +223,7 @@ class MainWindowCameraTest : public QObject {
     QVERIFY(h.Find<QLabel>(QStringLiteral("Label3"))->text().contains(QStringLiteral("#00c800")));
     h.Find<QSlider>(QStringLiteral("TrackBar5"))->setValue(10);
     h.Click(QStringLiteral("Button14"));
-    QVERIFY(h.Frame(Solid(qRgb(200, 0, 0), QSize(1280, 720))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(200, 0, 0), QSize(1280, 720))));
     h.Click(QStringLiteral("Button18"));
     // The photo is shown 315 x 177 from y = 69 and one pixel shifted by the photo offset (1, 1).
     QCOMPARE(h.Preview(157, 69 + 9), qRgb(0, 200, 0));
@@ -248,7 +240,7 @@ class MainWindowCameraTest : public QObject {
     h.dialogs.colours = {QColor(0, 0, 250)};
     h.Click(QStringLiteral("Button17"));
     h.Click(QStringLiteral("Button14"));
-    QVERIFY(h.Frame(Solid(qRgb(250, 250, 250), QSize(1280, 720))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(250, 250, 250), QSize(1280, 720))));
     h.Click(QStringLiteral("Button19"));
     // Strongest 4 % in from the shown photo's top edge (row 72; the frame does not move with the
     // photo offset), none in the middle.
@@ -275,7 +267,7 @@ class MainWindowCameraTest : public QObject {
   void ALostDeviceStopsAndSaysSoOnce() {
     Harness h;
     h.Click(QStringLiteral("Button14"));
-    QVERIFY(h.Frame(Solid(qRgb(30, 90, 200))));
+    QVERIFY(h.Frame(SolidFrame(qRgb(30, 90, 200))));
     const QImage shown = h.window->Preview()->ShownPicture();
     h.source->LoseDevice();
     h.source->LoseDevice();

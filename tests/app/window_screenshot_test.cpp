@@ -9,6 +9,7 @@
 
 #include "app/window_shape.h"
 #include "support/app_folder_fixture.h"
+#include "support/test_support.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::PhotoColour;
@@ -23,11 +24,6 @@ const QPoint kCells[kPhotos] = {{51, 143}, {134, 143}, {218, 142}, {302, 142}, {
 // subsampling at the colour's edges while still telling the photos apart.
 constexpr int kColourTolerance = 24;
 
-bool Near(QRgb a, QRgb b, int tolerance) {
-  return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
-         qAbs(qBlue(a) - qBlue(b)) <= tolerance;
-}
-
 // Where the program centres its 800 x 600 window on the screen.
 QPoint WindowOrigin() { return QPoint((kScreen.width() - 800) / 2, (kScreen.height() - 600) / 2); }
 
@@ -35,7 +31,7 @@ bool ShowsThumbnails(const QImage& shot) {
   if (shot.size() != kScreen) return false;
   for (int i = 0; i < kPhotos; ++i) {
     const QPoint centre = WindowOrigin() + kCells[i] + QPoint(35, 35);
-    if (!Near(shot.pixel(centre), PhotoColour(i + 1).rgb(), kColourTolerance)) return false;
+    if (!testing_support::Near(shot.pixel(centre), PhotoColour(i + 1).rgb(), kColourTolerance)) return false;
   }
   return true;
 }

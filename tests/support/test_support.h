@@ -18,6 +18,22 @@ QByteArray ReadFile(const QString& path);
 // The shipped texture tiles, cut once for the whole test program.
 const TextureList& ShippedTextures();
 
+// An opaque RGB32 picture of one colour, by default the size of a camera frame.
+inline QImage SolidFrame(QRgb colour, QSize size = QSize(640, 480)) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(colour);
+  return image;
+}
+
+// The pixel with its alpha dropped, for comparing RGB32 words with qRgb values.
+inline QRgb Opaque(QRgb pixel) { return qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)); }
+
+// Whether two pixels' red, green and blue each differ by at most tolerance.
+inline bool Near(QRgb a, QRgb b, int tolerance) {
+  return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
+         qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
 // How two images differ: one pass over both.
 struct ImageDifference {
   bool same_size = true;

@@ -1,4 +1,4 @@
-// The entry of the benchmarks that drive the window's widgets: an application on the offscreen
+// The entry of the benchmarks that need Qt's painting or widgets: an application on the offscreen
 // platform, then the benchmarks the command line selects.
 #include <benchmark/benchmark.h>
 
