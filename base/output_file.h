@@ -1,19 +1,21 @@
 // Writing a file completely or not at all, with one line saying why when it cannot be done.
 #pragma once
 
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 #include "base/codec_messages.h"
 
 // A file written under a temporary name in the target's folder and renamed into place by Commit.
 // The target must be a regular file or a new name in an existing folder: a folder, device, pipe
-// or socket is refused before anything is written. Failures throw LumistoError
-// "Unable to write to PATH: reason"; an uncommitted file is discarded and any old file survives.
+// or socket is refused before anything is written; a link is followed and its file replaced. The
+// temporary name is PartialWriteName's, so a process killed midway leaves one file that says whose
+// it is. Failures throw LumistoError "Unable to write to PATH: reason"; an uncommitted file is
+// discarded and any old file survives, keeping its permissions when replaced.
 // What the encoding library logs meanwhile on this thread is folded into that one line.
 class OutputFile {
  public:
-  // Checks the target, removes leftovers of earlier interrupted writes to it, and opens.
+  // Checks the target, removes what killed writes to it left (RemoveWriteLeftovers), and opens.
   explicit OutputFile(const QString& path);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -29,8 +31,9 @@ class OutputFile {
   static QString Unable(const QString& path, const QString& reason);
 
  private:
-  QString path_;
-  QSaveFile file_;
+  QString path_;    // as the caller named it, for messages
+  QString target_;  // the file replaced: path_ with links followed
+  QFile file_;      // the temporary file
   // What the encoder logs on the way; a failure's message carries it.
   CodecMessages codec_lines_;
   bool done_ = false;
@@ -43,8 +46,16 @@ bool WriteAll(QIODevice& device, const char* data, qint64 size);
 // Why path cannot be an output (a folder, not a regular file, no such folder), or empty.
 QString OutputProblem(const QString& path);
 
-// Removes "NAME.XXXXXX" files beside path (six letters or digits after the target's own name):
-// the temporary files a killed write leaves where the system offers no nameless ones.
+// The name a write to the file `file_name` goes under while process pid on host writes it, n
+// counting that process's writes: "NAME.lumisto-partial-PID-N@HOST". Nobody else makes such names.
+QString PartialWriteName(const QString& file_name, qint64 pid, int n, const QString& host);
+
+// This machine's name as PartialWriteName takes it (letters, digits, '.', '-' and '_' only).
+QString PartialWriteHost();
+
+// Deletes beside path only what a write to it by this program left when its process was killed:
+// PartialWriteName's files from this machine whose process is gone. Anything else, the user's
+// "out.jpg.Backup" or a write still running in another process or on another machine, stays.
 void RemoveWriteLeftovers(const QString& path);
 
 // Deletes the file at path when it exists. Throws LumistoError "Unable to delete NAME: reason"

@@ -1,9 +1,11 @@
 // Writing pictures safely: a write that fails midway (the file system full) leaves the old file,
-// targets that are not regular files are refused, and leftovers of killed writes are cleaned.
+// targets that are not regular files are refused, and only what killed writes left is cleaned.
 #include <signal.h>
 #include <string.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -45,6 +47,15 @@ class FileSizeLimit {
  private:
   rlimit saved_{};
 };
+
+// The number of a process that has ended and been reaped (numbers are reused only after a wrap).
+qint64 EndedProcessId() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return child;
+}
 
 // Every warning that reaches the log, to tell whether a codec's lines were folded or leaked.
 QStringList logged_lines;
@@ -172,18 +183,95 @@ class OutputSafetyTest : public QObject {
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/inside.txt")));
   }
 
-  void LeftoversOfKilledWritesAreRemoved() {
-    const QString folder = Path(QStringLiteral("left"));
-    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.Ab12Cd"), "left by a killed write"));
-    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.backup"), "the user's"));
-    QVERIFY(WriteFile(folder + QStringLiteral("/out.jpg.Ab12Cde"), "the user's"));
-    QVERIFY(WriteFile(folder + QStringLiteral("/other.jpg.Zz99Yy"), "another file's"));
+  // Names that look like temporary files but that the program cannot prove its own are the user's.
+  void OnlyOwnLeftoversOfEndedProcessesAreSwept_data() {
+    const QString host = PartialWriteHost();
+    const qint64 own = QCoreApplication::applicationPid();
+    const qint64 gone = EndedProcessId();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("swept");
+    QTest::newRow("user's Backup") << "out.jpg.Backup" << false;
+    QTest::newRow("user's dated copy") << "out.jpg.202401" << false;
+    QTest::newRow("user's copy2a") << "out.jpg.copy2a" << false;
+    QTest::newRow("six mixed characters") << "out.jpg.Ab12Cd" << false;
+    QTest::newRow("ended process") << PartialWriteName("out.jpg", gone, 0, host) << true;
+    QTest::newRow("ended process, later write") << PartialWriteName("out.jpg", gone, 17, host) << true;
+    QTest::newRow("this process, still writing") << PartialWriteName("out.jpg", own, 999, host) << false;
+    QTest::newRow("the first process") << PartialWriteName("out.jpg", 1, 0, host) << false;
+    QTest::newRow("another machine") << PartialWriteName("out.jpg", gone, 0, host + "-other") << false;
+    QTest::newRow("another file's") << PartialWriteName("other.jpg", gone, 0, host) << false;
+    QTest::newRow("a longer name's") << PartialWriteName("out.jpg.jpg", gone, 0, host) << false;
+    QTest::newRow("mark in the middle") << PartialWriteName("out.jpg", gone, 0, host) + ".keep" << false;
+  }
+  void OnlyOwnLeftoversOfEndedProcessesAreSwept() {
+    QFETCH(QString, name);
+    QFETCH(bool, swept);
+    const QTemporaryDir folder;
+    QVERIFY(WriteFile(folder.filePath(name), "someone's bytes"));
     QString error;
-    QVERIFY(EncodeImage(Noise(8, 8), folder + QStringLiteral("/out.jpg"), QStringLiteral("image/jpeg"), 90,
-                        &error));
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    names.sort();
-    QCOMPARE(names, (QStringList{"other.jpg.Zz99Yy", "out.jpg", "out.jpg.Ab12Cde", "out.jpg.backup"}));
+    QVERIFY2(EncodeImage(Noise(8, 8), folder.filePath("out.jpg"), QStringLiteral("image/jpeg"), 90, &error),
+             qPrintable(error));
+    QCOMPARE(QFileInfo::exists(folder.filePath(name)), !swept);
+    QStringList names = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(names.size(), swept ? 1 : 2);
+  }
+
+  // A process killed in the middle of a write leaves exactly one file, named as its own; the next
+  // write to the same target, once that process is gone, takes it away.
+  void KilledWriteLeavesOneNamedFile() {
+    const QTemporaryDir folder;
+    const QString target = folder.filePath("out.png");
+    QVERIFY(WriteFile(target, "the old picture"));
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      OutputFile out(target);
+      out.Device().write("half a picture");
+      raise(SIGKILL);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QStringList names = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    names.removeOne("out.png");
+    QCOMPARE(names.size(), 1);
+    QVERIFY2(names[0].startsWith(QStringLiteral("out.png.lumisto-partial-%1-").arg(child)),
+             qPrintable(names[0]));
+    QVERIFY2(names[0].endsWith(u'@' + PartialWriteHost()), qPrintable(names[0]));
+    QCOMPARE(ReadFile(target), QByteArray("the old picture"));
+    QString error;
+    QVERIFY(EncodeImage(Noise(8, 8), target, QStringLiteral("image/png"), -1, &error));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.png"});
+  }
+
+  // A name at the file system's limit still gets a temporary name that keeps its mark.
+  void LongNamesKeepTheirMark() {
+    const QString name = QString(251, u'n') + QStringLiteral(".jpg");
+    const QString partial = PartialWriteName(name, 123456, 7, QStringLiteral("host"));
+    QCOMPARE(QFile::encodeName(partial).size(), 255);
+    QVERIFY(partial.endsWith(QStringLiteral(".lumisto-partial-123456-7@host")));
+    const QTemporaryDir folder;
+    QString error;
+    QVERIFY2(EncodeImage(Noise(8, 8), folder.filePath(name), QStringLiteral("image/jpeg"), 90, &error),
+             qPrintable(error));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+  }
+
+  // Writing through a link replaces the file it names and keeps the link; a replaced file keeps
+  // its permissions.
+  void LinksAndPermissionsAreKept() {
+    const QTemporaryDir folder;
+    const QString real = folder.filePath("real.png");
+    QVERIFY(WriteFile(real, "old"));
+    QVERIFY(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(real, folder.filePath("link.png")));
+    QString error;
+    QVERIFY(EncodeImage(Noise(8, 8), folder.filePath("link.png"), QStringLiteral("image/png"), -1, &error));
+    QVERIFY(QFileInfo(folder.filePath("link.png")).isSymLink());
+    QVERIFY(ReadFile(real).startsWith("\x89PNG"));
+    const QFile::Permissions kept = QFileInfo(real).permissions();
+    QVERIFY(kept.testFlag(QFile::WriteOwner));
+    QVERIFY(!kept.testFlag(QFile::ReadGroup) && !kept.testFlag(QFile::ReadOther));
   }
 };
 
