@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared before it.
@@ -34,6 +35,56 @@ constexpr TJPF kQtPixelFormat = TJPF_XRGB;
 // A scan that meets a marker before its data is complete is a cut file as well.
 constexpr std::array<const char*, 2> kEndedEarlyWarnings = {"Premature end of JPEG file",
                                                             "premature end of data segment"};
+
+// libjpeg's message table, read from its own header: the codes that begin JWRN_ are its warnings.
+struct JpegMessage {
+  const char* code;
+  const char* text;  // a printf format
+};
+#ifndef JCOPYRIGHT_SHORT
+#define JCOPYRIGHT_SHORT ""
+#endif
+#ifndef JVERSION
+#define JVERSION ""
+#endif
+constexpr JpegMessage kJpegMessages[] = {
+#define JMESSAGE(code, string) {#code, string},
+#include <jerror.h>
+};
+
+// Whether text is what the printf format gives with some values: each conversion ("%u", "%02x")
+// stands for one or more characters.
+bool FitsFormat(const char* format, const char* text) {
+  while (*format != '\0') {
+    if (format[0] == '%' && format[1] == '%') {
+      if (*text != '%') return false;
+      format += 2;
+      ++text;
+      continue;
+    }
+    if (*format == '%') {
+      ++format;
+      while (*format != '\0' && std::strchr("-+ #0123456789.lhz", *format) != nullptr) ++format;
+      if (*format == '\0') return false;
+      ++format;
+      for (const char* rest = text + 1; rest <= text + std::strlen(text); ++rest)
+        if (FitsFormat(format, rest)) return true;
+      return false;
+    }
+    if (*format != *text) return false;
+    ++format;
+    ++text;
+  }
+  return *text == '\0';
+}
+
+// Whether message is one of libjpeg's warnings. TurboJPEG reports a fatal error that follows a
+// warning as a warning, with the fatal error's text: the text decides.
+bool IsJpegWarning(const char* message) {
+  return std::any_of(std::begin(kJpegMessages), std::end(kJpegMessages), [message](const JpegMessage& m) {
+    return std::strncmp(m.code, "JWRN_", 5) == 0 && FitsFormat(m.text, message);
+  });
+}
 
 // The frame marker's second byte (0xC0..0xCF), or 0 when the walk does not reach one.
 int FrameMarker(QByteArrayView data) {
@@ -121,7 +172,8 @@ bool JpegDecoder::Judge(int status) {
   if (status == 0) return true;
   if (tjGetErrorCode(handle_.get()) != TJERR_WARNING) return false;
   const char* message = tjGetErrorStr2(handle_.get());
-  if (message == nullptr) return false;
+  // A fatal error after a warning stopped the decode midway, whatever the warning said.
+  if (message == nullptr || !IsJpegWarning(message)) return false;
   for (const char* warning : kEndedEarlyWarnings) {
     if (std::strstr(message, warning) != nullptr) {
       ended_early_ = true;

@@ -19,11 +19,11 @@ struct JpegStream::Decoder {
   jpeg_error_mgr errors{};
   std::jmp_buf jump{};
   bool created = false;
-  // The whole decode's verdict comes from the last message it keeps: the first warning, or a fatal
-  // error after it. A fatal error with no warning before it fails the decode.
+  // The verdict, as the whole decode's: a fatal error fails the decode whatever came before it; a
+  // first warning saying the data ends early fails it as cut; other warnings pass.
   bool warned = false;
   bool failed = false;
-  bool ended_early = false;  // the message kept says the data ends before the picture
+  bool ended_early = false;  // the first warning says the data ends before the picture
   std::array<JSAMPROW, 16> rows{};
 };
 
@@ -43,7 +43,6 @@ bool SaysEndedEarly(j_common_ptr cinfo) {
 [[noreturn]] void OnError(j_common_ptr cinfo) {
   JpegStream::Decoder* d = DecoderOf(cinfo);
   d->failed = true;
-  d->ended_early = SaysEndedEarly(cinfo);
   std::longjmp(d->jump, 1);
 }
 
@@ -170,10 +169,9 @@ void JpegStream::Run() {
     Publish(done);
   }
   if (done == height) FinishDecode(d);
-  // As the whole decode judges its result. A fatal error after a warning passes there, with the
-  // rows never decoded left zero, and so it does here: both paths give one picture for one file.
+  // As the whole decode judges its result: both paths give one verdict for one file.
   LoadStatus status = LoadStatus::Ok;
-  if (stopped || (d.failed && !d.warned)) {
+  if (stopped || d.failed) {
     status = LoadStatus::Undecodable;
   } else if (d.ended_early) {
     status = LoadStatus::Truncated;
