@@ -21,12 +21,14 @@
 #include "base/output_file.h"
 #include "base/parallel_rows.h"
 #include "imaging/byte_buffer.h"
+#include "imaging/format_limits.h"
 #include "imaging/gif_writer.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_eighth.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/pixel_data_check.h"
+#include "imaging/png_chunks.h"
 
 namespace {
 
@@ -70,6 +72,15 @@ LoadedImage Upright(QImage image, RotateFlipType upright, QSize full_size) {
 // A given rotate-flip replaces the reader's own orientation handling (for JPEGs, whose orientation
 // was already read from the header).
 LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_flip) {
+  // Qt's readers allocate a PNG chunk as large as it declares before they find the file shorter.
+  switch (CheckPngChunks(device)) {
+    case PngChunks::Fine:
+      break;
+    case PngChunks::TooLarge:
+      return Failed(LoadStatus::TooLarge);
+    case PngChunks::Cut:
+      return Failed(LoadStatus::Truncated);
+  }
   // Qt's readers fill what a cut file lacks and report success: the structure is checked first
   // (a file too large for the ceiling is reported as that, whatever else is wrong with it).
   const bool complete = PixelDataComplete(device);
@@ -297,6 +308,8 @@ QSize ReadImageSize(const QString& path) {
     return SwapsAxes(RotateFlipForOrientation(header.orientation)) ? Transposed(header.stored_size)
                                                                    : header.stored_size;
   }
+  // Reading a PNG's header reads the chunks before its image data.
+  if (CheckPngChunks(file) != PngChunks::Fine) return QSize();
   QImageReader reader(&file);
   reader.setAutoTransform(true);
   const QSize size = reader.size();
@@ -365,6 +378,9 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
   const int encoder = FindEncoder(mime_type);
   if (encoder < 0) return fail(QStringLiteral("No image encoder for \"%1\"").arg(mime_type));
   if (image.isNull()) return fail(OutputFile::Unable(path, QStringLiteral("no picture")));
+  // An encoder given a size its format cannot hold fails late or, worse, writes a wrapped header.
+  if (const QString problem = OutputSizeProblem(image.size(), mime_type); !problem.isEmpty())
+    return fail(OutputFile::Unable(path, problem));
   try {
     // A temporary file beside the target, renamed into place on commit: a failure on the way
     // discards it and leaves any earlier file untouched.

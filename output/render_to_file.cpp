@@ -23,6 +23,7 @@
 #include "compose/render_composite.h"
 #include "edit/caption_layer.h"
 #include "edit/geometric_edits.h"
+#include "imaging/format_limits.h"
 #include "imaging/image_buffer.h"
 #include "imaging/image_io.h"
 #include "imaging/jpeg_codec.h"
@@ -343,21 +344,36 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   file.Commit(written);
 }
 
-// The output size asked for, a missing side (0) taken in proportion to the composite; the
-// composite's own size when nothing is asked. Refuses a size above the pixel ceiling.
-QSize ResolvedOutputSize(QSize asked, QSize composite) {
+// The output size asked for, a missing side (-1) taken in proportion to the composite; the
+// composite's own size when nothing is asked. The problem when it is above the pixel ceiling.
+QSize ResolvedOutputSize(QSize asked, QSize composite, QString* problem) {
   qint64 w = asked.width(), h = asked.height();
   // Both sides positive: that size; one positive and the other -1: in proportion; else unscaled.
   if (!(w > 0 && h > 0) && !(w > 0 && h == -1) && !(w == -1 && h > 0)) return composite;
   if (composite.isEmpty()) return composite;
   if (h <= 0) h = std::max<qint64>(1, (w * composite.height() + composite.width() / 2) / composite.width());
   if (w <= 0) w = std::max<qint64>(1, (h * composite.width() + composite.height() / 2) / composite.height());
-  if (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels)
-    throw LumistoError(QStringLiteral("An output size of %1 x %2 is more than %3 million pixels")
-                           .arg(w)
-                           .arg(h)
-                           .arg(kMaxImagePixels / 1'000'000));
+  if (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels) {
+    *problem = QStringLiteral("An output size of %1 x %2 is more than %3 million pixels")
+                   .arg(w)
+                   .arg(h)
+                   .arg(kMaxImagePixels / 1'000'000);
+    return QSize();
+  }
   return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+QSize ResolvedOutputSize(QSize asked, QSize composite) {
+  QString problem;
+  const QSize size = ResolvedOutputSize(asked, composite, &problem);
+  if (!problem.isEmpty()) throw LumistoError(problem);
+  return size;
+}
+
+// Throws when the picture the render has come to cannot be written in the request's format.
+void CheckOutputSize(QSize size, const RenderRequest& request) {
+  const QString problem = OutputSizeProblem(size, MimeTypeForFileName(request.output_path));
+  if (!problem.isEmpty()) throw LumistoError(request.output_path + QStringLiteral(": ") + problem);
 }
 
 }  // namespace
@@ -399,17 +415,34 @@ QImage RenderFullSize(const RenderRequest& request, const TextureList& textures)
   return composite;
 }
 
-void RenderToFile(const RenderRequest& request, const TextureList& textures) {
+QString PlannedOutputProblem(const RenderRequest& request) {
   const QString mime = MimeTypeForFileName(request.output_path);
   if (FindEncoder(mime) < 0)
-    throw LumistoError(QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
-                           .arg(request.output_path));
-  // A target that can never be written is refused before the work of rendering.
+    return QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
+        .arg(request.output_path);
+  const QSize asked = request.output_size;
+  // The photo's header is read only when the size depends on it.
+  const bool fixed = asked.width() > 0 && asked.height() > 0;
+  const QSize photo = fixed ? QSize(1, 1) : ExpectedPhotoSize(request);
+  if (!photo.isValid() || photo.isEmpty()) return QString();  // the decode will say what is wrong
+  QString problem;
+  const QSize out = ResolvedOutputSize(asked, photo, &problem);
+  if (!problem.isEmpty()) return problem;
+  problem = OutputSizeProblem(out, mime);
+  return problem.isEmpty() ? QString() : request.output_path + QStringLiteral(": ") + problem;
+}
+
+void RenderToFile(const RenderRequest& request, const TextureList& textures) {
+  // What can never be written is refused before the work of decoding and rendering.
+  if (const QString planned = PlannedOutputProblem(request); !planned.isEmpty()) throw LumistoError(planned);
   const QString problem = OutputProblem(request.output_path);
   if (!problem.isEmpty()) throw LumistoError(OutputFile::Unable(request.output_path, problem));
+  const QString mime = MimeTypeForFileName(request.output_path);
   const bool jpeg = mime == QLatin1String("image/jpeg");
   Prepared p = Prepare(request, textures, jpeg);
   const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
+  // The photo's pixels may not be what its header promised.
+  CheckOutputSize(out, request);
   const bool scaled = out != p.photo.photo.size();
   if (jpeg && !scaled) {
     StreamJpeg(p, request);

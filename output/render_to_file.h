@@ -29,6 +29,12 @@ struct RenderRequest {
 // fit factor and output size.
 RenderRequest RenderRequestFor(const EditState& state, const FrameStyle& style, const QString& output_path);
 
+// Why the request cannot be written, decided before anything is decoded, from the numbers and the
+// photo's header: an unknown output type, an output size above the pixel ceiling, or one beyond what
+// the output format holds (OutputSizeProblem). One line naming the output; empty when nothing is in
+// the way so far. RenderToFile asks it first; a planner can ask it of every entry before any render.
+QString PlannedOutputProblem(const RenderRequest& request);
+
 // Decodes the photo at full size (upright), replays the geometric edits, crops, renders the
 // composite, stamps the caption, scales to the output size and writes the file through a temporary
 // name, so no partial file is ever left. Throws LumistoError with one line naming the file and the

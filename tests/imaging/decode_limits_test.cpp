@@ -14,6 +14,8 @@
 #include "imaging/image_io.h"
 #include "support/test_support.h"
 
+Q_DECLARE_METATYPE(LoadStatus)
+
 using testing_support::WriteFile;
 
 namespace {
@@ -116,6 +118,43 @@ QByteArray TinyGif(int width, int height) {
   return bytes;
 }
 
+// PNG's CRC-32 (the checksums are right, so only the declared lengths are in question).
+quint32 Crc32(const QByteArray& bytes) {
+  quint32 crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<quint8>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+// A chunk with its data and a declared length (the data's own unless given).
+QByteArray PngChunk(const char* type, const QByteArray& data, qint64 declared = -1) {
+  QByteArray chunk(4, '\0');
+  qToBigEndian<quint32>(static_cast<quint32>(declared < 0 ? data.size() : declared), chunk.data());
+  const QByteArray body = QByteArray(type, 4) + data;
+  QByteArray crc(4, '\0');
+  qToBigEndian<quint32>(Crc32(body), crc.data());
+  return chunk + body + crc;
+}
+
+// A small real PNG with chunks put after its header chunk, or cut at its end.
+QByteArray PngWith(const QByteArray& chunks, int cut_end = 0) {
+  QByteArray png = Encoded(Noise(8, 8), "png");
+  png.insert(8 + 25, chunks);  // the signature, then the 13-byte header chunk
+  return png.chopped(cut_end);
+}
+
+// A JPEG written progressively, cut in the middle of the Huffman table that follows its first scan:
+// libjpeg warns that the data ends early, then fails on the table it reads past the end.
+QByteArray ProgressiveCutInATable() {
+  const QByteArray whole = Encoded(Noise(160, 120), "jpeg", true);
+  const qsizetype first_scan = whole.indexOf("\xFF\xDA");
+  const qsizetype table = whole.indexOf("\xFF\xC4", first_scan);
+  if (first_scan < 0 || table < 0) return QByteArray();
+  return whole.left(table + 8);
+}
+
 }  // namespace
 
 class DecodeLimitsTest : public QObject {
@@ -165,6 +204,52 @@ class DecodeLimitsTest : public QObject {
     QCOMPARE(loaded.status, LoadStatus::Truncated);
     QVERIFY(loaded.image.isNull());
     QVERIFY(LoadProblem(loaded.status, path).contains(path));
+  }
+
+  // A chunk a reader would allocate as declared is refused from the chunk list, before any reader
+  // sees the file: a 100-byte file declaring a 1.2 GB text costs nothing. (The test's allocator
+  // refuses anything above 256 MB, so a reader that tried would end the test.)
+  void PngChunksBeyondTheirLimits_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<LoadStatus>("status");
+    const QByteArray text("Comment\0hello", 13);
+    QTest::newRow("text declaring 1.2 GB")
+        << PngWith(PngChunk("tEXt", text, 1'200'000'000)) << LoadStatus::TooLarge;
+    QTest::newRow("compressed text declaring 4 GB")
+        << PngWith(PngChunk("zTXt", text, 0xFFFFFFF0)) << LoadStatus::TooLarge;
+    QTest::newRow("profile one byte past 8 MB")
+        << PngWith(PngChunk("iCCP", text, 8'000'001)) << LoadStatus::TooLarge;
+    const QByteArray six_mb(6'000'000, 'a');
+    QTest::newRow("three texts of 6 MB")
+        << PngWith(PngChunk("iTXt", six_mb) + PngChunk("iTXt", six_mb) + PngChunk("iTXt", six_mb))
+        << LoadStatus::TooLarge;
+    QTest::newRow("text of 8 MB") << PngWith(PngChunk("tEXt", text + QByteArray(8'000'000 - 13, 'c')))
+                                  << LoadStatus::Ok;
+    QTest::newRow("palette past the end")
+        << PngWith(PngChunk("PLTE", QByteArray(30, 'p'), 768), 0).left(80) << LoadStatus::Truncated;
+  }
+  void PngChunksBeyondTheirLimits() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(LoadStatus, status);
+    const QString path = Path(QStringLiteral("chunks.png"));
+    QVERIFY(WriteFile(path, bytes));
+    QCOMPARE(LoadImage(path).status, status);
+    QCOMPARE(LoadImageAtLeast(path, QSize(4, 4)).status, status);
+    QCOMPARE(ReadImageSize(path).isValid(), status == LoadStatus::Ok);
+  }
+
+  // A fatal error refuses the photo whatever warning came before it, in every decode of it.
+  void FatalErrorAfterAWarningRefuses() {
+    const QByteArray cut = ProgressiveCutInATable();
+    QVERIFY(!cut.isEmpty());
+    const QString path = Path(QStringLiteral("cut-in-table.jpg"));
+    QVERIFY(WriteFile(path, cut));
+    QVERIFY(ReadImageSize(path).isValid());  // the frame header is whole
+    const LoadedImage whole = LoadImage(path);
+    QVERIFY2(whole.status == LoadStatus::Undecodable, qPrintable(QString::number(int(whole.status))));
+    QVERIFY(whole.image.isNull());
+    QCOMPARE(LoadImageAtLeast(path, QSize(20, 20)).status, LoadStatus::Undecodable);
+    QCOMPARE(LoadImageAtLeast(path, QSize(20, 20), ScaledDetail::Thumbnail).status, LoadStatus::Undecodable);
   }
 
   void NonRegularFilesAreRefusedAtOnce() {

@@ -78,6 +78,85 @@ class RenderToFileTest : public QObject {
     const QByteArray jpeg = testing_support::ReadFile(Path("noisy.jpg"));
     QVERIFY(testing_support::WriteFile(Path("cut.jpg"), jpeg.left(jpeg.size() / 2)));
     QVERIFY(testing_support::WriteFile(Path("no-end.jpg"), jpeg.chopped(2)));
+    // A streak 5000 times as wide as tall, cut inside its image data.
+    QVERIFY(QImage(10'000, 2, QImage::Format_RGB32).save(Path("streak.png")));
+    const QByteArray streak = testing_support::ReadFile(Path("streak.png"));
+    QVERIFY(testing_support::WriteFile(Path("cut-streak.png"), streak.left(streak.indexOf("IDAT") + 20)));
+    QVERIFY(QImage(70'000, 1, QImage::Format_RGB32).save(Path("line.png")));
+    const QByteArray line = testing_support::ReadFile(Path("line.png"));
+    QVERIFY(testing_support::WriteFile(Path("cut-line.png"), line.left(line.indexOf("IDAT") + 20)));
+  }
+
+  // Sizes no output format can hold are refused from the numbers and the photo's header: the photos
+  // here are cut, so any decode would fail otherwise, and the output folder stays as it was.
+  void ImpossibleSizesAreRefusedBeforeDecoding_data() {
+    QTest::addColumn<QString>("photo");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("JPEG too wide")
+        << "cut.jpg"
+        << "x.jpg" << QSize(65'535, 1)
+        << "x.jpg: JPEG holds at most 65,500 pixels a side; 65,535 x 1 is too wide";
+    QTest::newRow("PNG too tall")
+        << "cut.jpg"
+        << "x.png" << QSize(1, 250'000'000)
+        << "x.png: PNG holds at most 1,000,000 pixels a side; 1 x 250,000,000 is too tall";
+    QTest::newRow("GIF too tall") << "cut.jpg"
+                                  << "x.gif" << QSize(10, 70'000)
+                                  << "x.gif: GIF holds at most 65,535 pixels a side; 10 x 70,000 is too tall";
+    QTest::newRow("PNG too wide in proportion")
+        << "cut-streak.png"
+        << "x.png" << QSize(-1, 201)
+        << "x.png: PNG holds at most 1,000,000 pixels a side; 1,005,000 x "
+           "201 is too wide";
+    QTest::newRow("JPEG of an unscaled photo too wide")
+        << "cut-line.png"
+        << "x.jpg" << QSize() << "x.jpg: JPEG holds at most 65,500 pixels a side; 70,000 x 1 is too wide";
+    QTest::newRow("above the pixel ceiling in proportion")
+        << "cut-streak.png"
+        << "x.png" << QSize(-1, 300) << "An output size of 1500000 x 300 is more than 250 million pixels";
+  }
+  void ImpossibleSizesAreRefusedBeforeDecoding() {
+    QFETCH(QString, photo);
+    QFETCH(QString, out);
+    QFETCH(QSize, size);
+    QFETCH(QString, message);
+    RenderRequest request = Request(photo, out);
+    request.output_size = size;
+    const QString expected = message.startsWith(u'x') ? Path(message) : message;
+    QCOMPARE(PlannedOutputProblem(request), expected);
+    const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+    try {
+      RenderToFile(request, ShippedTextures());
+      QFAIL("no error");
+    } catch (const LumistoError& e) {
+      QCOMPARE(e.Message(), expected);
+    }
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), before);
+  }
+
+  // What can be written plans without a problem, whether or not the photo's header is readable.
+  void PossibleSizesPlanWithoutProblem_data() {
+    QTest::addColumn<QString>("photo");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("JPEG at its limit") << "cut.jpg"
+                                       << "x.jpg" << QSize(65'500, 1);
+    QTest::newRow("PNG at its limit") << "cut.jpg"
+                                      << "x.png" << QSize(1, 1'000'000);
+    QTest::newRow("photo's own size") << "noisy.jpg"
+                                      << "x.gif" << QSize();
+    QTest::newRow("missing photo") << "nope.jpg"
+                                   << "x.jpg" << QSize(-1, 100);
+  }
+  void PossibleSizesPlanWithoutProblem() {
+    QFETCH(QString, photo);
+    QFETCH(QString, out);
+    QFETCH(QSize, size);
+    RenderRequest request = Request(photo, out);
+    request.output_size = size;
+    QCOMPARE(PlannedOutputProblem(request), QString());
   }
 
   // The full-size render makes its effects canvas while the photo decodes and hands it in: the
