@@ -7,6 +7,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   base/output_file.cpp base/output_file.h
   base/codec_messages.cpp base/codec_messages.h
   base/parallel_rows.h
+  base/work_pool.cpp base/work_pool.h
   base/screen_size.h
   base/strict_int.cpp base/strict_int.h
   base/usage_error.h

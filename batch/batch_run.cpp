@@ -1,29 +1,33 @@
 // The batch render pool.
 #include "batch/batch_run.h"
 
-#include <QThread>
 #include <algorithm>
 #include <chrono>
 
 #include "base/lumisto_error.h"
 
-int DefaultBatchJobs() { return std::clamp(QThread::idealThreadCount(), 1, kMaxBatchJobs); }
+int DefaultBatchJobs() { return std::clamp(SharedWorkPool().Size(), 1, kMaxBatchJobs); }
 
-BatchRun::BatchRun(QList<BatchTask> tasks, int jobs, Renderer render)
+BatchRun::BatchRun(QList<BatchTask> tasks, int jobs, Renderer render, WorkPool& pool)
     : tasks_(std::move(tasks)),
       jobs_(std::clamp(jobs, 1, kMaxBatchJobs)),
       render_(std::move(render)),
+      workers_(pool),
       started_(static_cast<std::size_t>(tasks_.size()), false) {}
 
 BatchRun::~BatchRun() {
   Cancel();
-  for (std::thread& worker : workers_)
-    if (worker.joinable()) worker.join();
+  // A worker the pool has not started yet runs here and finds the run cancelled.
+  try {
+    workers_.Wait();
+  } catch (...) {  // NOLINT(bugprone-empty-catch): Work turns every failure into an outcome
+  }
 }
 
 void BatchRun::Start() {
+  // Each worker takes task after task; the pool's size bounds how many run at once.
   const int count = std::min(jobs_, Total());
-  for (int i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
+  for (int i = 0; i < count; ++i) workers_.Run([this] { Work(); });
 }
 
 void BatchRun::Cancel() {
@@ -76,6 +80,9 @@ void BatchRun::Work() {
     } catch (const std::exception& e) {
       outcome.kind = BatchOutcomeKind::Failed;
       outcome.reason = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+      outcome.kind = BatchOutcomeKind::Failed;
+      outcome.reason = QStringLiteral("an unknown error");
     }
     lock.lock();
     in_progress_.removeOne(task.request.output_path);

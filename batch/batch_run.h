@@ -1,4 +1,4 @@
-// Rendering many batch entries at once: a bounded pool of worker threads over RenderToFile.
+// Rendering many batch entries at once on the shared work pool, over RenderToFile.
 #pragma once
 
 #include <QList>
@@ -7,9 +7,9 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "base/work_pool.h"
 #include "output/render_to_file.h"
 
 // The most workers a run takes.
@@ -33,17 +33,18 @@ struct BatchOutcome {
 // The workers one run uses by default: one per core.
 int DefaultBatchJobs();
 
-// Renders the tasks on `jobs` threads (1..kMaxBatchJobs), each holding one photo at a time, in
-// task order; two tasks writing the same file never run together, and the later one writes last.
-// Cancel lets the renders in progress finish and starts no more; every file is written whole or
+// Renders the tasks in task order, at most `jobs` (1..kMaxBatchJobs) at once and never more than the
+// work pool has threads, each holding one photo at a time (a render on the pool draws its rows
+// itself unless a pool thread is idle); two tasks writing the same file never run together, and the later one
+// writes last. Cancel lets the renders in progress finish and starts no more; every file is written whole or
 // not at all by the renderer. Progress and outcomes can be read from any thread while it runs.
 class BatchRun {
  public:
   using Renderer = std::function<void(const RenderRequest&)>;
 
   // render writes one request (RenderToFile with the caller's textures); it is called on the
-  // workers, several at once.
-  BatchRun(QList<BatchTask> tasks, int jobs, Renderer render);
+  // pool's threads, several at once. pool: the shared one unless a test gives its own.
+  BatchRun(QList<BatchTask> tasks, int jobs, Renderer render, WorkPool& pool = SharedWorkPool());
   // Cancels and waits for the workers.
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;
@@ -73,7 +74,7 @@ class BatchRun {
   QList<BatchTask> tasks_;
   int jobs_;
   Renderer render_;
-  std::vector<std::thread> workers_;
+  TaskGroup workers_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<bool> started_;

@@ -279,13 +279,23 @@ QBrush TextureBrush(const TextureList& textures, int index, int size, int opacit
   return QBrush(scaled);
 }
 
+// Fills rect with a tiled brush a few rows at a time. Qt splits a fill of many rows over its own
+// thread pool, outside the one the program bounds; strips this short it fills on the calling
+// thread, and the tiles land where one fill would put them.
+void FillInStrips(QPainter& canvas, const QRect& rect, const QBrush& brush) {
+  constexpr int kStripRows = 16;
+  for (int top = rect.top(); top <= rect.bottom(); top += kStripRows)
+    canvas.fillRect(QRect(rect.left(), top, rect.width(), std::min(kStripRows, rect.bottom() + 1 - top)),
+                    brush);
+}
+
 void DrawBackground(QPainter& canvas, const FrameLayout& layout, const FrameStyle& s,
                     const TextureList& textures) {
   const QRect all(QPoint(0, 0), layout.canvas);
   if (IsOn(s.back_color_text)) {
     // A texture margin is drawn at the tile's own alpha: BackOpacity does not apply.
     const QBrush brush = TextureBrush(textures, s.back_text, s.back_text_size, -1, layout.canvas);
-    if (brush.style() != Qt::NoBrush) canvas.fillRect(all, brush);
+    if (brush.style() != Qt::NoBrush) FillInStrips(canvas, all, brush);
   } else {
     canvas.fillRect(all, Argb(s.back_opacity, s.back_color));
   }
@@ -348,7 +358,7 @@ void DrawFrameBand(QPainter& canvas, const FrameLayout& layout, const FrameStyle
   if (IsOn(s.frame_color_text)) {
     const QBrush brush =
         TextureBrush(textures, s.frame_text, s.frame_text_size, s.frame_opacity, layout.canvas);
-    if (brush.style() != Qt::NoBrush) canvas.fillRect(layout.framed_rect, brush);
+    if (brush.style() != Qt::NoBrush) FillInStrips(canvas, layout.framed_rect, brush);
   } else {
     canvas.fillRect(layout.framed_rect, Argb(s.frame_opacity, s.frame_color));
   }

@@ -4,7 +4,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+
+#include "base/work_pool.h"
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it with EINVAL
@@ -58,8 +61,9 @@ FaultInAhead::FaultInAhead(const QImage& image) {
   const auto start = reinterpret_cast<std::uintptr_t>(image.constBits());
   const std::uintptr_t first = (start + page - 1) / page * page;
   const std::uintptr_t end = (start + bytes) / page * page;
-  if (first >= end) return;
-  thread_ = std::thread([this, first, end] {
+  if (first >= end || !SharedWorkPool().HasIdleThread()) return;
+  task_ = std::make_unique<TaskGroup>();
+  task_->Run([this, first, end] {
     // Chunks of a few megabytes: far enough ahead of the writer, small enough to stop soon.
     constexpr std::uintptr_t kChunk = std::uintptr_t{4} << 20;
     for (std::uintptr_t at = first; at < end && !stop_.load(std::memory_order_relaxed); at += kChunk) {
@@ -70,5 +74,5 @@ FaultInAhead::FaultInAhead(const QImage& image) {
 
 FaultInAhead::~FaultInAhead() {
   stop_.store(true, std::memory_order_relaxed);
-  if (thread_.joinable()) thread_.join();
+  if (task_) task_->Wait();
 }

@@ -3,17 +3,20 @@
 
 #include <QImage>
 #include <atomic>
-#include <thread>
+#include <memory>
+
+class TaskGroup;
 
 // A new image of width x height, zero-filled (transparent for ARGB formats). Buffers of a
 // megabyte and more are anonymous memory of ordinary pages, returned to the system on release;
 // pages never touched cost nothing. Null on failure.
 QImage NewImage(int width, int height, QImage::Format format = QImage::Format_ARGB32_Premultiplied);
 
-// Faults in the pages of a large image on another thread, from its first row on, while the caller
-// fills it in the same order, so the writer finds its pages present instead of taking each fault
-// itself. The pixels are never read or written (the pages are populated, not touched), so the two
-// may overlap freely. Small images and kernels without the call are left alone. Joins on destruction.
+// Faults in the pages of a large image on an idle thread of the work pool, from its first row on,
+// while the caller fills it in the same order, so the writer finds its pages present instead of
+// taking each fault itself. The pixels are never read or written (the pages are populated, not
+// touched), so the two may overlap freely. Small images, kernels without the call and a pool with
+// no idle thread are left alone. Waits for that thread on destruction.
 class FaultInAhead {
  public:
   explicit FaultInAhead(const QImage& image);
@@ -23,5 +26,5 @@ class FaultInAhead {
 
  private:
   std::atomic<bool> stop_{false};
-  std::thread thread_;
+  std::unique_ptr<TaskGroup> task_;
 };

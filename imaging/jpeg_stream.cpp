@@ -1,6 +1,8 @@
 // Decoding a JPEG row by row with libjpeg on a thread of its own.
 #include "imaging/jpeg_stream.h"
 
+#include <pthread.h>
+
 #include <QFile>
 #include <array>
 #include <csetjmp>
@@ -137,7 +139,12 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
   stream->image_ = NewImage(size.width(), size.height(), QImage::Format_RGB32);
   if (stream->image_.isNull()) return nullptr;
   stream->bits_ = stream->image_.bits();
-  stream->thread_ = std::thread([s = stream.get()] { s->Run(); });
+  // The one stage outside the work pool (base/work_pool.h): it decodes at its own pace while the
+  // caller draws the rows above.
+  stream->thread_ = std::thread([s = stream.get()] {
+    pthread_setname_np(pthread_self(), "lumisto-decode");
+    s->Run();
+  });
   return stream;
 }
 

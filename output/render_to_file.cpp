@@ -12,14 +12,13 @@
 #include <cmath>
 #include <condition_variable>
 #include <functional>
-#include <future>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "base/lumisto_error.h"
 #include "base/output_file.h"
 #include "base/screen_size.h"
+#include "base/work_pool.h"
 #include "compose/render_composite.h"
 #include "edit/caption_layer.h"
 #include "edit/geometric_edits.h"
@@ -146,16 +145,20 @@ float FitFactorFor(const RenderRequest& request, QSize photo) {
 // may_stream: the caller can draw the top of the composite while the photo's lower rows are still
 // being decoded (see DrawAndWriteBands); then a photo drawn as it is stored is decoded that way.
 Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool may_stream = false) {
-  // The canvas depends only on the photo's final size and the style: another core makes it while
-  // this one decodes. Should the decoded photo differ from its header, the canvas is remade.
-  std::future<SparseEffectsCanvas> canvas;
+  // The canvas depends only on the photo's final size and the style: a pool thread makes it while
+  // this one decodes (or this one after the decode, when none was free). Should the decoded photo
+  // differ from its header, the canvas is remade.
+  SparseEffectsCanvas canvas;
+  bool canvas_made = false;
+  TaskGroup canvas_task;  // after what its task writes: a task begun is waited for before those go
   const QSize expected = ExpectedPhotoSize(request);
   // Nothing is made ahead for a photo that will be refused as too large.
   if (expected.isValid() && !expected.isEmpty() &&
       qint64{expected.width()} * expected.height() <= kMaxImagePixels)
-    canvas = std::async(std::launch::async, [&request, &textures, expected] {
+    canvas_task.Run([&request, &textures, expected, &canvas, &canvas_made] {
       const FrameStyle style = FrameStyleForFitFactor(request.style, FitFactorFor(request, expected));
-      return PrepareEffectsCanvas(expected, style, textures);
+      canvas = PrepareEffectsCanvas(expected, style, textures);
+      canvas_made = true;
     });
   Prepared p;
   p.textures = &textures;
@@ -164,9 +167,10 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
-    p.photo = LoadEditedPhoto(request);  // when this throws, the future waits for the canvas first
+    p.photo = LoadEditedPhoto(request);  // when this throws, a canvas not yet begun is dropped
   }
-  if (canvas.valid()) p.canvas = canvas.get();
+  canvas_task.Wait();
+  if (canvas_made) p.canvas = std::move(canvas);
   p.fit_factor = FitFactorFor(request, p.photo.photo.size());
   p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
@@ -255,7 +259,8 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   // A slot band may be drawn once the band kSlots before it, the slot's last user at the latest,
   // is written; strip bands need no slot.
   const auto may_start = [&](int band) { return in_strip(band) || band < written + kSlots; };
-  std::thread helper([&] {
+  std::exception_ptr helper_error;  // what the helper threw; it stops then
+  const auto helper_loop = [&] {
     for (;;) {
       int band = 0;
       {
@@ -264,14 +269,25 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
         if (stop || next_band >= bands) return;
         band = next_band++;
       }
-      draw(band);
+      try {
+        draw(band);
+      } catch (...) {
+        const std::lock_guard lock(mutex);
+        helper_error = std::current_exception();
+        drawn[static_cast<std::size_t>(band)] = 1;  // nobody waits for it in vain
+        stop = true;
+      }
       {
         const std::lock_guard lock(mutex);
         drawn[static_cast<std::size_t>(band)] = 1;
       }
       changed.notify_all();
     }
-  });
+  };
+  // The helper is an idle pool thread; in a busy pool (a batch on every core) this thread draws
+  // every band itself.
+  TaskGroup helper;
+  if (SharedWorkPool().HasIdleThread()) helper.Run(helper_loop);
   // Draws band here unless the helper has started it, then waits until it is drawn.
   const auto have = [&](int band) {
     bool mine = false;
@@ -297,12 +313,16 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
       stop = true;
     }
     changed.notify_all();
-    helper.join();
+    helper.Wait();
+  };
+  const auto helper_failed = [&] {
+    const std::lock_guard lock(mutex);
+    return helper_error != nullptr;
   };
 
   bool ok = true;
   try {
-    for (int band = 0; band < bands && ok; ++band) {
+    for (int band = 0; band < bands && ok && !helper_failed(); ++band) {
       if (band == strip_first && strip_bits) {
         for (int k = strip_first; k < strip_end; ++k) have(k);
         caption.Draw(strip, strip_first * kBandRows);
@@ -322,6 +342,7 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
     throw;
   }
   finish_helper();
+  if (helper_error) std::rethrow_exception(helper_error);
   return ok;
 }
 
@@ -439,7 +460,9 @@ void RenderToFile(const RenderRequest& request, const TextureList& textures) {
   if (!problem.isEmpty()) throw LumistoError(OutputFile::Unable(request.output_path, problem));
   const QString mime = MimeTypeForFileName(request.output_path);
   const bool jpeg = mime == QLatin1String("image/jpeg");
-  Prepared p = Prepare(request, textures, jpeg);
+  // The streaming decoder is a thread of its own: a render on a pool thread (a batch photo) decodes
+  // on that thread instead, so the pool's bound on busy threads holds.
+  Prepared p = Prepare(request, textures, jpeg && !OnWorkPoolThread());
   const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
   // The photo's pixels may not be what its header promised.
   CheckOutputSize(out, request);

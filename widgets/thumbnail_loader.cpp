@@ -7,9 +7,10 @@
 #include <QMetaObject>
 #include <QMutex>
 #include <QSet>
-#include <QThreadPool>
 #include <QWaitCondition>
 #include <deque>
+
+#include "base/work_pool.h"
 
 struct ThumbnailLoader::Shared {
   struct Job {
@@ -39,10 +40,10 @@ QString ThumbnailKey(const QString& path) {
          QString::number(info.lastModified().toMSecsSinceEpoch());
 }
 
-ThumbnailLoader::ThumbnailLoader(const ThumbnailCache& cache, QThreadPool* pool, QObject* parent)
+ThumbnailLoader::ThumbnailLoader(const ThumbnailCache& cache, WorkPool* pool, QObject* parent)
     : QObject(parent),
       shared_(std::make_shared<Shared>(cache)),
-      pool_(pool != nullptr ? pool : QThreadPool::globalInstance()) {
+      pool_(pool != nullptr ? pool : &SharedWorkPool()) {
   shared_->owner = this;
 }
 
@@ -81,12 +82,11 @@ void ThumbnailLoader::Want(const QList<ThumbnailRequest>& page, const QList<Thum
 
 void ThumbnailLoader::StartWorkers() {
   QMutexLocker lock(&shared_->mutex);
-  const int wanted =
-      std::min<int>(static_cast<int>(shared_->queue.size()), std::max(1, pool_->maxThreadCount()));
+  const int wanted = std::min<int>(static_cast<int>(shared_->queue.size()), std::max(1, pool_->Size()));
   for (; shared_->workers < wanted; ++shared_->workers) {
     // Each worker takes the front job until the queue is empty, storing the new cache entries
     // between the shown page and the page read ahead; the queue's order is the priority.
-    pool_->start([shared = shared_] {
+    pool_->Start([shared = shared_] {
       QMutexLocker worker_lock(&shared->mutex);
       for (;;) {
         // The page shown first, then the new cache entries, then the page read ahead.

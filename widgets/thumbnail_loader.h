@@ -1,5 +1,5 @@
 // Preparing thumbnail cells off the interface thread: the shown page first, then the page to read
-// ahead, on the shared thread pool; work for pages left behind is dropped.
+// ahead, on the shared work pool; work for pages left behind is dropped.
 #pragma once
 
 #include <QHash>
@@ -12,15 +12,14 @@
 #include "widgets/thumbnail_cache.h"
 #include "widgets/thumbnail_page.h"
 
-class QThreadPool;
+class WorkPool;
 
 class ThumbnailLoader : public QObject {
   Q_OBJECT
 
  public:
-  // cache must outlive the loader; pool runs the work (the application's global pool by default).
-  explicit ThumbnailLoader(const ThumbnailCache& cache, QThreadPool* pool = nullptr,
-                           QObject* parent = nullptr);
+  // cache must outlive the loader; pool runs the work (the program's shared pool by default).
+  explicit ThumbnailLoader(const ThumbnailCache& cache, WorkPool* pool = nullptr, QObject* parent = nullptr);
   // Drops the queued work and waits for the cells being prepared (at most one decode per thread).
   ~ThumbnailLoader() override;
 
@@ -47,7 +46,7 @@ class ThumbnailLoader : public QObject {
   void StartWorkers();
 
   std::shared_ptr<Shared> shared_;
-  QThreadPool* pool_;
+  WorkPool* pool_;
   QHash<QString, ThumbnailCell> known_;
   QList<QString> known_order_;  // oldest first, for the limit
 };

@@ -1,17 +1,24 @@
 // The batch render pool: every task gets one outcome, the pool stays within its workers, one file
 // is written by its tasks in row order, cancel leaves only whole files; and the save plan.
 #include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
 #include <numeric>
+#include <random>
 #include <thread>
+
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "base/lumisto_error.h"
 #include "batch/batch_run.h"
 #include "batch/batch_save.h"
+#include "support/sample_styles.h"
 #include "support/test_support.h"
 
 namespace {
@@ -28,12 +35,75 @@ QList<BatchTask> Tasks(const QStringList& outputs) {
   return tasks;
 }
 
+// The threads of this process that run or wait only for a core, less those set aside.
+int BusyThreads(const QSet<qint64>& aside) {
+  int busy = 0;
+  const QStringList threads =
+      QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  for (const QString& id : threads) {
+    if (aside.contains(id.toLongLong())) continue;
+    QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(id));
+    if (!stat.open(QIODevice::ReadOnly)) continue;  // ended meanwhile
+    const QByteArray line = stat.readAll();
+    // "tid (name) S ...": the state follows the name, which may hold blanks and parentheses.
+    const qsizetype close = line.lastIndexOf(')');
+    if (close >= 0 && close + 2 < line.size() && line[close + 2] == 'R') ++busy;
+  }
+  return busy;
+}
+
 }  // namespace
 
 class BatchRunTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  // The program's pool as on a machine of two cores.
+  void initTestCase() { SetWorkPoolSize(2); }
+
+  // Eight jobs asked on two cores: every photo, its row bands, its effects canvas and its writer
+  // share the pool, so no more than two threads of the process are busy at any moment (the waiting
+  // caller and the thread that counts aside). Counted from the threads' states as the system shows them.
+  void EightJobsOnTwoCoresKeepTwoThreadsBusy() {
+    QTemporaryDir dir;
+    std::mt19937 random(5);
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+      for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x & 255, random() & 255, y & 255));
+    QList<BatchTask> tasks;
+    for (int i = 0; i < 8; ++i) {
+      const QString photo_path = dir.filePath(QStringLiteral("photo%1.jpg").arg(i));
+      QVERIFY(photo.save(photo_path, "jpg", 90));
+      BatchTask task;
+      task.row = i;
+      task.request.photo_path = photo_path;
+      task.request.style = testing_support::EveryEffectStyle();
+      task.request.output_path = dir.filePath(QStringLiteral("out%1.jpg").arg(i));
+      tasks << task;
+    }
+    const TextureList textures = TextureList::LoadShipped();
+    std::atomic<bool> done{false};
+    std::atomic<int> most{0}, samples{0};
+    std::thread counter([&] {
+      const QSet<qint64> aside{getpid(), static_cast<qint64>(syscall(SYS_gettid))};
+      while (!done) {
+        most = std::max(most.load(), BusyThreads(aside));
+        ++samples;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+      }
+    });
+    BatchRun run(tasks, 8, [&](const RenderRequest& r) { RenderToFile(r, textures); });
+    run.Start();
+    const bool finished = run.WaitFor(100000);
+    done = true;
+    counter.join();
+    QVERIFY(finished);
+    for (const BatchOutcome& o : run.Outcomes())
+      QVERIFY2(o.kind == BatchOutcomeKind::Written, qPrintable(o.reason));
+    QVERIFY(samples > 10);
+    QVERIFY2(most >= 1 && most <= 2, qPrintable(QString::number(most)));
+  }
+
   void EveryTaskHasOneOutcomeWithinTheWorkers_data() {
     QTest::addColumn<int>("tasks");
     QTest::addColumn<int>("jobs");
@@ -52,15 +122,19 @@ class BatchRunTest : public QObject {
     QStringList outputs;
     for (int i = 0; i < tasks; ++i) outputs << QStringLiteral("/out/%1.jpg").arg(i);
     std::atomic<int> running{0}, most{0};
-    BatchRun run(Tasks(outputs), jobs, [&](const RenderRequest& r) {
-      const int now = ++running;
-      int seen = most.load();
-      while (now > seen && !most.compare_exchange_weak(seen, now)) {
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      --running;
-      if (r.quality == 2) throw LumistoError(QStringLiteral("photo.jpg: cannot be decoded"));
-    });
+    WorkPool pool(8);  // more threads than any row asks for: the jobs are the bound here
+    BatchRun run(
+        Tasks(outputs), jobs,
+        [&](const RenderRequest& r) {
+          const int now = ++running;
+          int seen = most.load();
+          while (now > seen && !most.compare_exchange_weak(seen, now)) {
+          }
+          std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          --running;
+          if (r.quality == 2) throw LumistoError(QStringLiteral("photo.jpg: cannot be decoded"));
+        },
+        pool);
     run.Start();
     QVERIFY(run.WaitFor(20000));
     QCOMPARE(run.Done(), tasks);

@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
 
+#include "base/work_pool.h"
 #include "support/test_support.h"
 #include "widgets/thumbnail_loader.h"
 #include "widgets/thumbnail_page.h"
@@ -166,10 +166,9 @@ class ThumbnailLoaderTest : public QObject {
     }
     // The pool's one thread is held busy until both requests are in, so the loader's worker
     // starts only after the second request replaced the first.
-    QThreadPool pool;
-    pool.setMaxThreadCount(1);
+    WorkPool pool(1);
     QSemaphore gate;
-    pool.start([&gate] { gate.acquire(); });
+    pool.Start([&gate] { gate.acquire(); });
     ThumbnailLoader loader(cache, &pool);
     loader.Want(first, {});
     loader.Want(second, {});
