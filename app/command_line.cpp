@@ -2,12 +2,14 @@
 #include "app/command_line.h"
 
 #include <QFileInfo>
+#include <limits>
 #include <optional>
 
 #include "app/batch_command.h"
 #include "app/render_options.h"
 #include "app/style_command.h"
 #include "base/lumisto_error.h"
+#include "base/strict_int.h"
 #include "base/usage_error.h"
 #include "edit/geometric_edits.h"
 #include "output/render_arguments.h"
@@ -22,10 +24,13 @@ QList<int> Numbers(const QString& option, const QString& text, QChar separator, 
   const QStringList parts = text.split(separator);
   QList<int> numbers;
   for (const QString& part : parts) {
-    bool ok = false;
-    numbers << part.trimmed().toInt(&ok);
-    if (!ok) numbers.clear();
-    if (!ok) break;
+    const std::optional<qint64> n =
+        ParseInteger(part.trimmed(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!n) {
+      numbers.clear();
+      break;
+    }
+    numbers << static_cast<int>(*n);
   }
   if (numbers.size() != count)
     throw UsageError(
@@ -50,10 +55,9 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     if (arg == QLatin1String("--quality")) {
-      bool ok = false;
-      request.quality = value(i).toInt(&ok);
-      if (!ok || request.quality < 1 || request.quality > 100)
-        throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+      const std::optional<qint64> quality = ParseInteger(value(i), 1, 100);
+      if (!quality) throw UsageError(QStringLiteral("--quality needs a number from 1 to 100"));
+      request.quality = static_cast<int>(*quality);
       quality_given = true;
     } else if (arg == QLatin1String("--force")) {
       force = true;

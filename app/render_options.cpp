@@ -3,6 +3,9 @@
 
 #include <QStringList>
 #include <cmath>
+#include <optional>
+
+#include "base/strict_int.h"
 
 namespace {
 
@@ -30,9 +33,9 @@ std::optional<ToneValues> ParseToneOption(const QString& option, const QString& 
   if (knobs) {
     int p[3];
     for (int i = 0; i < 3; ++i) {
-      bool ok = false;
-      p[i] = parts[i].trimmed().toInt(&ok);
-      if (!ok || p[i] < kToneKnobMin || p[i] > kToneKnobMax) return fail();
+      const std::optional<qint64> knob = ParseInteger(parts[i].trimmed(), kToneKnobMin, kToneKnobMax);
+      if (!knob) return fail();
+      p[i] = static_cast<int>(*knob);
     }
     return ReadToneKnobs({p[0], p[1], p[2]});
   }

@@ -16,14 +16,13 @@ namespace {
 
 // A whole number in [low, high], or a UsageError naming the option and echoing the text.
 qint64 Whole(const QString& option, const QString& text, qint64 low, qint64 high) {
-  bool ok = false;
-  const qint64 n = text.trimmed().toLongLong(&ok);
-  if (!ok || n < low || n > high)
+  const std::optional<qint64> n = ParseInteger(text.trimmed(), low, high);
+  if (!n)
     throw UsageError(QStringLiteral("%1: '%2' is not a whole number from %3 to %4")
                          .arg(option, Echo(text))
                          .arg(low)
                          .arg(high));
-  return n;
+  return *n;
 }
 
 bool SameFile(const QString& a, const QString& b) {

@@ -1,5 +1,6 @@
 // The strict integer conversion at the ends of the 32-bit range and on text that is not a number.
 #include <QtTest>
+#include <limits>
 #include <optional>
 
 #include "base/lumisto_error.h"
@@ -51,6 +52,39 @@ class StrictIntTest : public QObject {
     const std::optional<std::int32_t> result = Convert(text);
     QCOMPARE(result.has_value(), accepted);
     if (accepted) QCOMPARE(qint64{*result}, value);
+  }
+
+  // The command line's reading: the same rule within each option's own range, both ends and beyond.
+  void ParsesWithinARange_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("low");
+    QTest::addColumn<qint64>("high");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("quality 1") << "1" << qint64{1} << qint64{100} << true;
+    QTest::newRow("quality 100") << "100" << qint64{1} << qint64{100} << true;
+    QTest::newRow("quality 0") << "0" << qint64{1} << qint64{100} << false;
+    QTest::newRow("quality 101") << "101" << qint64{1} << qint64{100} << false;
+    QTest::newRow("group separator") << "1,000" << qint64{0} << qint64{5000} << false;
+    QTest::newRow("blank inside") << "1 0" << qint64{0} << qint64{5000} << false;
+    QTest::newRow("64-bit largest") << "9223372036854775807" << std::numeric_limits<qint64>::min()
+                                    << std::numeric_limits<qint64>::max() << true;
+    QTest::newRow("64-bit smallest") << "-9223372036854775808" << std::numeric_limits<qint64>::min()
+                                     << std::numeric_limits<qint64>::max() << true;
+    QTest::newRow("64-bit one past") << "9223372036854775808" << std::numeric_limits<qint64>::min()
+                                     << std::numeric_limits<qint64>::max() << false;
+    QTest::newRow("64-bit one below") << "-9223372036854775809" << std::numeric_limits<qint64>::min()
+                                      << std::numeric_limits<qint64>::max() << false;
+    QTest::newRow("pixels 250 million") << "250000000" << qint64{1} << qint64{250'000'000} << true;
+    QTest::newRow("pixels one more") << "250000001" << qint64{1} << qint64{250'000'000} << false;
+  }
+  void ParsesWithinARange() {
+    QFETCH(QString, text);
+    QFETCH(qint64, low);
+    QFETCH(qint64, high);
+    QFETCH(bool, accepted);
+    const std::optional<qint64> value = ParseInteger(text, low, high);
+    QCOMPARE(value.has_value(), accepted);
+    if (accepted) QCOMPARE(QString::number(*value), text);
   }
 
   void MessageQuotesTheText() {
