@@ -111,6 +111,24 @@ class BatchJobFileTest : public QObject {
     QVERIFY(read[0] == expected);
   }
 
+  // A key given more than once in a section: the first one counts, spelled alike or in other cases.
+  void FirstOfARepeatedKeyWins_data() {
+    QTest::addColumn<QByteArray>("lines");
+    QTest::newRow("same spelling") << QByteArray("OutputName=first.jpg\nOutputName=second.jpg\n");
+    QTest::newRow("three times") << QByteArray(
+        "OutputName=first.jpg\nOutputName=second.jpg\nOutputName=third.jpg\n");
+    QTest::newRow("other cases") << QByteArray("outputname=first.jpg\nOUTPUTNAME=second.jpg\n");
+  }
+  void FirstOfARepeatedKeyWins() {
+    QFETCH(QByteArray, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    QVERIFY(WriteFile(path, "[Entry1]\nPhoto=/p/x.jpg\nTemplate=/t/t.jpg\n" + lines));
+    const QList<BatchEntry> read = ReadBatchJob(path);
+    QCOMPARE(read.size(), 1);
+    QCOMPARE(read[0].output_name, QStringLiteral("first.jpg"));
+  }
+
   void BadValuesAreRefused_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("refused");

@@ -96,6 +96,29 @@ QImage Reference(const QByteArray& jpeg) {
 }
 
 // Where the first marker 0xFF code at or after from starts; -1 when there is none.
+// A grey baseline JPEG of `blocks` 8 x 8 blocks in one row, each with the DC difference +2047 and no
+// AC coefficients: the running DC passes 16 bits at the 17th block. No encoder writes such a file.
+QByteArray GrowingDcJpeg(int blocks) {
+  QByteArray bytes("\xFF\xD8", 2);
+  bytes.append("\xFF\xDB\x00\x43\x00", 5).append(QByteArray(64, '\x01'));
+  const int width = 8 * blocks;
+  bytes.append("\xFF\xC0\x00\x0B\x08\x00\x08", 7).append(char(width >> 8)).append(char(width & 0xFF));
+  bytes.append("\x01\x01\x11\x00", 4);
+  // DC table 0: one code of one bit, for size 11; AC table 0: one code of one bit, end of block.
+  bytes.append("\xFF\xC4\x00\x14\x00\x01", 6).append(QByteArray(15, '\0')).append('\x0B');
+  bytes.append("\xFF\xC4\x00\x14\x10\x01", 6).append(QByteArray(15, '\0')).append('\0');
+  bytes.append("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 10);
+  QByteArray bits;
+  for (int i = 0; i < blocks; ++i) bits += "0" + QByteArray(11, '1') + "0";
+  while (bits.size() % 8 != 0) bits += '1';
+  for (qsizetype at = 0; at < bits.size(); at += 8) {
+    const char byte = static_cast<char>(bits.mid(at, 8).toUInt(nullptr, 2));
+    bytes.append(byte);
+    if (byte == '\xFF') bytes.append('\0');  // stuffed
+  }
+  return bytes.append("\xFF\xD9", 2);
+}
+
 qsizetype FindMarker(const QByteArray& bytes, quint8 code, qsizetype from = 2) {
   for (qsizetype i = from; i + 1 < bytes.size(); ++i) {
     if (quint8(bytes[i]) == 0xFF && quint8(bytes[i + 1]) == code) return i;
@@ -168,6 +191,8 @@ class JpegEighthTest : public QObject {
     const QImage photo = Photo(64, 48, 40);
     const QByteArray clean = Encode(photo, Coding{.restart = 2});
     QVERIFY(!DecodeJpegEighth(clean).isNull());
+    QVERIFY(!DecodeJpegEighth(GrowingDcJpeg(16)).isNull());
+    QTest::newRow("DC beyond 16 bits") << GrowingDcJpeg(17);
     QTest::newRow("progressive") << Encode(photo, Coding{.progressive = true});
     QTest::newRow("arithmetic coding") << Encode(photo, Coding{.arithmetic = true});
     QTest::newRow("RGB with Adobe's marker") << Encode(photo, Coding{.h = 1, .v = 1, .rgb = true});
