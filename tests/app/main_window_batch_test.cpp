@@ -19,10 +19,12 @@
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
+#include "support/dialog_script.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
 using testing_support::AppFolderFixture;
+using testing_support::DialogScript;
 using testing_support::ReadFile;
 using testing_support::RunLumisto;
 using testing_support::ScriptedDialogs;
@@ -221,9 +223,7 @@ class MainWindowBatchTest : public QObject {
     h.AddSeveral({0, 1, 2, 3}, true);
     h.Select({1, 2, 3});
     bool checked = false;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TForm2"));
-      QVERIFY(dialog && dialog->isVisible());
+    const DialogScript rename(QStringLiteral("TForm2"), [&](QDialog* dialog) {
       QCOMPARE(dialog->size(), QSize(335, 391));
       auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
       QCOMPARE(list->topLevelItemCount(), 3);
@@ -243,17 +243,18 @@ class MainWindowBatchTest : public QObject {
       checked = true;
     });
     h.Click(QStringLiteral("FlatButton12"));
+    END_DIALOG_SCRIPT(rename);
     QVERIFY(checked);
     QStringList names;
     for (const BatchEntry& e : h.Store().Entries()) names << e.output_name;
     QCOMPARE(names, (QStringList{"p01.png", "IMG_99.png", "IMG_100.png", "IMG_101.png"}));
     // Cancel changes nothing.
-    QTimer::singleShot(0, [&] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TForm2"));
+    const DialogScript cancel(QStringLiteral("TForm2"), [](QDialog* dialog) {
       dialog->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(QStringLiteral("x#.jpg"));
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
     });
     h.Click(QStringLiteral("FlatButton12"));
+    END_DIALOG_SCRIPT(cancel);
     QCOMPARE(h.Store().At(1).output_name, QStringLiteral("IMG_99.png"));
   }
 

@@ -17,9 +17,11 @@
 #include "edit/caption_layer.h"
 #include "edit/tone_knobs.h"
 #include "support/app_folder_fixture.h"
+#include "support/dialog_script.h"
 #include "support/scripted_dialogs.h"
 
 using testing_support::AppFolderFixture;
+using testing_support::DialogScript;
 using testing_support::ReadFile;
 using testing_support::RunLumisto;
 using testing_support::ScriptedDialogs;
@@ -164,15 +166,10 @@ class MainWindowEditTest : public QObject {
 
   void CropButtonNeedsAPhoto() {
     Harness h(folder_, temp_.path());
-    bool shown = false;
-    QTimer::singleShot(0, h.window.get(), [&] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
-      shown = dialog->isVisible();
-      dialog->reject();
-    });
+    const DialogScript crop(QStringLiteral("TCropForm"), [](QDialog*) {});
     h.Click(QStringLiteral("FlatButton15"));
-    QTest::qWait(1);
-    QVERIFY(!shown);
+    QTest::qWait(20);
+    QVERIFY(!crop.Ran());
     QVERIFY(h.Edit().crop.IsEmpty());
   }
 
@@ -191,8 +188,7 @@ class MainWindowEditTest : public QObject {
     h.Click(QStringLiteral("FlatButton19"));
 
     // The crop dialog is modal: drag a corner and the body, then OK, once it shows.
-    QTimer::singleShot(0, h.window.get(), [&h] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
+    const DialogScript crop_script(QStringLiteral("TCropForm"), [](QDialog* dialog) {
       QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("600 x 400"));
       QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Back"))->size(), QSize(333, 500));
       const auto drag = [dialog](const char* name, QPoint delta) {
@@ -206,6 +202,7 @@ class MainWindowEditTest : public QObject {
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
     });
     h.Click(QStringLiteral("FlatButton15"));
+    END_DIALOG_SCRIPT(crop_script);
     const CropRect crop = h.Edit().crop;
     // (0, 0, 333, 500) less (100, 150) at the corner, moved by (40, 60): (40, 60, 233, 350) in view
     // pixels, times 600 / 500 (the turned photo's longer side).

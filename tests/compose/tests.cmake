@@ -1,6 +1,6 @@
 lumisto_test(render_composite_test SOURCES compose/render_composite_test.cpp)
-lumisto_test(composite_rows_test SOURCES compose/composite_rows_test.cpp)
+lumisto_test(composite_rows_test TIMEOUT 180 SOURCES compose/composite_rows_test.cpp)
 lumisto_test(preview_test SOURCES compose/preview_test.cpp)
 lumisto_test(colour_matrix_test SOURCES compose/colour_matrix_test.cpp)
-lumisto_test(effect_rules_test SOURCES compose/effect_rules_test.cpp)
+lumisto_test(effect_rules_test TIMEOUT 120 SOURCES compose/effect_rules_test.cpp)
 lumisto_test(frame_limits_test SOURCES compose/frame_limits_test.cpp)

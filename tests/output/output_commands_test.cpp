@@ -13,9 +13,11 @@
 #include "imaging/image_io.h"
 #include "output/output_commands.h"
 #include "support/app_folder_fixture.h"
+#include "support/dialog_script.h"
 #include "support/scripted_dialogs.h"
 
 using testing_support::AppFolderFixture;
+using testing_support::DialogScript;
 using testing_support::ReadFile;
 using testing_support::RunLumisto;
 using testing_support::ScriptedDialogs;
@@ -77,13 +79,13 @@ class OutputCommandsTest : public QObject {
     h.Click(QStringLiteral("FlatButton14"));
     h.Click(QStringLiteral("FlatButton13"));  // "<=>": mirror
     // The resize dialog is modal: fill and accept it once it shows.
-    QTimer::singleShot(0, h.window.get(), [&h] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TSizeForm"));
+    const DialogScript resize(QStringLiteral("TSizeForm"), [](QDialog* dialog) {
       dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("160"));
       dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("100"));
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
     });
     h.Click(QStringLiteral("FlatButton28"));
+    END_DIALOG_SCRIPT(resize);
     QCOMPARE(h.window->State().edit.output_width, 160);
 
     for (const char* ext : {"png", "jpg", "bmp", "tif", "gif"}) {

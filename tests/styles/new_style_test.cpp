@@ -12,6 +12,7 @@
 #include "styles/new_style_dialog.h"
 #include "styles/style_editor_harness.h"
 #include "styles/texture_picker_widget.h"
+#include "support/dialog_script.h"
 #include "support/test_support.h"
 
 using testing_support::BandStyle;
@@ -23,14 +24,14 @@ namespace {
 
 // Types name into the new style dialog and presses OK, the editor's working style being stored.
 void NewStyle(Harness& h, const QString& name) {
-  NewStyleDialog* dialog = h.Editor()->NewStyle();
-  QTimer::singleShot(0, dialog, [dialog, name] {
+  const testing_support::DialogScript script(QStringLiteral("TStyleForm"), [name](QDialog* dialog) {
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    QVERIFY(edit != nullptr);
     edit->setText(name);
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button6")), Qt::LeftButton);
-    if (dialog->isVisible()) dialog->reject();
   });
   h.Click(QStringLiteral("Button3"));
+  QVERIFY2(script.Ran(), "the new style dialog never showed");
 }
 
 QString Folder(const Harness& h) { return h.folder.CategoryFolder(kCategory); }

@@ -22,10 +22,12 @@
 #include "styles/style_editor_harness.h"
 #include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
+#include "support/dialog_script.h"
 #include "support/scripted_dialogs.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::BandStyle;
+using testing_support::DialogScript;
 using testing_support::Harness;
 using testing_support::kBand;
 using testing_support::kCategory;
@@ -235,14 +237,15 @@ class StyleEditorTest : public QObject {
   void CancelAndCloseShowTheCurrentStyleAgain() {
     QFETCH(bool, close_button);
     Harness h;
-    QTimer::singleShot(0, h.Editor(), [&h, close_button] {
+    const DialogScript cancel(QStringLiteral("TFrameSetup"), [&h, close_button](QDialog* editor) {
       h.Find<QCheckBox>("FrameDraw")->setChecked(false);
       if (close_button)
-        h.Editor()->close();
+        editor->close();
       else
         h.Click("Button2");
     });
     h.Click("FlatButton27");  // Edit
+    END_DIALOG_SCRIPT(cancel);
     QVERIFY(!h.Editor()->isVisible());
     QTRY_COMPARE(h.PreviewBandPixel(), kBand);
     QCOMPARE(h.window->State().style, BandStyle());
@@ -250,13 +253,10 @@ class StyleEditorTest : public QObject {
 
   void EditWithoutATemplateDoesNothing() {
     Harness h(1, -1);
-    bool shown = false;
-    QTimer::singleShot(0, h.Editor(), [&] {
-      shown = h.Editor()->isVisible();
-      h.Editor()->reject();
-    });
+    const DialogScript editor(QStringLiteral("TFrameSetup"), [](QDialog*) {});
     h.Click("FlatButton27");
-    QVERIFY(!shown);
+    QTest::qWait(20);
+    QVERIFY(!editor.Ran());
   }
 };
 
