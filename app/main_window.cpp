@@ -1,6 +1,7 @@
 // Main window: start-up in the order of its creation steps, and the two choices that end in the preview.
 #include "app/main_window.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -41,8 +42,11 @@
 #include "widgets/skin_art.h"
 #include "widgets/skin_colours.h"
 
-// Outside any namespace, as the resource system wants; the skin lives in the widget library.
-static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
+// The skin's pictures are compiled into the widget library, which registers nothing by itself: a
+// start-up step registers them as the application object is made, before any window asks for them.
+// Outside any namespace, as the resource system wants.
+static void RegisterSkinResources() { Q_INIT_RESOURCE(skin); }
+Q_COREAPP_STARTUP_FUNCTION(RegisterSkinResources)
 
 MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache,
                        int fade_interval_ms, const QString& temp_root)
@@ -53,8 +57,6 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
       fade_interval_ms_(fade_interval_ms),
       output_(std::make_unique<OutputCommands>(config, dialogs, state_.textures,
                                                temp_root.isEmpty() ? QDir::tempPath() : temp_root)) {
-  static const bool kResourcesReady = (InitSkinResources(), true);
-  Q_UNUSED(kResourcesReady);
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Lumisto"));
   // The style record and the blank working images were made with state_; the skin comes next.

@@ -5,7 +5,7 @@
 #include <QPrinter>
 
 bool PrintPicture(QPrinter& printer, const QImage& image) {
-  printer.setDocName(QStringLiteral("GdiplusPrint"));
+  printer.setDocName(QStringLiteral("Lumisto"));
   printer.setFromTo(1, 1);
   QPainter painter;
   if (!painter.begin(&printer)) return false;

@@ -94,7 +94,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void NamedControlsWhereThePartsPutThem_data() {
+  void ControlsSitWhereTheSkinDrawsThem_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("window_rect");
     QTest::newRow("drag bar") << "Movebar" << QRect(17, 14, 697, 33);
@@ -121,7 +121,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("preview") << "Screen" << QRect(430, 110, 315, 315);
     QTest::newRow("start picture") << "Image9" << QRect(430, 110, 315, 315);
   }
-  void NamedControlsWhereThePartsPutThem() {
+  void ControlsSitWhereTheSkinDrawsThem() {
     QFETCH(QString, name);
     QFETCH(QRect, window_rect);
     Harness h(Folder());

@@ -18,7 +18,7 @@ class PrintJobTest : public QObject {
     QImage picture(600, 400, QImage::Format_ARGB32_Premultiplied);
     picture.fill(QColor(200, 30, 30));
     QVERIFY(PrintPicture(printer, picture));
-    QCOMPARE(printer.docName(), QString("GdiplusPrint"));
+    QCOMPARE(printer.docName(), QString("Lumisto"));  // the queue shows whose job it is
     const QByteArray pdf = testing_support::ReadFile(dir.filePath("out.pdf"));
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 1);
