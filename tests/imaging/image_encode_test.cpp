@@ -184,12 +184,15 @@ class ImageEncodeTest : public QObject {
   void FailedEncodeKeepsEarlierFile() {
     const QString path = Path(QStringLiteral("kept/out.gif"));
     QVERIFY(WriteFile(path, "earlier"));
-    // GIF cannot hold a side above 65535 pixels: the encoder fails after the temporary file exists.
+    // GIF cannot hold a side above 65535 pixels: refused before the encoder is asked.
     QImage too_wide(70000, 1, QImage::Format_ARGB32_Premultiplied);
     too_wide.fill(Qt::red);
     QString error;
     QVERIFY(!EncodeImage(too_wide, path, QStringLiteral("image/gif"), 100, &error));
-    QCOMPARE(error, QStringLiteral("Unable to write to %1: the picture could not be encoded").arg(path));
+    QCOMPARE(error,
+             QStringLiteral(
+                 "Unable to write to %1: GIF holds at most 65,535 pixels a side; 70,000 x 1 is too wide")
+                 .arg(path));
     QCOMPARE(ReadFile(path), QByteArray("earlier"));
     QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.gif"});
   }
