@@ -9,6 +9,7 @@
 #include <atomic>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 #include "base/parallel_rows.h"
 #include "base/work_pool.h"
@@ -76,6 +77,7 @@ class WorkPoolTest : public QObject {
   void NestedWorkInABusyPoolRunsOnItsCaller() {
     WorkPool& pool = SharedWorkPool();
     std::atomic<int> done{0};
+    std::atomic<int> through{0};
     QSemaphore both_started;
     QSemaphore go;
     TaskGroup outer;
@@ -88,6 +90,9 @@ class WorkPoolTest : public QObject {
           if (ThreadId() != self) throw std::logic_error("nested rows left their caller");
           done += end - first;
         });
+        // Held until every task is through, so that no thread falls idle and helps another.
+        ++through;
+        while (through.load() < pool.Size()) std::this_thread::yield();
       });
     QVERIFY(both_started.tryAcquire(pool.Size(), 20000));
     QVERIFY(!pool.HasIdleThread());
