@@ -94,7 +94,8 @@ void MainWindow::BuildLayout() {
   singl->setObjectName(QStringLiteral("SinglPage"));
   preview_ = new PreviewWidget(singl, fade_interval_ms_);
   preview_->move(25, 21);  // the preview at (430, 110) of the window
-  tools_ = new ToolPagesWidget(singl, [this] { return !preview_->StartPictureVisible(); });
+  tools_ = new ToolPagesWidget(
+      singl, [this] { return !preview_->StartPictureVisible(); }, &dialogs_);
   tools_->setGeometry(17, 347, 344, 136);  // the tool tray at (422, 436)
   pages_->addWidget(singl);
   batch_ = new BatchPageWidget(state_.batch, dialogs_, pages_);
