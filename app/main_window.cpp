@@ -33,6 +33,7 @@
 #include "edit/tool_pages_widget.h"
 #include "imaging/image_io.h"
 #include "output/output_commands.h"
+#include "sources/photo_file_watch.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/style_editor_dialog.h"
 #include "styles/template_grid_widget.h"
@@ -153,7 +154,10 @@ void MainWindow::Wire() {
   // On the Batch page Save belongs to the batch entries: one selected entry is batch saved.
   connect(toolbar_, &ToolbarWidget::SaveRequested, this, [this] {
     if (pages_->currentIndex() == kSinglPage)
-      Guarded([&] { output_->Save(state_.edit, state_.style); });
+      Guarded([&] {
+        if (const std::optional<QString> written = output_->Save(state_.edit, state_.style))
+          RefreshWrittenThumbnail(*written);
+      });
     else if (batch_->SelectedRows().size() == 1)
       Guarded([&] { OnBatchSave(); });
   });
@@ -191,6 +195,7 @@ void MainWindow::Wire() {
   connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
   WireBatch();
   WireCamera();
+  WirePhotoWatch();
 }
 
 void MainWindow::LoadStartFolders() {
@@ -222,6 +227,8 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::RefreshPreview() {
   preview_->ShowOnScreen(RenderPreviewComposite(state_), state_.display_mode, state_.caption_layer);
+  // Whatever brought this photo to the screen, its file is watched from now on.
+  if (photo_watch_) photo_watch_->Watch(state_.edit.photo_path);
 }
 
 void MainWindow::ShowOutputButtonsWhenReady() {
