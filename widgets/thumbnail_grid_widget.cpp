@@ -201,7 +201,10 @@ bool ThumbnailGridWidget::RefreshItem(const QString& path) {
   // The cache's entry is checked against the file's modification time in whole seconds: a file
   // rewritten within the second would keep its old thumbnail.
   if (!cache_.Folder().isEmpty()) QFile::remove(cache_.CacheFilePath(rows_[index].path));
+  // The page is drawn again as it stands: the counter keeps saying which item was chosen.
+  const QString counter = counter_->text();
   DrawPage();
+  counter_->setText(counter);
   return true;
 }
 

@@ -164,6 +164,50 @@ class MainWindowEditTest : public QObject {
              BuildCaptionLayer(h.Edit().caption, h.Edit().fit_factor, QSize(315, 315)));
   }
 
+  // The colour boxes: swatches, the shadow's start grey by name (chosen again after another colour),
+  // and "Other..." asking the chooser at the colour chosen before; a cancel changes nothing.
+  void ColourBoxes() {
+    Harness h(folder_, temp_.path());
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    h.Click(QStringLiteral("FlatButton20"));
+    auto* shadow = h.Find<QComboBox>(QStringLiteral("FC"));
+    auto* face = h.Find<QComboBox>(QStringLiteral("BC"));
+    QCOMPARE(shadow->currentText(), QStringLiteral("Grey 100"));
+    QCOMPARE(shadow->itemText(shadow->count() - 1), QStringLiteral("Other..."));
+    QCOMPARE(face->itemText(face->count() - 1), QStringLiteral("Other..."));
+    // Each colour's swatch is filled with it, inside a one-pixel edge.
+    for (int i = 0; i < shadow->count() - 1; ++i) {
+      const QImage swatch = shadow->itemIcon(i).pixmap(shadow->iconSize()).toImage();
+      QCOMPARE(swatch.pixelColor(swatch.width() / 2, swatch.height() / 2),
+               shadow->itemData(i).value<QColor>());
+    }
+
+    shadow->setCurrentText(QStringLiteral("Red"));
+    QCOMPARE(h.Edit().caption.shadow_colour, 0x0000FF);
+    shadow->setCurrentText(QStringLiteral("Grey 100"));
+    QCOMPARE(h.Edit().caption.shadow_colour, 0x646464);
+
+    // Cancelled: the box goes back to its colour, the caption is as it was.
+    const CaptionSettings before = h.Edit().caption;
+    face->setCurrentText(QStringLiteral("Other..."));
+    QCOMPARE(h.dialogs.colour_requests, QList<QColor>{QColor(Qt::white)});
+    QCOMPARE(face->currentText(), QStringLiteral("White"));
+    QVERIFY(h.Edit().caption == before);
+
+    // Chosen: an entry of its own above "Other...", chosen again without the chooser.
+    h.dialogs.colours = {QColor(1, 2, 3)};
+    shadow->setCurrentText(QStringLiteral("Other..."));
+    QCOMPARE(h.dialogs.colour_requests.last(), QColor(100, 100, 100));
+    QCOMPARE(shadow->currentText(), QStringLiteral("#010203"));
+    QCOMPARE(h.Edit().caption.shadow_colour, 0x030201);
+    QCOMPARE(shadow->itemText(shadow->count() - 1), QStringLiteral("Other..."));
+    shadow->setCurrentText(QStringLiteral("Black"));
+    shadow->setCurrentText(QStringLiteral("#010203"));
+    QCOMPARE(h.Edit().caption.shadow_colour, 0x030201);
+    QCOMPARE(h.dialogs.colour_requests.size(), 2);
+  }
+
   void CropButtonNeedsAPhoto() {
     Harness h(folder_, temp_.path());
     bool shown = false;

@@ -266,6 +266,8 @@ class OutputCommandsTest : public QObject {
     if (target == QLatin1String("new")) return;
     // The cell of the file written shows its new picture, the template's green margin around it.
     QTRY_VERIFY(cell->pixmap().toImage() != thumbnail);
+    // Drawn again, the page still says which photo is chosen.
+    QCOMPARE(h.window->findChild<QLabel*>(QStringLiteral("Label8"))->text(), QStringLiteral("1/2"));
   }
 
   // A No to the question about the photo, then another name: the other name is written.
