@@ -227,8 +227,9 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::RefreshPreview() {
   preview_->ShowOnScreen(RenderPreviewComposite(state_), state_.display_mode, state_.caption_layer);
-  // Whatever brought this photo to the screen, its file is watched from now on.
-  if (photo_watch_) photo_watch_->Watch(state_.edit.photo_path);
+  // Whatever brought this photo to the screen, its file is watched from now on. Without a photo the
+  // watch stays on the one that went missing, so that it is shown again when it comes back.
+  if (photo_watch_ && !state_.edit.photo_path.isEmpty()) photo_watch_->Watch(state_.edit.photo_path);
 }
 
 void MainWindow::ShowOutputButtonsWhenReady() {
@@ -413,6 +414,7 @@ void MainWindow::OnPhotosDeleted(const QStringList& paths) {
   const QString& current = state_.edit.photo_path;
   if (current.isEmpty() || !paths.contains(current) || QFileInfo::exists(current)) return;
   ForgetPhoto(state_);
+  photo_watch_->Watch(QString());  // deleted on purpose: a file of that name later is another photo
   preview_->StopFade();
   preview_->ShowStartPicture();
   toolbar_->SetOutputButtonsVisible(false);

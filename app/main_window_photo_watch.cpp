@@ -10,6 +10,7 @@
 #include "sources/photo_file_watch.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
+#include "widgets/grid_paging.h"
 
 void MainWindow::WirePhotoWatch() {
   photo_watch_ = new PhotoFileWatch(this);
@@ -25,6 +26,9 @@ void MainWindow::RefreshWrittenThumbnail(const QString& path) {
 void MainWindow::LoseShownPhoto() {
   if (state_.display_mode == DisplayMode::CaptionEditing) OnCaptionDone();
   ForgetPhoto(state_);
+  // Nothing is chosen any more: a template click must not bring Save back for a photo that is gone.
+  photos_->SetSelectedIndex(-1);
+  photos_->HideSelectionFrame();
   preview_->StopFade();
   preview_->ShowStartPicture();
   toolbar_->SetOutputButtonsVisible(false);
@@ -55,6 +59,13 @@ void MainWindow::OnShownPhotoChanged(const QString& path) {
     if (shown) LoseShownPhoto();
     dialogs_.ShowNotice(QStringLiteral("Unable to read %1").arg(name));
     return;
+  }
+  if (!shown) {
+    // Back after it was gone: chosen again, as a click on its cell would.
+    const int row = photos_->IndexOfPath(path);
+    photos_->SetSelectedIndex(row);
+    if (const int cell = CellOfItem(row, photos_->Page()); row >= 0 && cell >= 0)
+      photos_->ShowSelectionFrame(cell);
   }
   state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   preview_->HideStartPicture();

@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_widget.h"
+#include "sources/photo_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
 
@@ -123,11 +124,16 @@ class MainWindowPhotoWatchTest : public QObject {
     QVERIFY(h.window->Preview()->StartPictureVisible());
     QVERIFY(!h.SaveButtonShown());
     QVERIFY(h.window->State().edit.photo_path.isEmpty());
+    // No photo is chosen: a template click does not bring Save back.
+    QCOMPARE(h.window->Photos()->SelectedIndex(), -1);
+    h.Click(QStringLiteral("Hot51"));
+    QVERIFY(!h.SaveButtonShown());
 
     QVERIFY(Put(photo, QStringLiteral("rename"), QColor(30, 220, 30), QSize(120, 80)));
-    QTRY_VERIFY(!h.window->Preview()->StartPictureVisible());
-    QCOMPARE(h.ShownColour(), qRgb(30, 220, 30));
+    QTRY_COMPARE(h.ShownColour(), qRgb(30, 220, 30));
+    QVERIFY(!h.window->Preview()->StartPictureVisible());
     QCOMPARE(h.window->State().edit.photo_path, photo);
+    QCOMPARE(h.window->Photos()->SelectedIndex(), 0);
     QVERIFY(h.SaveButtonShown());
   }
 };
