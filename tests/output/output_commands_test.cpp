@@ -15,6 +15,7 @@
 #include "output/input_files.h"
 #include "output/output_commands.h"
 #include "sources/photo_grid_widget.h"
+#include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
 
@@ -223,6 +224,8 @@ class OutputCommandsTest : public QObject {
     QTest::newRow("the photo framed, Yes") << "photo" << QList<bool>{true} << photo << true;
     QTest::newRow("the template's picture, No")
         << "template" << QList<bool>{false} << ReplaceInputQuestion(InputKind::TemplatePicture) << false;
+    QTest::newRow("the template's picture, Yes")
+        << "template" << QList<bool>{true} << ReplaceInputQuestion(InputKind::TemplatePicture) << true;
     QTest::newRow("another photo, No") << "other" << QList<bool>{false} << other << false;
     QTest::newRow("another photo, Yes") << "other" << QList<bool>{true} << other << true;
     QTest::newRow("a new name") << "new" << QList<bool>{} << QString() << true;
@@ -246,8 +249,12 @@ class OutputCommandsTest : public QObject {
     Harness h(folder, temp_.path());
     h.ChooseBoth();
     // The grid's thumbnails are in place before anything is written.
-    auto* cell = h.window->findChild<QLabel*>(target == QLatin1String("other") ? "Image2" : "Image1");
+    const char* cell_name = target == QLatin1String("other")      ? "Image2"
+                            : target == QLatin1String("template") ? "Image51"
+                                                                  : "Image1";
+    auto* cell = h.window->findChild<QLabel*>(QLatin1String(cell_name));
     QTRY_VERIFY(!h.window->Photos()->ThumbnailsPending() && h.window->Photos()->CellsWaiting() == 0);
+    QTRY_VERIFY(!h.window->Templates()->ThumbnailsPending() && h.window->Templates()->CellsWaiting() == 0);
     const QImage thumbnail = cell->pixmap().toImage();
 
     h.dialogs.save_files = {path};
