@@ -181,15 +181,22 @@ void MainWindow::Wire() {
           [this] { Guarded([&] { OnCaptionControlsChanged(); }); });
   connect(tools_, &ToolPagesWidget::ShadowColourChanged, this, [this](std::int32_t colour) {
     state_.edit.caption.shadow_colour = colour;
-    Guarded([&] { RebuildCaption(); });
+    Guarded([&] {
+      RebuildCaption();
+      RecordEdit();
+    });
   });
   connect(tools_, &ToolPagesWidget::FaceColourChanged, this, [this](std::int32_t colour) {
     state_.edit.caption.face_colour = colour;
-    Guarded([&] { RebuildCaption(); });
+    Guarded([&] {
+      RebuildCaption();
+      RecordEdit();
+    });
   });
   connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
   WireBatch();
   WireCamera();
+  WireKeys();
 }
 
 void MainWindow::LoadStartFolders() {
@@ -230,12 +237,17 @@ void MainWindow::ShowOutputButtonsWhenReady() {
 }
 
 void MainWindow::OpenVisit(const OpenRequest& request) {
-  photos_->ScanFolder(request.folder);
+  if (request.selection)
+    photos_->ShowSelection(request.photos);
+  else
+    photos_->ScanFolder(request.folder);
   photos_->HideSelectionFrame();
   photo_count_->setNum(photos_->Count());
   QList<int> rows;
-  for (const QString& photo : request.photos)
-    if (const int row = photos_->IndexOfPath(photo); row >= 0) rows.append(row);
+  // A selection shows exactly the photos given: the grid is the set, and one photo is chosen at once.
+  if (!request.selection || photos_->Count() == 1)
+    for (const QString& photo : request.photos)
+      if (const int row = photos_->IndexOfPath(photo); row >= 0) rows.append(row);
   photos_->SetPage(rows.isEmpty() ? 0 : rows.first() / kCellsPerPage);
   photos_->ClearCellPaths();
   photos_->DrawPage();
@@ -268,6 +280,7 @@ void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
   preview_->StopFade();
   photos_->ShowChosenCounter(index);
   RefreshPreview();
+  StartHistory();
 }
 
 void MainWindow::OnTemplateChosen(int index) {
@@ -291,6 +304,7 @@ void MainWindow::OnTemplateChosen(int index) {
     return;
   }
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnGeometricEdit(GeometricEdit code) {
@@ -301,6 +315,7 @@ void MainWindow::OnGeometricEdit(GeometricEdit code) {
     throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnResize() {
@@ -309,6 +324,7 @@ void MainWindow::OnResize() {
   if (size_dialog_->exec() != QDialog::Accepted) return;
   state_.edit.output_width = size_dialog_->ChosenSize().width();
   state_.edit.output_height = size_dialog_->ChosenSize().height();
+  RecordEdit();
 }
 
 void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
@@ -318,6 +334,7 @@ void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
   state_.edit.saturation = v.saturation;
   state_.edit.tone_matrix = BuildToneMatrix(v.contrast, v.brightness, v.saturation);
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnStartCaption() {
@@ -334,6 +351,7 @@ void MainWindow::OnStartCaption() {
 void MainWindow::OnCaptionControlsChanged() {
   state_.edit.caption = tools_->ReadCaptionControls(state_.edit.caption);
   RebuildCaption();
+  RecordEdit();
 }
 
 void MainWindow::RebuildCaption() {
@@ -351,6 +369,8 @@ void MainWindow::OnCaptionDone() {
   state_.display_mode = DisplayMode::Normal;
   tools_->setCurrentIndex(ToolPagesWidget::kAdjustPage);
   preview_->Screen()->unsetCursor();
+  // The caption's place, dragged while placing, becomes one step.
+  RecordEdit();
 }
 
 void MainWindow::OnCrop() {
@@ -373,6 +393,7 @@ void MainWindow::OnCrop() {
   state_.display_mode = DisplayMode::Normal;
   preview_->StopFade();
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnEditStyle() {
@@ -392,7 +413,7 @@ void MainWindow::OnScreenMoved(QPoint pos, Qt::MouseButtons buttons) {
 }
 
 void MainWindow::OpenManualPage(const QString& page) {
-  const QString path = config_.AppFolder() + QStringLiteral("/help/") + page;
+  const QString path = config_.ShippedFolder() + QStringLiteral("/help/") + page;
   if (!QFileInfo::exists(path)) {
     dialogs_.ShowNotice(QStringLiteral("The manual is missing: %1").arg(QDir::toNativeSeparators(path)));
     return;

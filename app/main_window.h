@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/edit_history.h"
 #include "app/main_state.h"
 #include "app/open_request.h"
 #include "app/screen_fade.h"
@@ -35,6 +36,7 @@ class CameraFeed;
 class CameraWindow;
 class FrameSource;
 enum class CustomFrameShape;
+enum class WindowCommand;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -52,6 +54,8 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   const MainState& State() const { return state_; }
+  // The edit history of the photo on screen.
+  const EditHistory& History() const { return history_; }
   PhotoGridWidget* Photos() const { return photos_; }
   TemplateGridWidget* Templates() const { return templates_; }
   PreviewWidget* Preview() const { return preview_; }
@@ -75,8 +79,9 @@ class MainWindow : public QWidget {
   // Shows it and presses its Power.
   void StartCamera();
 
-  // A visit from outside: shows the request's folder (Config.ini keeps its photo folder); one photo
-  // is chosen and previewed, several are selected in the list view, ready for a template click.
+  // A visit from outside: shows the request's folder (Config.ini keeps its photo folder), or the
+  // selection of exactly its photos; one photo is chosen and previewed, several photos of a folder
+  // are selected in the list view, ready for a template click.
   void OpenVisit(const OpenRequest& request);
 
  protected:
@@ -125,6 +130,18 @@ class MainWindow : public QWidget {
   template <typename Handler>
   void Guarded(Handler&& handler);
 
+  // The keyboard: the shortcut table's actions, the tab order.
+  void WireKeys();
+  void RunCommand(WindowCommand command, const QString& button_name);
+  // The edit history of the photo on screen: started when a photo is chosen, recorded after each
+  // edit, and walked by undo and redo.
+  EditSnapshot Snapshot() const;
+  void StartHistory();
+  void RecordEdit();
+  void OnUndo();
+  void OnRedo();
+  void RestoreSnapshot(const EditSnapshot& step);
+
   // The camera side of the window.
   void WireCamera();
   CameraFeed& LiveFeed();
@@ -164,6 +181,7 @@ class MainWindow : public QWidget {
   FrameSource* camera_source_ = nullptr;  // children of the window
   CameraFeed* camera_feed_ = nullptr;
   CameraWindow* camera_window_ = nullptr;
+  EditHistory history_;
 };
 
 template <typename Handler>
