@@ -75,6 +75,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   tools_->setCurrentIndex(0);
   pages_->setCurrentIndex(kSinglPage);
   setFixedSize(skin_.deviceIndependentSize().toSize());
+  setAcceptDrops(true);
   Wire();
   LoadStartFolders();
 }

@@ -87,6 +87,10 @@ class MainWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Dropped photos and folders open as `lumisto PHOTO...` does; template settings files dropped
+  // on the template area are copied into the category shown (a name clash is asked).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildLayout();
@@ -133,6 +137,10 @@ class MainWindow : public QWidget {
   // The keyboard: the shortcut table's actions, the tab order.
   void WireKeys();
   void RunCommand(WindowCommand command, const QString& button_name);
+  void OpenDropped(const QStringList& paths);
+  void ImportDroppedTemplates(const QStringList& paths);
+  // Accessible names and descriptions of the controls that have no caption of their own.
+  void NameControlsForScreenReaders();
   // The edit history of the photo on screen: started when a photo is chosen, recorded after each
   // edit, and walked by undo and redo.
   EditSnapshot Snapshot() const;

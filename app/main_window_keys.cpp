@@ -10,6 +10,7 @@
 #include "app/shortcut_table.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
+#include "edit/tone_knobs.h"
 #include "edit/tool_pages_widget.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
@@ -44,10 +45,34 @@ void MainWindow::WireKeys() {
     connect(action, &QAction::triggered, this,
             [this, command = shortcut.command, button = shortcut.button] { RunCommand(command, button); });
   }
+  NameControlsForScreenReaders();
   // Tab follows the window's areas: toolbar, photos, templates, preview and tools.
   setTabOrder(toolbar_, photos_);
   setTabOrder(photos_, templates_);
   setTabOrder(templates_, pages_);
+}
+
+void MainWindow::NameControlsForScreenReaders() {
+  // Buttons say their caption; glyph buttons and the knobs' tracks, which have none, the hint the
+  // mouse shows (without its keys). The hint, keys and all, is the description.
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+    const QString hint = button->toolTip();
+    if (button->accessibleName().isEmpty() && button->text().remove(u'&').trimmed().isEmpty()) {
+      const qsizetype keys = hint.lastIndexOf(QLatin1String(" ("));
+      QString name = keys > 0 ? hint.left(keys) : hint;
+      // A track lies under its knob, which has the same hint.
+      if (button->width() > 4 * button->height()) name += QStringLiteral(" track");
+      button->setAccessibleName(name);
+    }
+    if (button->accessibleDescription().isEmpty() && !hint.isEmpty()) button->setAccessibleDescription(hint);
+  }
+  // The knobs say their name; their place on the track is kept in their description as they move.
+  for (const char* knob : {"B1", "B2", "B3"})
+    if (auto* button = findChild<QAbstractButton*>(QLatin1String(knob))) {
+      button->setAccessibleName(button->toolTip());
+      button->setAccessibleDescription(
+          QStringLiteral("position %1 of %2").arg(button->x()).arg(kToneKnobMax));
+    }
 }
 
 void MainWindow::RunCommand(WindowCommand command, const QString& button_name) {

@@ -3,6 +3,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   app/batch_command.cpp app/batch_command.h
   app/camera_feed.cpp app/camera_feed.h
   app/command_line.cpp app/command_line.h
+  app/dropped_files.cpp app/dropped_files.h
   app/edit_history.cpp app/edit_history.h
   app/instance_link.cpp app/instance_link.h
   app/style_command.cpp app/style_command.h
@@ -21,6 +22,7 @@ list(APPEND LUMISTO_UI_SOURCES
   app/main_window.cpp app/main_window.h
   app/main_window_batch.cpp
   app/main_window_camera.cpp
+  app/main_window_drop.cpp
   app/main_window_keys.cpp
   app/main_window_undo.cpp
   app/message_box_dialog.cpp app/message_box_dialog.h

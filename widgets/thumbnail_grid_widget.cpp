@@ -203,6 +203,8 @@ void ThumbnailGridWidget::DrawPage() {
     const bool filled = index < Count();
     cell_paths_[slot] = filled ? rows_[index].path : QString();
     cells_[slot]->setEnabled(filled);
+    // Screen readers say the file name of the cell under the pointer or the keyboard's place.
+    hot_labels_[slot]->setAccessibleName(filled ? rows_[index].caption : QStringLiteral("empty cell"));
     waiting_[slot] = false;
     if (!filled) {
       cells_[slot]->setPixmap(white_cell_);
