@@ -46,10 +46,10 @@ void MainWindow::WireKeys() {
             [this, command = shortcut.command, button = shortcut.button] { RunCommand(command, button); });
   }
   NameControlsForScreenReaders();
-  // Tab follows the window's areas: toolbar, photos, templates, preview and tools.
-  setTabOrder(toolbar_, photos_);
-  setTabOrder(photos_, templates_);
-  setTabOrder(templates_, pages_);
+  // Tab follows the window's areas as they are made: the photo grid and its buttons, the
+  // template grid and its buttons, the preview's tools, the title band and the toolbar.
+  // The photos are where the work starts: their grid has the keyboard first.
+  photos_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::NameControlsForScreenReaders() {

@@ -155,6 +155,27 @@ class MainWindowKeysTest : public QObject {
                qPrintable(h.dialogs.notices.join(u'|')));
   }
 
+  // Tab goes through the areas in order: photo grid, its buttons, template grid, its buttons, tools.
+  void TabFollowsTheAreas() {
+    Harness h(folder_);
+    QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+    QStringList order;
+    for (int i = 0; i < 30 && QApplication::focusWidget() != nullptr; ++i) {
+      QWidget* focus = QApplication::focusWidget();
+      order.append(focus->objectName().isEmpty() ? QString::fromLatin1(focus->metaObject()->className())
+                                                 : focus->objectName());
+      QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    const QStringList areas = {"PhotoGridWidget", "PhotoOpenButton", "PhotoViewButton", "TemplateGridWidget",
+                               "FlatButton13"};
+    qsizetype last = -1;
+    for (const QString& area : areas) {
+      const qsizetype at = order.indexOf(area);
+      QVERIFY2(at > last, qPrintable(order.join(u' ')));
+      last = at;
+    }
+  }
+
   // Every action of the window is one row of the table: nothing bound twice.
   void EveryShortcutIsOnce() {
     QSet<QString> seen;
