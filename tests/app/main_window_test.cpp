@@ -204,7 +204,10 @@ class MainWindowTest : public QObject {
     Harness h(Folder());
     auto* button = h.Find<QAbstractButton>(name);
     QCOMPARE(button->text(), caption);
-    QCOMPARE(button->toolTip(), hint);
+    // The hint as it stands; a button with a shortcut names its keys after it: "Rotate 90 CW (Ctrl+L)".
+    const QString tip = button->toolTip();
+    QVERIFY2(tip == hint || (tip.startsWith(hint + QStringLiteral(" (")) && tip.endsWith(u')')),
+             qPrintable(tip));
   }
 
   void StartState() {
