@@ -22,7 +22,7 @@ QPushButton {
   font-family: "MS Sans Serif", sans-serif;
   font-size: 11px;
 }
-QPushButton:focus { background-color: @focused; }
+QPushButton:focus { background-color: @focused; border-style: dotted; border-color: @caption; }
 QPushButton:pressed, QPushButton:checked { background-color: yellow; }
 QLabel { color: @caption; background: transparent; }
 QTreeView, QListView {
@@ -50,6 +50,7 @@ QMenu::separator { height: 1px; background: @border; margin: 3px 8px; }
   border: 1px solid @strip;
   color: @stripcaption;
 }
+#ScrollBox2 QToolButton:focus { border: 1px dotted @stripcaption; }
 )");
   // Longer names first, so that no name is replaced inside another.
   const std::pair<const char*, QRgb> names[] = {{"@selectedtext", kSkinSelectedText},

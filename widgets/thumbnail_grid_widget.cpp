@@ -354,6 +354,7 @@ void ThumbnailGridWidget::OnHotClick(int cell) {
   }
   ShowSelectionFrame(cell);
   const int index = ItemIndex(page_, cell);
+  key_index_ = index;
   SetSelectedIndex(index);
   Q_EMIT Chosen(index, ChoiceSource::Cell);
 }
@@ -389,6 +390,16 @@ void ThumbnailGridWidget::MoveKeyPlace(int index) {
   OnHotEnter(index - page * kCellsPerPage);
   // Screen readers follow the place: the cell's name is its file name.
   setAccessibleDescription(rows_[index].caption);
+}
+
+void ThumbnailGridWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  // The keyboard's place shows as soon as the grid has the keyboard: where it was, else on the
+  // current item, else on the first cell of the page.
+  if (list_view_mode_ || Count() == 0) return;
+  const int place =
+      key_index_ >= 0 ? key_index_ : (SelectedIndex() >= 0 ? SelectedIndex() : page_ * kCellsPerPage);
+  MoveKeyPlace(std::clamp(place, 0, Count() - 1));
 }
 
 void ThumbnailGridWidget::focusOutEvent(QFocusEvent* event) {

@@ -125,8 +125,10 @@ class ThumbnailGridWidget : public QWidget {
   QPoint Local(const QPoint& window_point) const { return window_point - layout_.area.topLeft(); }
 
   // The keyboard in thumbnail view: arrows, Page Up and Down, Home and End move the place (shown
-  // by the hover frame, the page following it); Return and Enter choose the item there, as a click.
+  // by the hover frame from the moment the grid has the keyboard, the page following it); Return
+  // and Enter choose the item there, as a click.
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
   UserDialogs& dialogs_;
