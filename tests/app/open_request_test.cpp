@@ -2,6 +2,7 @@
 // second start handing over to the first, and the window showing what it was given.
 #include <QLabel>
 #include <QLocalServer>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -110,6 +111,38 @@ class OpenRequestTest : public QObject {
     for (const QString& photo : photos) expected_photos.append(dir + u'/' + photo);
     QCOMPARE(read.request.photos, expected_photos);
     QCOMPARE(read.request.selection, selection);
+  }
+
+  // "Open with Lumisto" is offered for exactly the types the desktop entry lists: each one, written
+  // by Qt's own encoder under a name without extension, opens.
+  void EveryDesktopTypeOpens() {
+    // Read by hand: an INI reader takes the ';' between the types for a comment.
+    QStringList types;
+    const QByteArray entry =
+        ReadFile(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/desktop/org.lumisto.Lumisto.desktop"));
+    for (const QByteArray& line : entry.split('\n'))
+      if (line.startsWith("MimeType="))
+        types = QString::fromUtf8(line.mid(9)).split(u';', Qt::SkipEmptyParts);
+    QCOMPARE(types.size(), 5);
+    QTemporaryDir dir;
+    QImage photo(24, 16, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    for (const QString& type : types) {
+      const QByteArray format = QMimeDatabase().mimeTypeForName(type).preferredSuffix().toLatin1();
+      const QString path = dir.filePath(QString::fromLatin1(format) + QStringLiteral("photo"));
+      // Qt writes no GIF: the shipped sample stands in for it.
+      if (format == "gif")
+        QVERIFY(QFile::copy(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Photo/") +
+                                QDir(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Photo"))
+                                    .entryList({QStringLiteral("*.gif")})
+                                    .value(0),
+                            path));
+      else
+        QVERIFY2(photo.save(path, format.constData()), qPrintable(type));
+      const OpenArguments read = ReadOpenArguments({path}, dir.path());
+      QVERIFY2(read.outcome == OpenArguments::Outcome::Open && read.request.photos == QStringList{path},
+               qPrintable(type));
+    }
   }
 
   // A plain word that names an existing folder opens it.
