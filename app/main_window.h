@@ -35,6 +35,7 @@ class StyleEditorDialog;
 class CameraFeed;
 class CameraWindow;
 class FrameSource;
+class PhotoFileWatch;
 enum class CustomFrameShape;
 enum class WindowCommand;
 
@@ -159,6 +160,13 @@ class MainWindow : public QWidget {
   void OnCustomFrame(CustomFrameShape shape);
   void OnCameraLost(const QString& reason);
 
+  // The photo on disk: another program rewrote, replaced or deleted the photo on screen, and the
+  // thumbnails of files the window wrote.
+  void WirePhotoWatch();
+  void OnShownPhotoChanged(const QString& path);
+  void LoseShownPhoto();
+  void RefreshWrittenThumbnail(const QString& path);
+
   const Config& config_;
   UserDialogs& dialogs_;
   const ThumbnailCache& cache_;
@@ -190,6 +198,7 @@ class MainWindow : public QWidget {
   CameraFeed* camera_feed_ = nullptr;
   CameraWindow* camera_window_ = nullptr;
   EditHistory history_;
+  PhotoFileWatch* photo_watch_ = nullptr;  // a child of the window
 };
 
 template <typename Handler>
