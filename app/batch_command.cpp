@@ -181,11 +181,17 @@ BatchSummary RunTasks(const QList<BatchTask>& tasks, int jobs, QTextStream& err)
   return summary;
 }
 
+// The closing tally on out; failures make the exit code 1.
+int Report(const BatchSummary& summary, QTextStream& out) {
+  out << summary.written << " written, " << summary.skipped << " skipped, " << summary.failed << " failed\n";
+  return summary.failed > 0 ? kExitFailure : kExitOk;
+}
+
 int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   const RenderArguments a = ParseRenderArguments(args);
   const QList<BatchEntry> entries = ReadBatchJob(a.job);
   const QString out_folder = QDir(a.folder).absolutePath();
-  RunPlan plan = PlanRun(a, entries, out_folder);
+  const RunPlan plan = PlanRun(a, entries, out_folder);
   // Nothing is written unless every entry of the run can be.
   if (!plan.problems.isEmpty()) {
     for (const QString& problem : plan.problems) err << "lumisto: " << problem << '\n';
@@ -196,8 +202,7 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
     throw LumistoError(QStringLiteral("%1: cannot make the folder").arg(a.folder));
   BatchSummary summary = RunTasks(plan.tasks, a.jobs, err);
   summary.skipped += plan.skipped;
-  out << summary.written << " written, " << summary.skipped << " skipped, " << summary.failed << " failed\n";
-  return summary.failed > 0 ? kExitFailure : kExitOk;
+  return Report(summary, out);
 }
 
 int Add(const QStringList& args, QTextStream& out) {
