@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 
 #include "base/lumisto_error.h"
 #include "base/output_file.h"
@@ -47,15 +48,24 @@ IniFile IniFile::Load(const QString& path, qint64 max_bytes) {
 }
 
 QList<IniFile::Section> IniFile::ReadSections(const QString& path, qint64 max_bytes, bool* cut) {
+  QList<Section> sections;
+  ForEachSection(path, max_bytes, cut,
+                 [&sections](Section& section) { sections.append(std::move(section)); });
+  return sections;
+}
+
+void IniFile::ForEachSection(const QString& path, qint64 max_bytes, bool* cut,
+                             const std::function<void(Section&)>& take) {
   // One pass over the bytes, without a copy of each line: the only texts made are the names, keys
-  // and values themselves (a job of 100,000 sections holds millions of lines).
+  // and values themselves, and only one section's at a time (a job of 100,000 sections holds
+  // millions of lines).
   bool unreadable = false;
   const QByteArray data = ReadBytes(path, max_bytes, &unreadable);
   const char* bytes = data.constData();
   const qsizetype size = data.size();
   qsizetype start = data.startsWith(kByteOrderMark) ? 3 : 0;
   if (cut) *cut = size > start && bytes[size - 1] != '\n' && bytes[size - 1] != '\r';
-  QList<Section> sections;
+  std::optional<Section> open;
   while (start < size) {
     qsizetype end = start;
     while (end < size && bytes[end] != '\n' && bytes[end] != '\r') ++end;
@@ -64,15 +74,17 @@ QList<IniFile::Section> IniFile::ReadSections(const QString& path, qint64 max_by
     if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
     if (line.startsWith('[')) {
       const qsizetype close = line.indexOf(']');
-      if (close >= 0) sections.append(Section{QString::fromUtf8(line.sliced(1, close - 1).trimmed()), {}});
+      if (close < 0) continue;
+      if (open) take(*open);
+      open = Section{QString::fromUtf8(line.sliced(1, close - 1).trimmed()), {}};
       continue;
     }
     const qsizetype eq = line.indexOf('=');
-    if (eq < 0 || sections.isEmpty()) continue;
-    sections.last().values.append(
+    if (eq < 0 || !open) continue;
+    open->values.append(
         {QString::fromUtf8(line.first(eq).trimmed()), QString::fromUtf8(line.sliced(eq + 1).trimmed())});
   }
-  return sections;
+  if (open) take(*open);
 }
 
 QByteArray IniFile::ReadBytes(const QString& path, qint64 max_bytes, bool* unreadable) {

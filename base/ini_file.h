@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <utility>
 
 // An INI document held as its raw lines. Section and key names compare without regard to
@@ -49,6 +50,11 @@ class IniFile {
   // for files read whole and never edited (batch jobs of thousands of sections). *cut (when given)
   // tells whether the file's last line ends without a line break.
   static QList<Section> ReadSections(const QString& path, qint64 max_bytes = kMaxBytes, bool* cut = nullptr);
+
+  // ReadSections one section at a time: take receives each section, in file order, as soon as it
+  // is read, and may move from it; only that one section is held. *cut is known before the first.
+  static void ForEachSection(const QString& path, qint64 max_bytes, bool* cut,
+                             const std::function<void(Section&)>& take);
 
   // The bytes Save writes.
   QByteArray Bytes() const;

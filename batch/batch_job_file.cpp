@@ -429,41 +429,47 @@ QList<BatchEntry> ReadBatchJob(const QString& path) {
     return LumistoError(QStringLiteral("%1: %2").arg(path, why));
   };
   if (!info.isReadable()) throw fail(QStringLiteral("cannot be read"));
+  // Each entry is read as soon as its section is: only one section's texts are held at a time.
   bool cut = false;
-  const QList<IniFile::Section> sections = IniFile::ReadSections(path, kMaxJobFileBytes, &cut);
-  // Every line of a job this program writes ends with a line break: a last line without one is a
-  // file cut off in the middle of a value.
-  if (cut) throw fail(QStringLiteral("the last line is cut off (no line break at the end)"));
-  // The [Batch] section first, then [Entry1] .. [EntryN], as many as it announces.
-  if (sections.isEmpty() || sections.first().name.compare(QLatin1String("Batch"), Qt::CaseInsensitive) != 0)
-    throw fail(QStringLiteral("[Batch] is missing: not a batch job"));
-  const SectionReader batch(path, sections.first());
-  batch.Int(QStringLiteral("Version"), 1, kVersion, kVersion);
-  if (!batch.Find(QStringLiteral("Entries")))
-    batch.Fail(QStringLiteral("Entries"), QStringLiteral("missing"));
-  const int count = batch.Int(QStringLiteral("Entries"), 0, kMaxJobEntries, 0);
-  if (count == 0) throw fail(QStringLiteral("a job with no entries"));
-  const qsizetype found = sections.size() - 1;
-  for (qsizetype i = 1; i < sections.size(); ++i) {
-    if (i > count)
-      throw fail(QStringLiteral("[%1] is more than the %2 entries [Batch] announces")
-                     .arg(sections[i].name)
-                     .arg(count));
-    const QString expected = QStringLiteral("Entry%1").arg(i);
-    if (sections[i].name.compare(expected, Qt::CaseInsensitive) != 0)
-      throw fail(
-          QStringLiteral("[%1] is missing ([%2] stands in its place)").arg(expected, sections[i].name));
-  }
-  if (found < count)
-    throw fail(QStringLiteral("[Entry%1] is missing: [Batch] announces %2 entries, the file holds %3")
-                   .arg(found + 1)
-                   .arg(count)
-                   .arg(found));
+  bool checked_cut = false;
+  int count = -1;  // announced by [Batch], once it is read
   QList<BatchEntry> entries;
-  entries.reserve(count);
   TemplateStyles template_styles;
-  for (qsizetype i = 1; i < sections.size(); ++i)
-    entries.append(ReadEntry(SectionReader(path, sections[i]), template_styles));
+  IniFile::ForEachSection(path, kMaxJobFileBytes, &cut, [&](IniFile::Section& section) {
+    // Every line of a job this program writes ends with a line break: a last line without one is a
+    // file cut off in the middle of a value.
+    if (!checked_cut && cut)
+      throw fail(QStringLiteral("the last line is cut off (no line break at the end)"));
+    checked_cut = true;
+    const SectionReader reader(path, section);
+    // The [Batch] section first, then [Entry1] .. [EntryN], as many as it announces.
+    if (count < 0) {
+      if (section.name.compare(QLatin1String("Batch"), Qt::CaseInsensitive) != 0)
+        throw fail(QStringLiteral("[Batch] is missing: not a batch job"));
+      reader.Int(QStringLiteral("Version"), 1, kVersion, kVersion);
+      if (!reader.Find(QStringLiteral("Entries")))
+        reader.Fail(QStringLiteral("Entries"), QStringLiteral("missing"));
+      count = reader.Int(QStringLiteral("Entries"), 0, kMaxJobEntries, 0);
+      if (count == 0) throw fail(QStringLiteral("a job with no entries"));
+      entries.reserve(count);
+      return;
+    }
+    const qsizetype number = entries.size() + 1;
+    if (number > count)
+      throw fail(
+          QStringLiteral("[%1] is more than the %2 entries [Batch] announces").arg(section.name).arg(count));
+    const QString expected = QStringLiteral("Entry%1").arg(number);
+    if (section.name.compare(expected, Qt::CaseInsensitive) != 0)
+      throw fail(QStringLiteral("[%1] is missing ([%2] stands in its place)").arg(expected, section.name));
+    entries.append(ReadEntry(reader, template_styles));
+  });
+  if (cut && !checked_cut) throw fail(QStringLiteral("the last line is cut off (no line break at the end)"));
+  if (count < 0) throw fail(QStringLiteral("[Batch] is missing: not a batch job"));
+  if (entries.size() < count)
+    throw fail(QStringLiteral("[Entry%1] is missing: [Batch] announces %2 entries, the file holds %3")
+                   .arg(entries.size() + 1)
+                   .arg(count)
+                   .arg(entries.size()));
   return entries;
 }
 
