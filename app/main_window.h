@@ -87,6 +87,8 @@ class MainWindow : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Entries of the batch list live only in the window: closing with some asks first.
+  void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   // Dropped photos and folders open as `lumisto PHOTO...` does; template settings files dropped
   // on the template area are copied into the category shown (a name clash is asked).
@@ -122,6 +124,10 @@ class MainWindow : public QWidget {
   void OnBatchRowDoubleClicked();
   void OnBatchEdit();
   void OnBatchSave();
+  // The Batch page's New: the Singl page in add mode, tied to no entry.
+  void OnNewBatchEntry();
+  // Sets entry row's Frame and Size texts from the template and photo it holds.
+  void NameEntryFiles(int row);
   void OnTimer7();
   void SetBatchUpdateMode(bool on);
   // Puts the tone knobs and the caption controls where the restored edits place them.
