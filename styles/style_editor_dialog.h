@@ -94,6 +94,8 @@ class StyleEditorDialog : public QDialog {
   const TextureList& textures_;
   StyleEditorHooks hooks_;
   FrameStyle working_;
+  // What the editor was opened on: untouched boxes give these stored values back unchanged.
+  StyleEditorValues opened_;
   bool loading_ = false;
 
   QStackedWidget* pages_ = nullptr;
