@@ -60,11 +60,9 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   // The style record and the blank working images were made with state_; the skin comes next.
   skin_ = SkinBackground(devicePixelRatioF());
   BuildLayout();
-  // The flat look belongs to the window's own areas and dialogs; message boxes and the folder
-  // picker, which are parented to the window too, keep the desktop's look.
-  for (QWidget* area : std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_,
-                                                       size_dialog_, crop_dialog_})
-    area->setStyleSheet(SkinStyleSheet());
+  // One style sheet from the skin's colours for the window and every dialog it opens (the style
+  // editor, the size and crop dialogs, the batch dialogs, the message boxes), all parented to it.
+  setStyleSheet(SkinStyleSheet());
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
   auto* shape_image = new QLabel(this);
