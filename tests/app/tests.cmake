@@ -33,3 +33,7 @@ if(XVFB_RUN)
 endif()
 lumisto_test(camera_feed_test SOURCES app/camera_feed_test.cpp)
 lumisto_test(main_window_camera_test UI SOURCES app/main_window_camera_test.cpp)
+# Whole stories through the window, each compared with the command line's render of the same edits.
+lumisto_test(journey_test UI SOURCES app/journey_test.cpp support/pdf_probe.h)
+add_dependencies(journey_test lumisto)
+set_tests_properties(journey_test PROPERTIES TIMEOUT 600)
