@@ -2,7 +2,6 @@
 #include "styles/style_editor_dialog.h"
 
 #include <QEvent>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -134,10 +133,16 @@ class EffectSwitch : public QCheckBox {
   }
 };
 
-// The caption's font, made smaller a pixel at a time (not below 8 pixels) until text fits room.
+// The effect list's caption size: the form's small dialog font.
+constexpr int kCaptionPixels = 11;
+
+// The caption's font, from the dialog's small size made smaller a pixel at a time (not below 8
+// pixels) until text fits room. Set on the caption itself, so a style sheet cannot enlarge it.
 void FitCaption(QWidget* widget, const QString& text, const std::function<int()>& room) {
   QFont font = widget->font();
-  int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+  int pixels = kCaptionPixels;
+  font.setPixelSize(pixels);
+  widget->setFont(font);
   while (pixels > 8 && QFontMetrics(font).horizontalAdvance(text) > room()) {
     font.setPixelSize(--pixels);
     widget->setFont(font);
@@ -201,14 +206,12 @@ void StyleEditorDialog::BuildLayout(const TextureList& textures) {
       auto* check = new EffectSwitch(QLatin1String(effect.caption), panel);
       check->setObjectName(QLatin1String(effect.check));
       check->setGeometry(4, 5, 91, 20);
-      FitCaption(check, check->text(), [check] { return check->CaptionRoom(); });
       switches_.append(check);
     } else {
       auto* caption = new QLabel(QLatin1String(effect.caption), panel);
       caption->setObjectName(QLatin1String(effect.panel) + QStringLiteral("Caption"));
       caption->setGeometry(4, 5, 89, 20);
       caption->setAlignment(Qt::AlignCenter);
-      FitCaption(caption, caption->text(), [caption] { return caption->contentsRect().width(); });
       switches_.append(nullptr);
     }
   }
@@ -366,6 +369,20 @@ void StyleEditorDialog::ShowPage(int tag) {
 }
 
 int StyleEditorDialog::PageShown() const { return pages_->currentIndex(); }
+
+void StyleEditorDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Measured once the dialog wears its look: the window's style sheet sizes the check boxes.
+  for (QFrame* panel : panels_) {
+    if (auto* check = panel->findChild<EffectSwitch*>()) {
+      check->ensurePolished();
+      FitCaption(check, check->text(), [check] { return check->CaptionRoom(); });
+    } else if (auto* caption = panel->findChild<QLabel*>()) {
+      caption->ensurePolished();
+      FitCaption(caption, caption->text(), [caption] { return caption->contentsRect().width(); });
+    }
+  }
+}
 
 void StyleEditorDialog::SetSwitch(int tag, bool on) {
   auto* page = static_cast<EffectPageWidget*>(pages_->widget(tag));

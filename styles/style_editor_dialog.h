@@ -75,6 +75,8 @@ class StyleEditorDialog : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Fits the effect list's captions to their panels in the look they are shown with.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildLayout(const TextureList& textures);
