@@ -115,7 +115,7 @@ void MainWindow::BuildLayout() {
   output_size_->setGeometry(12, 80, 70, 16);
   output_size_->setToolTip(QStringLiteral("Output size; \"Original size\" in the Size dialog clears it"));
   output_size_->hide();
-  output_shape_ = new QLabel(QStringLiteral("not this photo's shape"), adjust);
+  output_shape_ = new QLabel(QStringLiteral("shape differs"), adjust);
   output_shape_->setObjectName(QStringLiteral("OutputShapeNotice"));
   output_shape_->setGeometry(84, 80, 104, 16);
   output_shape_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kSkinProblemText).name()));
