@@ -8,6 +8,7 @@
 
 #include "base/lumisto_error.h"
 #include "imaging/image_io.h"
+#include "output/input_files.h"
 #include "output/mail_request.h"
 #include "output/print_job.h"
 #include "output/render_to_file.h"
@@ -38,17 +39,28 @@ OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const
   scratch_.RemoveLeftovers();
 }
 
-void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
-  const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
-  const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
-  if (!path) return;
-  save_folder_ = QFileInfo(*path).absolutePath();
-  BusyCursor busy;
-  RenderToFile(RenderRequestFor(edit, style, *path), textures_);
+std::optional<QString> OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
+  for (;;) {
+    const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
+    const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
+    if (!path) return std::nullopt;
+    save_folder_ = QFileInfo(*path).absolutePath();
+    // The save dialog does not ask: the question depends on what the file is to these edits.
+    const InputKind input = InputAt(edit, *path);
+    const bool replace = input != InputKind::None   ? dialogs_.AskYesNoWarning(ReplaceInputQuestion(input))
+                         : QFileInfo::exists(*path) ? dialogs_.AskYesNoWarning(ReplaceFileQuestion(*path))
+                                                    : true;
+    if (!replace) continue;
+    BusyCursor busy;
+    RenderToFile(RenderRequestFor(edit, style, *path), textures_);
+    return path;
+  }
 }
 
 void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
-  const QString path = PrintFilePath(config_.AppFolder(), temp_root_);
+  QString path = PrintFilePath(config_.AppFolder(), temp_root_);
+  // The print file is written and then deleted: never where a file the edits read lies.
+  if (InputAt(edit, path) != InputKind::None) path = scratch_.NewAttachmentPath(QStringLiteral("print.jpg"));
   struct RemoveAfterwards {
     QString path;
     ~RemoveAfterwards() { QFile::remove(path); }
