@@ -61,11 +61,9 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   // The style record and the blank working images were made with state_; the skin comes next.
   skin_ = SkinBackground(devicePixelRatioF());
   BuildLayout();
-  // The flat look belongs to the window's own areas and dialogs; message boxes and the folder
-  // picker, which are parented to the window too, keep the desktop's look.
-  for (QWidget* area : std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_,
-                                                       size_dialog_, crop_dialog_})
-    area->setStyleSheet(SkinStyleSheet());
+  // One style sheet from the skin's colours for the window and every dialog it opens (the style
+  // editor, the size and crop dialogs, the batch dialogs, the message boxes), all parented to it.
+  setStyleSheet(SkinStyleSheet());
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
   auto* shape_image = new QLabel(this);
@@ -112,6 +110,19 @@ void MainWindow::BuildLayout() {
   photo_count_->hide();
 
   size_dialog_ = new SizeDialog(dialogs_, this);
+  // The output size, kept from photo to photo, is shown under the Size button while one is set,
+  // with a notice when it does not have the shape of the photo shown.
+  auto* adjust = tools_->findChild<QWidget*>(QStringLiteral("Panel1"));
+  output_size_ = new QLabel(adjust);
+  output_size_->setObjectName(QStringLiteral("OutputSizeLabel"));
+  output_size_->setGeometry(12, 80, 70, 16);
+  output_size_->setToolTip(QStringLiteral("Output size; \"Original size\" in the Size dialog clears it"));
+  output_size_->hide();
+  output_shape_ = new QLabel(QStringLiteral("shape differs"), adjust);
+  output_shape_->setObjectName(QStringLiteral("OutputShapeNotice"));
+  output_shape_->setGeometry(84, 80, 104, 16);
+  output_shape_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kSkinProblemText).name()));
+  output_shape_->hide();
   crop_dialog_ = new CropDialog(dialogs_, this);
 
   StyleEditorHooks hooks;
@@ -271,7 +282,7 @@ void MainWindow::OpenVisit(const OpenRequest& request) {
   }
 }
 
-void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
+void MainWindow::OnPhotoChosen(int index, ChoiceSource) {
   const QString path = photos_->Rows()[index].path;
   // The file is decoded before anything changes: a photo that cannot be read is not taken, and
   // the preview, the edit state and the current photo stay as they were.
@@ -282,13 +293,16 @@ void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
     return;
   }
   if (!batch_->SelectedRows().isEmpty()) OnPhotoChosenForBatchEntry(index);
-  if (source == ChoiceSource::Cell) tools_->ResetToneKnobs();
+  // Whatever the route (cell, list row, step, a visit from the command line), the tone matrix is
+  // the identity again and the knobs show it.
+  tools_->ResetToneKnobs();
   // The caption keeps its share of the photo: its layer follows the new photo's fit factor.
   state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   ShowOutputButtonsWhenReady();
   preview_->HideStartPicture();
   preview_->StopFade();
   photos_->ShowChosenCounter(index);
+  ShowOutputSize();
   RefreshPreview();
   StartHistory();
 }
@@ -305,16 +319,37 @@ void MainWindow::OnTemplateChosen(int index) {
     return;
   }
   const QString path = templates_->Rows()[index].path;
+  TemplateOutcome outcome = TemplateOutcome::Applied;
+  try {
+    outcome = ApplyTemplate(state_, path);
+  } catch (const LumistoError&) {
+    // The template in use stays current, and the grid says so again.
+    ShowCurrentTemplateInGrid();
+    throw;
+  }
   ShowOutputButtonsWhenReady();
   preview_->StopFade();
   preview_->HideStartPicture();
   templates_->ShowChosenCounter(index);
-  if (ApplyTemplate(state_, path) == TemplateOutcome::NoSettingsFile) {
+  // The tone matrix is the identity again: the knobs go back where a fresh choice has them.
+  tools_->ResetToneKnobs();
+  if (outcome == TemplateOutcome::NoSettingsFile) {
     dialogs_.ShowNotice(QStringLiteral("no file"));
     return;
   }
   RefreshPreview();
   RecordEdit();
+}
+
+void MainWindow::ShowCurrentTemplateInGrid() {
+  const int current = templates_->IndexOfPath(state_.edit.template_path);
+  templates_->SetSelectedIndex(current);
+  const int cell = current >= 0 ? CellOfItem(current, templates_->Page()) : -1;
+  if (cell >= 0)
+    templates_->ShowSelectionFrame(cell);
+  else
+    templates_->HideSelectionFrame();
+  if (current >= 0) templates_->ShowChosenCounter(current);
 }
 
 void MainWindow::OnGeometricEdit(GeometricEdit code) {
@@ -324,17 +359,42 @@ void MainWindow::OnGeometricEdit(GeometricEdit code) {
   if (!RotateFlip(state_.working_photo, RotateFlipOf(code)))
     throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
+  ShowOutputSize();
   RefreshPreview();
   RecordEdit();
 }
 
 void MainWindow::OnResize() {
   if (preview_->StartPictureVisible()) return;
-  size_dialog_->Prepare(state_.edit.photo_width, state_.edit.photo_height);
+  // The picture framed is the turned photo, or its crop: OK on these start values changes nothing,
+  // and the tick keeps their shape.
+  size_dialog_->Prepare(FramedPictureSize(state_.edit),
+                        QSize(state_.edit.output_width, state_.edit.output_height));
   if (size_dialog_->exec() != QDialog::Accepted) return;
   state_.edit.output_width = size_dialog_->ChosenSize().width();
   state_.edit.output_height = size_dialog_->ChosenSize().height();
+  ShowOutputSize();
   RecordEdit();
+}
+
+void MainWindow::ShowOutputSize() {
+  const EditState& edit = state_.edit;
+  const bool set = edit.output_width != 0 && edit.output_height != 0;
+  output_size_->setText(set ? QStringLiteral("%1 x %2").arg(edit.output_width).arg(edit.output_height)
+                            : QString());
+  output_size_->setVisible(set);
+  // Kept from photo to photo: say so before Save when it does not fit this photo's shape.
+  const bool differs =
+      set && !edit.photo_path.isEmpty() &&
+      OutputSizeChangesShape(FramedPictureSize(edit), QSize(edit.output_width, edit.output_height));
+  output_shape_->setVisible(differs);
+  output_shape_->setToolTip(
+      differs ? QStringLiteral("Saved pictures are %1 x %2, not the shape of this photo (%3 x %4)")
+                    .arg(edit.output_width)
+                    .arg(edit.output_height)
+                    .arg(FramedPictureSize(edit).width())
+                    .arg(FramedPictureSize(edit).height())
+              : QString());
 }
 
 void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
@@ -402,6 +462,7 @@ void MainWindow::OnCrop() {
   state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   state_.display_mode = DisplayMode::Normal;
   preview_->StopFade();
+  ShowOutputSize();
   RefreshPreview();
   RecordEdit();
 }

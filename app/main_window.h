@@ -101,11 +101,15 @@ class MainWindow : public QWidget {
   void LoadStartFolders();
   void OnPhotoChosen(int index, ChoiceSource source);
   void OnTemplateChosen(int index);
+  // Selects and frames the template in use (or nothing) in the template grid.
+  void ShowCurrentTemplateInGrid();
   void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
   void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
   void ShowOutputButtonsWhenReady();
   void OnGeometricEdit(GeometricEdit code);
   void OnResize();
+  // The output size under the Size button, and the notice when it changes this photo's shape.
+  void ShowOutputSize();
   void OnToneKnobsReleased(const ToneKnobPositions& positions);
   void OnStartCaption();
   void OnCaptionControlsChanged();
@@ -189,6 +193,8 @@ class MainWindow : public QWidget {
   BatchPageWidget* batch_ = nullptr;
   QLabel* photo_count_ = nullptr;
   SizeDialog* size_dialog_ = nullptr;
+  QLabel* output_size_ = nullptr;
+  QLabel* output_shape_ = nullptr;
   CropDialog* crop_dialog_ = nullptr;
   QImage caption_backdrop_;  // what the preview showed when caption editing began
   StyleEditorDialog* style_editor_ = nullptr;

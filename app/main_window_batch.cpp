@@ -219,9 +219,14 @@ void MainWindow::OnBatchEdit() {
 
 void MainWindow::ShowEditControlsFor(const EditState& edit) {
   // The knobs go back where the stored tone puts them, and the caption layer is the entry's own.
-  tools_->SetKnobPositions(KnobPositionsForTone(edit.contrast, edit.brightness, edit.saturation));
+  // An entry without tone (identity matrix) shows the knobs of a freshly chosen photo.
+  if (edit.tone_matrix.IsIdentity())
+    tools_->ResetToneKnobs();
+  else
+    tools_->SetKnobPositions(KnobPositionsForTone(edit.contrast, edit.brightness, edit.saturation));
   tools_->LoadCaptionControls(edit.caption);
   state_.caption_layer = BuildCaptionLayer(edit.caption, edit.fit_factor, kScreenSize);
+  ShowOutputSize();
 }
 
 void MainWindow::OnBatchSave() {

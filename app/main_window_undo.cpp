@@ -49,5 +49,6 @@ void MainWindow::RestoreSnapshot(const EditSnapshot& step) {
     templates_->ShowChosenCounter(row);
   }
   preview_->StopFade();
+  ShowOutputSize();
   RefreshPreview();
 }

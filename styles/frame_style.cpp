@@ -153,6 +153,7 @@ FrameStyle ScaledFrameStyle(const FrameStyle& style, double factor) {
     constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
     scaled.*slot.field = static_cast<std::int32_t>(std::isfinite(size) ? std::clamp(size, kLow, kHigh) : 0.0);
   }
+  scaled.size_factor = style.size_factor * factor;
   return scaled;
 }
 

@@ -52,6 +52,10 @@ struct FrameStyle {
   // of the picture being drawn. On: sizes are pixels of the preview, and a full-size render
   // multiplies them by the photo's fit factor, so the saved picture is the preview enlarged.
   std::int32_t scale = 0;
+  // Not stored: the factor ScaledFrameStyle multiplied the sizes by (1 for a style as read). The
+  // drop shadow's fade and corner are worked out from the style's own size and then grow with it,
+  // so a scaled frame is the preview's frame enlarged.
+  double size_factor = 1.0;
 
   static constexpr int kSlotCount = 32;
   std::int32_t& Slot(int index);
