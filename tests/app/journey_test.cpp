@@ -24,6 +24,7 @@
 #include "styles/style_editor_dialog.h"
 #include "styles/template_library.h"
 #include "support/app_folder_fixture.h"
+#include "support/dialog_script.h"
 #include "support/pdf_probe.h"
 #include "support/scripted_dialogs.h"
 
@@ -93,12 +94,9 @@ struct Journey {
   // Runs a modal dialog of the window: act is called once it shows.
   template <typename Act>
   void WithDialog(const char* name, const QString& button, Act act) const {
-    QTimer::singleShot(0, window.get(), [this, name, act] {
-      auto* dialog = window->findChild<QDialog*>(QLatin1String(name));
-      act(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
+    const testing_support::DialogScript script(QLatin1String(name), [act](QDialog* dialog) { act(dialog); });
     Click(button);
+    QVERIFY2(script.Ran(), name);
   }
   // Saves through the window's Save button.
   QString Save(const QString& out) {

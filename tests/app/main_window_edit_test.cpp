@@ -216,21 +216,23 @@ class MainWindowEditTest : public QObject {
     h.Click(QStringLiteral("Hot51"));
     h.Click(QStringLiteral("FlatButton14"));  // a quarter turn: 400 x 600
     // Crop: the corner handle dragged in, OK.
-    QTimer::singleShot(0, h.window.get(), [&h] {
-      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
-      QWidget* w = dialog->findChild<QWidget*>(QStringLiteral("Image8"));
-      QTest::mousePress(w, Qt::LeftButton, {}, QPoint(16, 16));
-      QTest::mouseMove(w, QPoint(16, 16) + QPoint(-100, -200));
-      QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(16, 16) + QPoint(-100, -200));
-      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
-    });
-    h.Click(QStringLiteral("FlatButton15"));
+    {
+      const DialogScript crop_script(QStringLiteral("TCropForm"), [](QDialog* dialog) {
+        QWidget* w = dialog->findChild<QWidget*>(QStringLiteral("Image8"));
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(16, 16));
+        QTest::mouseMove(w, QPoint(16, 16) + QPoint(-100, -200));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(16, 16) + QPoint(-100, -200));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+      });
+      h.Click(QStringLiteral("FlatButton15"));
+      END_DIALOG_SCRIPT(crop_script);
+    }
     const CropRect crop = h.Edit().crop;
     QVERIFY(!crop.IsEmpty());
     QString seen_width, seen_height;
+    // True once the dialog showed and its script ran through.
     const auto resize = [&](const char* button, const QString& width = QString()) {
-      QTimer::singleShot(0, h.window.get(), [&, button, width] {
-        auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TSizeForm"));
+      const DialogScript script(QStringLiteral("TSizeForm"), [&, button, width](QDialog* dialog) {
         auto* w = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
         auto* ht = dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"));
         seen_width = w->text();
@@ -244,15 +246,16 @@ class MainWindowEditTest : public QObject {
         QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
       });
       h.Click(QStringLiteral("FlatButton28"));
+      return script.Ran() && !QTest::currentTestFailed();
     };
-    resize("OkButton");
+    QVERIFY(resize("OkButton"));
     QCOMPARE(seen_width, QString::number(crop.width));
     QCOMPARE(seen_height, QString::number(crop.height));
     QCOMPARE(h.Edit().output_width, 0);
     QCOMPARE(h.Edit().output_height, 0);
     QVERIFY(shown_size->isHidden());
 
-    resize("OkButton", QStringLiteral("800"));
+    QVERIFY(resize("OkButton", QStringLiteral("800")));
     QCOMPARE(h.Edit().output_width, 800);
     QCOMPARE(shown_size->text(), QStringLiteral("800 x 532"));
     QVERIFY(!shown_size->isHidden());
@@ -263,7 +266,7 @@ class MainWindowEditTest : public QObject {
     QCOMPARE(shown_size->text(), QStringLiteral("800 x 532"));
     QVERIFY(!notice->isHidden());
     QVERIFY(notice->toolTip().contains(QStringLiteral("300 x 500")));
-    resize("OriginalSizeButton");
+    QVERIFY(resize("OriginalSizeButton"));
     QCOMPARE(seen_width, QStringLiteral("800"));
     QCOMPARE(seen_height, QStringLiteral("532"));
     QCOMPARE(h.Edit().output_width, 0);
