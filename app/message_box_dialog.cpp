@@ -66,8 +66,9 @@ std::optional<QString> MessageBoxDialog::ChooseSaveFile(const QString& start_fol
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDirectory(start_folder);
-  const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.png"),
-                            QStringLiteral("*.tif"), QStringLiteral("*.gif")};
+  const QStringList filters{QStringLiteral("*.jpg"),  QStringLiteral("*.bmp"), QStringLiteral("*.png"),
+                            QStringLiteral("*.tif"),  QStringLiteral("*.gif"), QStringLiteral("*.webp"),
+                            QStringLiteral("*.avif"), QStringLiteral("*.jxl")};
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("jpg"));
   // A name typed without an extension takes the one of the type chosen, not always ".jpg".

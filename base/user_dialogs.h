@@ -32,7 +32,8 @@ class UserDialogs {
   virtual std::optional<int> ChooseFromList(const QString& title, const QStringList& items, int current) = 0;
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.
   virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
-  // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif" and "*.gif"; it asks before
+  // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif", "*.gif", "*.webp", "*.avif" and
+  // "*.jxl"; it asks before
   // overwriting. The chosen path, or nullopt when cancelled.
   virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
   // A batch job file (*.ini) to write (saving, asking before overwriting) or to read; nullopt when
