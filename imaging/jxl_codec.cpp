@@ -60,7 +60,7 @@ QSize JxlSize(QByteArrayView data) {
     return QSize();
   JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
                      static_cast<size_t>(data.size()));
-  JxlDecoderCloseInput(decoder.get());
+  // The input is never closed: a decoder that asks for more than the whole file has met its end.
   if (JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO) return QSize();
   JxlBasicInfo info;
   if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS) return QSize();
@@ -81,7 +81,6 @@ DecodedPicture DecodeJxl(QByteArrayView data) {
   JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE);
   JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
                      static_cast<size_t>(data.size()));
-  JxlDecoderCloseInput(decoder.get());
   const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
   DecodedPicture result;
   bool alpha = false;

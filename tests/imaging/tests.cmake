@@ -8,3 +8,6 @@ lumisto_test(jpeg_stream_test SOURCES imaging/jpeg_stream_test.cpp imaging/image
 target_link_libraries(jpeg_stream_test PRIVATE PkgConfig::TURBOJPEG)  # writes 4:2:2, 4:4:4 and grey files
 lumisto_test(jpeg_eighth_test SOURCES imaging/jpeg_eighth_test.cpp)
 target_link_libraries(jpeg_eighth_test PRIVATE PkgConfig::LIBJPEG)  # restart markers, optimised tables
+lumisto_test(photo_formats_test SOURCES imaging/photo_formats_test.cpp imaging/format_tools.h)
+target_link_libraries(photo_formats_test PRIVATE PkgConfig::HEIF)  # HEIC files with thumbnail images of any shape
+set_tests_properties(photo_formats_test PROPERTIES TIMEOUT 120)
