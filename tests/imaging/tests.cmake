@@ -11,3 +11,7 @@ target_link_libraries(jpeg_eighth_test PRIVATE PkgConfig::LIBJPEG)  # restart ma
 lumisto_test(photo_formats_test SOURCES imaging/photo_formats_test.cpp imaging/format_tools.h)
 target_link_libraries(photo_formats_test PRIVATE PkgConfig::HEIF)  # HEIC files with thumbnail images of any shape
 set_tests_properties(photo_formats_test PROPERTIES TIMEOUT 120)
+lumisto_test(colour_profile_test SOURCES imaging/colour_profile_test.cpp imaging/format_tools.h)
+# a Display P3 profile for tificc; the stored pixels of HEIF files without colour handling
+target_link_libraries(colour_profile_test PRIVATE PkgConfig::LCMS2 PkgConfig::HEIF)
+set_tests_properties(colour_profile_test PROPERTIES TIMEOUT 120)
