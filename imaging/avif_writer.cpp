@@ -8,8 +8,6 @@
 #include <memory>
 #include <thread>
 
-#include "imaging/colour_profile.h"
-
 namespace {
 
 heif_error Append(heif_context*, const void* data, size_t size, void* userdata) {
@@ -40,9 +38,17 @@ QByteArray EncodeAvif(const QImage& image, int quality) {
   const size_t row_bytes = static_cast<size_t>(rgb.width()) * (alpha ? 4 : 3);
   for (int y = 0; y < rgb.height(); ++y)
     std::memcpy(plane + qsizetype{y} * stride, rgb.constScanLine(y), row_bytes);
-  const QByteArray& profile = SrgbProfile();
-  heif_image_set_raw_color_profile(picture.get(), "prof", profile.constData(),
-                                   static_cast<size_t>(profile.size()));
+  // sRGB as a colour description (primaries, transfer, matrix, range) rather than an ICC profile:
+  // libheif writes one of the two, and without the description readers guess how the pixels were
+  // turned into luma and chroma, libheif and libavif differently (full range read as limited).
+  const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> nclx(
+      heif_nclx_color_profile_alloc(), heif_nclx_color_profile_free);
+  if (!nclx) return {};
+  nclx->color_primaries = heif_color_primaries_ITU_R_BT_709_5;
+  nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
+  nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
+  nclx->full_range_flag = 1;
+  heif_image_set_nclx_color_profile(picture.get(), nclx.get());
 
   const std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
                                                                        heif_context_free);

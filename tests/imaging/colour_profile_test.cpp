@@ -271,32 +271,37 @@ class ColourProfileTest : public QObject {
     QCOMPARE(testing_support::FirstDifference(loaded.image, LoadImage(plain_path).image), QString());
   }
 
-  void outputsCarryAnSrgbProfile_data() {
+  void outputsAreLabelledSrgb_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("mime");
+    QTest::addColumn<QStringList>("tags");
+    QTest::addColumn<QString>("expected");
+    const QStringList icc{"-ICC_Profile:ProfileDescription", "-ICC_Profile:ColorSpaceData"};
     QTest::newRow("JPEG") << "out.jpg"
-                          << "image/jpeg";
+                          << "image/jpeg" << icc << "sRGB";
     QTest::newRow("PNG") << "out.png"
-                         << "image/png";
+                         << "image/png" << icc << "sRGB";
     QTest::newRow("TIFF") << "out.tif"
-                          << "image/tiff";
+                          << "image/tiff" << icc << "sRGB";
     QTest::newRow("WebP") << "out.webp"
-                          << "image/webp";
+                          << "image/webp" << icc << "sRGB";
+    // AVIF says sRGB by its colour description: BT.709 primaries (1), the sRGB curve (13).
     QTest::newRow("AVIF") << "out.avif"
-                          << "image/avif";
+                          << "image/avif" << QStringList{"-n", "-ColorPrimaries", "-TransferCharacteristics"}
+                          << "1\n13";
   }
-  void outputsCarryAnSrgbProfile() {
+  void outputsAreLabelledSrgb() {
     QFETCH(QString, name);
     QFETCH(QString, mime);
+    QFETCH(QStringList, tags);
+    QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     QString error;
     QVERIFY2(EncodeImage(ColourCube(), path, mime, 90, &error), qPrintable(error));
     QString output;
-    QVERIFY(RunTool("exiftool",
-                    {"-s3", "-ICC_Profile:ProfileDescription", "-ICC_Profile:ColorSpaceData", path},
-                    &output));
-    QVERIFY2(output.contains("sRGB") && output.contains("RGB"), qPrintable(output));
+    QVERIFY(RunTool("exiftool", QStringList{"-s3"} + tags + QStringList{path}, &output));
+    QVERIFY2(output.startsWith(expected), qPrintable(output));
   }
 };
 

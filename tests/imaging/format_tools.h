@@ -2,12 +2,14 @@
 // cjxl, exiftool, tificc): the tests never build them with the code under test.
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 namespace format_tools {
 
@@ -57,6 +59,38 @@ inline int PatchError(const QImage& image) {
       }
   }
   return worst;
+}
+
+// image as a PNG file's bytes, written by Qt.
+inline QByteArray PngBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "png");
+  return bytes;
+}
+
+// png with a chunk of that type and data inserted after its header chunk, CRC and all.
+inline QByteArray PngWithChunk(const QByteArray& png, const char* type, const QByteArray& data) {
+  quint32 table[256];
+  for (quint32 n = 0; n < 256; ++n) {
+    quint32 c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[n] = c;
+  }
+  QByteArray chunk = QByteArray(type, 4) + data;
+  quint32 crc = 0xFFFFFFFFu;
+  for (const char byte : chunk) crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+  crc ^= 0xFFFFFFFFu;
+  QByteArray whole(4, '\0');
+  qToBigEndian(quint32(data.size()), whole.data());
+  whole += chunk;
+  QByteArray crc_bytes(4, '\0');
+  qToBigEndian(crc, crc_bytes.data());
+  whole += crc_bytes;
+  QByteArray result = png;
+  result.insert(8 + 25, whole);  // the signature, then IHDR's 25 bytes
+  return result;
 }
 
 }  // namespace format_tools
