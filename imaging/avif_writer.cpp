@@ -17,7 +17,8 @@ heif_error Append(heif_context*, const void* data, size_t size, void* userdata) 
 
 }  // namespace
 
-QByteArray EncodeAvif(const QImage& image, int quality) {
+QByteArray EncodeAvif(const QImage& image, int quality, const QByteArray& exif_tiff,
+                      const QByteArray& xmp_packet) {
   if (image.isNull()) return {};
   const bool alpha = image.hasAlphaChannel();
   // Straight alpha, R, G, B(, A) bytes.
@@ -62,8 +63,19 @@ QByteArray EncodeAvif(const QImage& image, int quality) {
   heif_encoder_set_parameter_integer(encoder.get(), "speed", kAvifEncoderSpeed);
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   heif_encoder_set_parameter_integer(encoder.get(), "threads", cores);
-  if (heif_context_encode_image(context.get(), picture.get(), encoder.get(), nullptr, nullptr).code !=
+  heif_image_handle* handle = nullptr;
+  if (heif_context_encode_image(context.get(), picture.get(), encoder.get(), nullptr, &handle).code !=
       heif_error_Ok)
+    return {};
+  const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle*)> handle_owner(
+      handle, heif_image_handle_release);
+  if (!exif_tiff.isEmpty() && heif_context_add_exif_metadata(context.get(), handle, exif_tiff.constData(),
+                                                             static_cast<int>(exif_tiff.size()))
+                                      .code != heif_error_Ok)
+    return {};
+  if (!xmp_packet.isEmpty() && heif_context_add_XMP_metadata(context.get(), handle, xmp_packet.constData(),
+                                                             static_cast<int>(xmp_packet.size()))
+                                       .code != heif_error_Ok)
     return {};
   QByteArray bytes;
   heif_writer writer = {1, Append};

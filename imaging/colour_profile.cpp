@@ -142,6 +142,37 @@ QString ConvertToSrgb(QImage& image, QByteArrayView icc_profile) {
   return QString();
 }
 
+QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
+                  QString* problem) {
+  const Profile source = OpenProfile(icc_profile);
+  if (!source) {
+    *problem = QStringLiteral("its colour profile is damaged; the colours are read without it");
+    return QImage();
+  }
+  if (cmsGetColorSpace(source.get()) != cmsSigCmykData) {
+    *problem = QStringLiteral("its colour profile is not for CMYK pictures; the colours are read without it");
+    return QImage();
+  }
+  const Profile target(cmsCreate_sRGBProfile());
+  const std::unique_ptr<void, TransformDeleter> transform(
+      cmsCreateTransform(source.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, target.get(), TYPE_BGRA_8,
+                         INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE));
+  if (!transform || cmyk.size() < qsizetype{width} * height * 4) {
+    *problem = QStringLiteral("its colour profile cannot be used; the colours are read without it");
+    return QImage();
+  }
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  image.fill(0xFF000000u);  // the transform leaves the fourth byte, which RGB32 wants opaque
+  const auto* ink = reinterpret_cast<const uchar*>(cmyk.constData());
+  ParallelRows(height, width, [&](int first, int end) {
+    for (int y = first; y < end; ++y)
+      cmsDoTransform(transform.get(), ink + qsizetype{y} * width * 4, image.scanLine(y),
+                     static_cast<cmsUInt32Number>(width));
+  });
+  return image;
+}
+
 const QByteArray& SrgbProfile() {
   static const QByteArray bytes = [] {
     Silence();

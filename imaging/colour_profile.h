@@ -27,6 +27,13 @@ QByteArray MakeRgbProfile(const RgbPrimaries& primaries, ToneCurve curve);
 // the pixels as they are and returns the one-line reason; empty on success. RGB profiles only.
 QString ConvertToSrgb(QImage& image, QByteArrayView icc_profile);
 
+// CMYK ink values (C, M, Y, K bytes, rows of width * 4 bytes; inverted: 255 is no ink, as Adobe's
+// files store them) into a new Format_RGB32 image in sRGB through the CMYK profile, relative
+// colorimetric with black point compensation. A null image, and the one-line reason in *problem,
+// when Little CMS refuses the profile or it is not a CMYK one.
+QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
+                  QString* problem);
+
 // The sRGB profile the outputs carry (made once, Little CMS's own sRGB).
 const QByteArray& SrgbProfile();
 

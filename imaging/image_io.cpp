@@ -237,6 +237,16 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail de
   if (!decoder.HeaderOk()) return Failed(LoadStatus::Undecodable, header_size);
   const QSize full_size = swaps ? Transposed(decoder.StoredSize()) : decoder.StoredSize();
   if (AboveCeiling(full_size)) return Failed(LoadStatus::TooLarge, full_size);
+  QString cmyk_warning;
+  if (decoder.IsCmyk() && !header.icc_profile.isEmpty()) {
+    // CMYK through its own profile: TurboJPEG gives the ink values, Little CMS the colours.
+    const QByteArray ink = decoder.DecodeCmyk();
+    if (ink.isEmpty())
+      return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
+    QImage image = CmykToSrgb(ink, decoder.StoredSize().width(), decoder.StoredSize().height(), header.adobe,
+                              header.icc_profile, &cmyk_warning);
+    if (!image.isNull()) return Upright(std::move(image), upright, full_size);
+  }
   if (decoder.IsCmyk()) {
     // TurboJPEG cannot turn CMYK into RGB; Qt's reader can (and knows Adobe's inverted CMYK). Qt's
     // reader passes a cut file, so TurboJPEG runs through the data first (at its smallest scale).
@@ -245,7 +255,9 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail de
     QBuffer buffer;
     buffer.setData(raw);
     if (!buffer.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Undecodable, full_size);
-    return LoadWithQt(buffer, upright);
+    LoadedImage result = LoadWithQt(buffer, upright);
+    if (result.warning.isEmpty()) result.warning = cmyk_warning;
+    return result;
   }
   const QSize wanted = at_least ? (swaps ? Transposed(*at_least) : *at_least) : decoder.StoredSize();
   const QSize scaled = decoder.ScaledSize(wanted);
@@ -322,7 +334,11 @@ QByteArray EncodeWithQt(const QImage& image, const char* format, int quality = -
   return bytes;
 }
 
-QByteArray EncodeToBytes(const QImage& image, int encoder, int quality) {
+QByteArray EncodeToBytes(const QImage& image, int encoder, int quality, const PhotoMetadata& metadata,
+                         QString* warning) {
+  // AVIF and JPEG XL take the photo's information from their encoders.
+  QByteArray exif, xmp;
+  if (encoder == kAvifEncoder || encoder == kJxlEncoder) metadata.Blocks(image.size(), &exif, &xmp, warning);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   switch (encoder) {
@@ -341,15 +357,16 @@ QByteArray EncodeToBytes(const QImage& image, int encoder, int quality) {
     case kWebpEncoder:
       return EncodeWebp(WithoutNeedlessAlpha(image), quality);
     case kAvifEncoder:
-      return EncodeAvif(WithoutNeedlessAlpha(image), quality);
+      return EncodeAvif(WithoutNeedlessAlpha(image), quality, exif, xmp);
     case kJxlEncoder:
-      return EncodeJxl(WithoutNeedlessAlpha(image), quality);
+      return EncodeJxl(WithoutNeedlessAlpha(image), quality, exif, xmp);
     default:
       return {};
   }
 }
 
-// The formats whose files Exiv2 writes the photo's information into.
+// The formats whose files Exiv2 writes the photo's information into (AVIF and JPEG XL get it from
+// their encoders).
 bool HoldsPhotoInformation(int encoder) {
   return encoder == kJpegEncoder || encoder == kPngEncoder || encoder == kTiffEncoder ||
          encoder == kWebpEncoder;
@@ -556,12 +573,10 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
     // A temporary file beside the target, renamed into place on commit: a failure on the way
     // discards it and leaves any earlier file untouched.
     OutputFile out(path);
-    QByteArray bytes = EncodeToBytes(image, encoder, quality);
-    if (!bytes.isEmpty() && HoldsPhotoInformation(encoder)) {
-      QString problem;
-      metadata.EmbedInto(bytes, image.size(), &problem);
-      if (!problem.isEmpty() && warning != nullptr) *warning = QStringLiteral("%1: %2").arg(path, problem);
-    }
+    QString problem;
+    QByteArray bytes = EncodeToBytes(image, encoder, quality, metadata, &problem);
+    if (!bytes.isEmpty() && HoldsPhotoInformation(encoder)) metadata.EmbedInto(bytes, image.size(), &problem);
+    if (!problem.isEmpty() && warning != nullptr) *warning = QStringLiteral("%1: %2").arg(path, problem);
     out.Commit(!bytes.isEmpty() && WriteAll(out.Device(), bytes.constData(), bytes.size()));
   } catch (const LumistoError& e) {
     return fail(e.Message());

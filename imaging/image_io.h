@@ -72,8 +72,8 @@ QString MimeTypeForFileName(const QString& path);
 // (all but BMP and GIF), through a
 // temporary file in the target folder renamed into place: never a half-written file.
 // Returns false (and sets *error to one line) when the type is unknown or the write fails.
-// metadata goes into JPEG, PNG, TIFF and WebP files; when it cannot be written the file is written
-// without it and *warning (when given) says so.
+// metadata goes into JPEG, PNG, TIFF, WebP, AVIF and JPEG XL files; when it cannot be written the file is
+// written without it and *warning (when given) says so.
 bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
                  QString* error, const PhotoMetadata& metadata = PhotoMetadata(), QString* warning = nullptr);
 

@@ -16,6 +16,7 @@ constexpr unsigned char kEoi = 0xD9;
 constexpr unsigned char kSos = 0xDA;
 constexpr unsigned char kApp1 = 0xE1;
 constexpr unsigned char kApp2 = 0xE2;
+constexpr unsigned char kApp14 = 0xEE;
 constexpr unsigned short kOrientationTag = 0x0112;
 constexpr unsigned short kThumbnailOffsetTag = 0x0201;
 constexpr unsigned short kThumbnailLengthTag = 0x0202;
@@ -183,6 +184,7 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
   std::map<int, QByteArray> icc_chunks;
   int icc_count = 0;
   header->icc_profile.clear();
+  header->adobe = false;
   for (;;) {
     // Like libjpeg, step over stray bytes before a marker and over fill bytes (repeated 0xFF).
     do {
@@ -248,6 +250,12 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
           icc_chunks[sequence] = segment.sliced(kIccChunkHead);
         }
       }
+      continue;
+    }
+    if (marker == kApp14 && payload >= 5) {
+      QByteArray segment(payload, Qt::Uninitialized);
+      if (!ReadExact(device, segment.data(), payload)) return false;
+      if (segment.startsWith("Adobe")) header->adobe = true;
       continue;
     }
     if (!Skip(device, payload)) return false;

@@ -12,6 +12,7 @@ struct JpegHeader {
   int orientation = 1;        // EXIF orientation 1..8 (1 when absent or unreadable)
   QByteArray exif_thumbnail;  // the JPEG embedded in the EXIF block (IFD1), empty when there is none
   QByteArray icc_profile;     // the ICC profile of the APP2 chunks, joined; empty unless every chunk is there
+  bool adobe = false;         // an APP14 "Adobe" segment: CMYK ink values are stored inverted
 };
 
 // True when bytes start like a JPEG file (SOI followed by a marker).

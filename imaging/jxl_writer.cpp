@@ -30,7 +30,8 @@ float JxlDistanceForQuality(int quality) {
   return static_cast<float>(6.4 + std::pow(2.5, (30 - q) / 5.0) / 6.25);
 }
 
-QByteArray EncodeJxl(const QImage& image, int quality) {
+QByteArray EncodeJxl(const QImage& image, int quality, const QByteArray& exif_tiff,
+                     const QByteArray& xmp_packet) {
   if (image.isNull()) return {};
   const bool alpha = image.hasAlphaChannel();
   const bool lossless = quality >= 100;
@@ -51,6 +52,8 @@ QByteArray EncodeJxl(const QImage& image, int quality) {
   info.alpha_bits = alpha ? 8 : 0;
   info.num_extra_channels = alpha ? 1 : 0;
   info.uses_original_profile = lossless ? JXL_TRUE : JXL_FALSE;
+  const bool boxes = !exif_tiff.isEmpty() || !xmp_packet.isEmpty();
+  if (boxes && JxlEncoderUseBoxes(encoder.get()) != JXL_ENC_SUCCESS) return {};
   if (JxlEncoderSetBasicInfo(encoder.get(), &info) != JXL_ENC_SUCCESS) return {};
   JxlColorEncoding srgb;
   JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
@@ -68,6 +71,19 @@ QByteArray EncodeJxl(const QImage& image, int quality) {
   const JxlPixelFormat format = {alpha ? 4u : 3u, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 4};
   const size_t bytes = static_cast<size_t>(rgb.bytesPerLine()) * static_cast<size_t>(rgb.height());
   if (JxlEncoderAddImageFrame(settings, &format, rgb.constBits(), bytes) != JXL_ENC_SUCCESS) return {};
+  if (boxes) {
+    // An "Exif" box starts with the offset of the TIFF header within it: 0.
+    if (!exif_tiff.isEmpty()) {
+      const QByteArray box = QByteArray(4, '\0') + exif_tiff;
+      if (JxlEncoderAddBox(encoder.get(), "Exif", reinterpret_cast<const uint8_t*>(box.constData()),
+                           static_cast<size_t>(box.size()), JXL_FALSE) != JXL_ENC_SUCCESS)
+        return {};
+    }
+    if (!xmp_packet.isEmpty() &&
+        JxlEncoderAddBox(encoder.get(), "xml ", reinterpret_cast<const uint8_t*>(xmp_packet.constData()),
+                         static_cast<size_t>(xmp_packet.size()), JXL_FALSE) != JXL_ENC_SUCCESS)
+      return {};
+  }
   JxlEncoderCloseInput(encoder.get());
   QByteArray out(qsizetype{1} << 16, Qt::Uninitialized);
   size_t used = 0;

@@ -36,9 +36,35 @@ void DropLocation(Exiv2::ExifData& exif, Exiv2::XmpData& xmp) {
   }
 }
 
+// What the framing changed, set right: the picture is upright and of a new size; the old thumbnail
+// shows the unframed photo.
+void SetRight(Exiv2::ExifData& exif, Exiv2::XmpData& xmp, QSize pixel_size) {
+  Exiv2::ExifThumb(exif).erase();
+  if (!exif.empty()) {
+    exif["Exif.Image.Orientation"] = uint16_t{1};
+    exif["Exif.Photo.PixelXDimension"] = uint32_t(pixel_size.width());
+    exif["Exif.Photo.PixelYDimension"] = uint32_t(pixel_size.height());
+    exif["Exif.Image.Software"] = std::string("Lumisto");
+    // The photo's own strip, tile and size tags describe its pixels, not these.
+    for (const char* key : {"Exif.Image.ImageWidth", "Exif.Image.ImageLength"}) {
+      const auto it = exif.findKey(Exiv2::ExifKey(key));
+      if (it != exif.end()) exif.erase(it);
+    }
+  }
+  if (!xmp.empty()) {
+    xmp["Xmp.tiff.Orientation"] = std::string("1");
+    xmp["Xmp.xmp.CreatorTool"] = std::string("Lumisto");
+    for (const char* key : {"Xmp.exif.PixelXDimension", "Xmp.exif.PixelYDimension", "Xmp.tiff.ImageWidth",
+                            "Xmp.tiff.ImageLength"}) {
+      const auto it = xmp.findKey(Exiv2::XmpKey(key));
+      if (it != xmp.end()) xmp.erase(it);
+    }
+  }
+}
+
 }  // namespace
 
-struct PhotoMetadata::Blocks {
+struct PhotoMetadata::Information {
   Exiv2::ExifData exif;
   Exiv2::IptcData iptc;
   Exiv2::XmpData xmp;
@@ -48,28 +74,6 @@ PhotoMetadata::PhotoMetadata() = default;
 PhotoMetadata::~PhotoMetadata() = default;
 PhotoMetadata::PhotoMetadata(const PhotoMetadata&) = default;
 PhotoMetadata& PhotoMetadata::operator=(const PhotoMetadata&) = default;
-
-MetadataPolicy ParseMetadataPolicy(const QString& text, bool* ok) {
-  const QString word = text.trimmed().toLower();
-  *ok = true;
-  if (word == u"keep") return MetadataPolicy::Keep;
-  if (word == u"strip") return MetadataPolicy::Strip;
-  if (word == u"nolocation") return MetadataPolicy::NoLocation;
-  *ok = false;
-  return MetadataPolicy::Keep;
-}
-
-QString MetadataPolicyName(MetadataPolicy policy) {
-  switch (policy) {
-    case MetadataPolicy::Keep:
-      break;
-    case MetadataPolicy::Strip:
-      return QStringLiteral("strip");
-    case MetadataPolicy::NoLocation:
-      return QStringLiteral("nolocation");
-  }
-  return QStringLiteral("keep");
-}
 
 bool PhotoMetadata::IsEmpty() const {
   return !blocks_ || (blocks_->exif.empty() && blocks_->iptc.empty() && blocks_->xmp.empty());
@@ -83,7 +87,7 @@ PhotoMetadata PhotoMetadata::Read(const QString& path, MetadataPolicy policy, QS
     auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
     if (image.get() == nullptr) return result;
     image->readMetadata();
-    auto blocks = std::make_shared<Blocks>();
+    auto blocks = std::make_shared<Information>();
     blocks->exif = image->exifData();
     blocks->iptc = image->iptcData();
     blocks->xmp = image->xmpData();
@@ -110,29 +114,7 @@ void PhotoMetadata::EmbedInto(QByteArray& file, QSize pixel_size, QString* warni
   try {
     Exiv2::ExifData exif = blocks_->exif;
     Exiv2::XmpData xmp = blocks_->xmp;
-    // The framing turned the picture upright and gave it a new size; the old thumbnail shows the
-    // unframed photo.
-    Exiv2::ExifThumb(exif).erase();
-    if (!exif.empty()) {
-      exif["Exif.Image.Orientation"] = uint16_t{1};
-      exif["Exif.Photo.PixelXDimension"] = uint32_t(pixel_size.width());
-      exif["Exif.Photo.PixelYDimension"] = uint32_t(pixel_size.height());
-      exif["Exif.Image.Software"] = std::string("Lumisto");
-      // The photo's own strip, tile and size tags describe its pixels, not these.
-      for (const char* key : {"Exif.Image.ImageWidth", "Exif.Image.ImageLength"}) {
-        const auto it = exif.findKey(Exiv2::ExifKey(key));
-        if (it != exif.end()) exif.erase(it);
-      }
-    }
-    if (!xmp.empty()) {
-      xmp["Xmp.tiff.Orientation"] = std::string("1");
-      xmp["Xmp.xmp.CreatorTool"] = std::string("Lumisto");
-      for (const char* key : {"Xmp.exif.PixelXDimension", "Xmp.exif.PixelYDimension", "Xmp.tiff.ImageWidth",
-                              "Xmp.tiff.ImageLength"}) {
-        const auto it = xmp.findKey(Exiv2::XmpKey(key));
-        if (it != xmp.end()) xmp.erase(it);
-      }
-    }
+    SetRight(exif, xmp, pixel_size);
     auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(file.constData()),
                                            static_cast<long>(file.size()));
     if (image.get() == nullptr) return;
@@ -151,6 +133,35 @@ void PhotoMetadata::EmbedInto(QByteArray& file, QSize pixel_size, QString* warni
     if (read != size) throw Exiv2::Error(Exiv2::kerFailedToReadImageData);
     file = std::move(written);
   } catch (const std::exception&) {
+    if (warning != nullptr)
+      *warning = QStringLiteral(
+          "the photo's information (camera, date, place) could not be written and is left out");
+  }
+}
+
+void PhotoMetadata::Blocks(QSize pixel_size, QByteArray* exif_tiff, QByteArray* xmp_packet,
+                           QString* warning) const {
+  exif_tiff->clear();
+  xmp_packet->clear();
+  if (IsEmpty()) return;
+  InitialiseExiv2();
+  try {
+    Exiv2::ExifData exif = blocks_->exif;
+    Exiv2::XmpData xmp = blocks_->xmp;
+    SetRight(exif, xmp, pixel_size);
+    if (!exif.empty()) {
+      Exiv2::Blob blob;
+      Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
+      *exif_tiff =
+          QByteArray(reinterpret_cast<const char*>(blob.data()), static_cast<qsizetype>(blob.size()));
+    }
+    if (!xmp.empty()) {
+      std::string packet;
+      if (Exiv2::XmpParser::encode(packet, xmp) == 0) *xmp_packet = QByteArray::fromStdString(packet);
+    }
+  } catch (const std::exception&) {
+    exif_tiff->clear();
+    xmp_packet->clear();
     if (warning != nullptr)
       *warning = QStringLiteral(
           "the photo's information (camera, date, place) could not be written and is left out");

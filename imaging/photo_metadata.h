@@ -7,12 +7,7 @@
 #include <QString>
 #include <memory>
 
-// What an output keeps of the photo's information: all of it, none, or all but the GPS position.
-enum class MetadataPolicy { Keep, Strip, NoLocation };
-
-// "keep", "strip", "nolocation" (any case); nullopt-like Keep with *ok false for anything else.
-MetadataPolicy ParseMetadataPolicy(const QString& text, bool* ok);
-QString MetadataPolicyName(MetadataPolicy policy);
+#include "base/metadata_policy.h"
 
 class PhotoMetadata {
  public:
@@ -32,7 +27,12 @@ class PhotoMetadata {
   // When Exiv2 cannot write it the file is left as it was and *warning says why.
   void EmbedInto(QByteArray& file, QSize pixel_size, QString* warning) const;
 
+  // The information set right the same way as blocks for formats whose encoder stores them (AVIF,
+  // JPEG XL): the EXIF block as a TIFF structure and the XMP packet; each empty when there is none
+  // or it cannot be made (then *warning says why).
+  void Blocks(QSize pixel_size, QByteArray* exif_tiff, QByteArray* xmp_packet, QString* warning) const;
+
  private:
-  struct Blocks;
-  std::shared_ptr<const Blocks> blocks_;
+  struct Information;
+  std::shared_ptr<const Information> blocks_;
 };

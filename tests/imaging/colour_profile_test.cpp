@@ -3,6 +3,7 @@
 // the same pixels; photos without a profile untouched; outputs labelled sRGB.
 #include <lcms2.h>
 #include <libheif/heif.h>
+#include <turbojpeg.h>
 
 #include <QColorSpace>
 #include <QTemporaryDir>
@@ -115,6 +116,61 @@ QImage RawHeifPixels(const QString& path) {
   if (handle != nullptr) heif_image_handle_release(handle);
   heif_context_free(context);
   return result;
+}
+
+// A CMYK input profile made by Little CMS: a 5-point grid from ink to Lab (a plain subtractive model;
+// any model serves, the test compares with Little CMS's own tool using the same profile).
+bool WriteCmykProfile(const QString& path) {
+  cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+  cmsSetProfileVersion(profile, 2.1);  // a version 2 lut16 table takes a bare grid
+  cmsSetDeviceClass(profile, cmsSigInputClass);
+  cmsSetColorSpace(profile, cmsSigCmykData);
+  cmsSetPCS(profile, cmsSigLabData);
+  cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+  cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 5, 4, 3, nullptr);
+  const auto sampler = [](const cmsUInt16Number in[], cmsUInt16Number out[], void*) -> cmsInt32Number {
+    const double c = in[0] / 65535.0, m = in[1] / 65535.0, y = in[2] / 65535.0, k = in[3] / 65535.0;
+    cmsCIELab lab;
+    lab.L = 100.0 * (1 - k) * (1 - 0.25 * c - 0.35 * m - 0.1 * y);
+    lab.a = 60.0 * (m - 0.6 * c) * (1 - k);
+    lab.b = 60.0 * (y - 0.5 * c - 0.2 * m) * (1 - k);
+    cmsFloat2LabEncoded(out, &lab);
+    return 1;
+  };
+  cmsStageSampleCLut16bit(grid, sampler, nullptr, 0);
+  cmsPipelineInsertStage(lut, cmsAT_BEGIN, grid);
+  const bool saved = cmsWriteTag(profile, cmsSigAToB0Tag, lut) &&
+                     cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ()) &&
+                     cmsSaveProfileToFile(profile, path.toLocal8Bit().constData());
+  cmsPipelineFree(lut);
+  cmsCloseProfile(profile);
+  return saved;
+}
+
+// A CMYK JPEG of ink values as TurboJPEG writes it (with Adobe's marker, so read as inverted: the
+// stored values are 255 - ink).
+QByteArray CmykJpeg(const QByteArray& stored, int width, int height) {
+  tjhandle handle = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  const int status = tjCompress2(handle, reinterpret_cast<const unsigned char*>(stored.constData()), width, 0,
+                                 height, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0);
+  QByteArray bytes =
+      status == 0 ? QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size)) : QByteArray();
+  tjFree(jpeg);
+  tjDestroy(handle);
+  return bytes;
+}
+
+// The stored CMYK values of a JPEG, as TurboJPEG decodes them.
+QByteArray StoredCmyk(const QByteArray& jpeg, int width, int height) {
+  tjhandle handle = tjInitDecompress();
+  QByteArray cmyk(width * height * 4, '\0');
+  tjDecompress2(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                static_cast<unsigned long>(jpeg.size()), reinterpret_cast<unsigned char*>(cmyk.data()), width,
+                width * 4, height, TJPF_CMYK, 0);
+  tjDestroy(handle);
+  return cmyk;
 }
 
 }  // namespace
@@ -269,6 +325,67 @@ class ColourProfileTest : public QObject {
     const LoadedImage loaded = LoadImage(path);
     QCOMPARE(loaded.status, LoadStatus::Ok);
     QCOMPARE(testing_support::FirstDifference(loaded.image, LoadImage(plain_path).image), QString());
+  }
+
+  void cmykJpegsGoThroughTheirProfile() {
+    QTemporaryDir dir;
+    const QString profile = dir.filePath("cmyk.icc");
+    QVERIFY(WriteCmykProfile(profile));
+    // Ink in 8 x 8 blocks of a 64 x 32 picture: every mix of none, some and much of each ink.
+    constexpr int kWidth = 64, kHeight = 32;
+    QByteArray stored(kWidth * kHeight * 4, '\0');
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const int block = (y / 8) * 8 + x / 8;
+        const int ink[4] = {(block % 3) * 120, ((block / 3) % 3) * 120, (block % 2) * 200,
+                            (block / 16) * 100};
+        for (int channel = 0; channel < 4; ++channel)
+          stored[(y * kWidth + x) * 4 + channel] = char(255 - ink[channel]);
+      }
+    const QByteArray jpeg = CmykJpeg(stored, kWidth, kHeight);
+    QVERIFY(!jpeg.isEmpty());
+    const QString path = dir.filePath("cmyk.jpg");
+    QVERIFY(testing_support::WriteFile(
+        path, JpegWithProfileChunks(jpeg, testing_support::ReadFile(profile), 65000, {1})));
+    // What Little CMS's calculator makes of the ink the file holds at each block's centre (it takes
+    // ink in per cent and gives sRGB levels as decimals).
+    const QByteArray held = StoredCmyk(jpeg, kWidth, kHeight);
+    QList<QPoint> centres;
+    QString input;
+    for (int y = 4; y < kHeight; y += 8)
+      for (int x = 4; x < kWidth; x += 8) {
+        centres << QPoint(x, y);
+        for (int channel = 0; channel < 4; ++channel)
+          input +=
+              QString::number((255 - quint8(held[(y * kWidth + x) * 4 + channel])) * 100.0 / 255.0, 'f', 4) +
+              ' ';
+        input += '\n';
+      }
+    QProcess transicc;
+    transicc.start("transicc", {"-i" + profile, "-o*sRGB", "-t1", "-b", "-n"});
+    transicc.write(input.toLatin1());
+    transicc.closeWriteChannel();
+    QVERIFY(transicc.waitForFinished(30000));
+    QList<QRgb> expected;
+    for (const QByteArray& line : transicc.readAllStandardOutput().split('\n')) {
+      const QList<QByteArray> values = line.simplified().split(' ');
+      if (values.size() != 3) continue;
+      const auto level = [](const QByteArray& v) {
+        return std::clamp(int(std::lround(v.toDouble())), 0, 255);
+      };
+      expected << qRgb(level(values[0]), level(values[1]), level(values[2]));
+    }
+    QCOMPARE(expected.size(), centres.size());
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QVERIFY(loaded.warning.isEmpty());
+    // Within 2 levels of the calculator: its floating-point pipeline rounds differently from ours.
+    for (int i = 0; i < centres.size(); ++i)
+      QVERIFY2(testing_support::Near(loaded.image.pixel(centres[i]), expected[i], 2),
+               qPrintable(QStringLiteral("block %1: %2 against %3")
+                              .arg(i)
+                              .arg(loaded.image.pixel(centres[i]), 8, 16)
+                              .arg(expected[i], 8, 16)));
   }
 
   void outputsAreLabelledSrgb_data() {

@@ -12,6 +12,6 @@ lumisto_test(photo_formats_test SOURCES imaging/photo_formats_test.cpp imaging/f
 target_link_libraries(photo_formats_test PRIVATE PkgConfig::HEIF)  # HEIC files with thumbnail images of any shape
 set_tests_properties(photo_formats_test PROPERTIES TIMEOUT 120)
 lumisto_test(colour_profile_test SOURCES imaging/colour_profile_test.cpp imaging/format_tools.h)
-# a Display P3 profile for tificc; the stored pixels of HEIF files without colour handling
-target_link_libraries(colour_profile_test PRIVATE PkgConfig::LCMS2 PkgConfig::HEIF)
+# Display P3 and CMYK profiles for tificc; the stored pixels of HEIF files; CMYK JPEGs
+target_link_libraries(colour_profile_test PRIVATE PkgConfig::LCMS2 PkgConfig::HEIF PkgConfig::TURBOJPEG)
 set_tests_properties(colour_profile_test PROPERTIES TIMEOUT 120)

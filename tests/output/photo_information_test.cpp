@@ -139,9 +139,13 @@ class PhotoInformationTest : public QObject {
                          << "lake";
     QTest::newRow("TIFF") << "out.tif"
                           << "lake";
-    // WebP holds EXIF and XMP but no IPTC block.
+    // WebP, AVIF and JPEG XL hold EXIF and XMP but no IPTC block.
     QTest::newRow("WebP") << "out.webp"
                           << "-";
+    QTest::newRow("AVIF") << "out.avif"
+                          << "-";
+    QTest::newRow("JPEG XL") << "out.jxl"
+                             << "-";
   }
   void keepsThePhotosInformation() {
     QFETCH(QString, name);
@@ -152,7 +156,7 @@ class PhotoInformationTest : public QObject {
     const QString out = dir.filePath(name);
     const auto result = RunLumisto({"render", photo, kTemplate, out, "--size", "300"});
     QVERIFY2(result.exit_code == 0, result.err.constData());
-    const QSize size = QImageReader(out).size();
+    const QSize size = ReadImageSize(out);
     QCOMPARE(size.width(), 300);
     const QStringList tags = Tags(out, {"DateTimeOriginal", "Model", "LensModel", "ExposureTime",
                                         "GPSLatitude", "Copyright", "Description", "Keywords", "Orientation",
