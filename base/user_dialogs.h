@@ -36,6 +36,13 @@ class UserDialogs {
   // "*.jxl"; it asks before
   // overwriting. The chosen path, or nullopt when cancelled.
   virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
+  // The save dialog with the check box "Keep photo information (camera, date, place)", ticked as
+  // *keep_information says; the choice is left there when a path is chosen. Dialogs without the box
+  // ask as ChooseSaveFile does and leave *keep_information as it was.
+  virtual std::optional<QString> ChooseSaveFileKeeping(const QString& start_folder,
+                                                       bool* /*keep_information*/) {
+    return ChooseSaveFile(start_folder);
+  }
   // A batch job file (*.ini) to write (saving, asking before overwriting) or to read; nullopt when
   // cancelled.
   virtual std::optional<QString> ChooseJobFile(bool saving, const QString& start_folder) = 0;

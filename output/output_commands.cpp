@@ -21,6 +21,11 @@ class BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+RenderRequest RequestWithPolicy(RenderRequest request, MetadataPolicy policy) {
+  request.metadata = policy;
+  return request;
+}
+
 void ReportFailure() {
   std::fputs("Failure\n", stdout);
   std::fflush(stdout);
@@ -40,11 +45,18 @@ OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const
 
 void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
   const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
-  const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
+  MetadataPolicy policy = config_.OutputMetadata();
+  bool keep = policy != MetadataPolicy::Strip;
+  const std::optional<QString> path = dialogs_.ChooseSaveFileKeeping(start, &keep);
   if (!path) return;
   save_folder_ = QFileInfo(*path).absolutePath();
+  // The box changes the setting only when it was changed: "without the place" stays when ticked.
+  if (keep != (policy != MetadataPolicy::Strip)) {
+    policy = keep ? MetadataPolicy::Keep : MetadataPolicy::Strip;
+    config_.SetOutputMetadata(policy);
+  }
   BusyCursor busy;
-  RenderToFile(RenderRequestFor(edit, style, *path), textures_);
+  RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, *path), policy), textures_);
 }
 
 void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
@@ -56,7 +68,7 @@ void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
   LoadedImage picture;
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path), textures_);
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, path), config_.OutputMetadata()), textures_);
     picture = LoadImage(path);
   }
   if (picture.status != LoadStatus::Ok || picture.image.isNull())
@@ -80,7 +92,7 @@ void OutputCommands::Email(const EditState& edit, const FrameStyle& style) {
   const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path), textures_);
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, path), config_.OutputMetadata()), textures_);
   }
   // Without a mail program nothing visible happens.
   SendMail(MailRequestFor(path), mail_program_);
