@@ -3,6 +3,7 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -180,7 +181,11 @@ const QByteArray& SrgbProfile() {
     cmsUInt32Number size = 0;
     if (!profile || !cmsSaveProfileToMem(profile.get(), nullptr, &size)) return QByteArray();
     QByteArray data(static_cast<qsizetype>(size), '\0');
-    if (!cmsSaveProfileToMem(profile.get(), data.data(), &size)) return QByteArray();
+    if (!cmsSaveProfileToMem(profile.get(), data.data(), &size) || data.size() < 36) return QByteArray();
+    // Little CMS stamps the profile with the time it was made: a fixed date instead (2000-01-01),
+    // so the same picture always gives the same file.
+    static constexpr char kDate[12] = {0x07, char(0xD0), 0, 1, 0, 1, 0, 0, 0, 0, 0, 0};
+    std::copy(kDate, kDate + 12, data.begin() + 24);
     return data;
   }();
   return bytes;
