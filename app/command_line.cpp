@@ -81,6 +81,9 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
       request.caption.font_name = value(i);
     } else if (arg == QLatin1String("--font-size")) {
       request.caption.size = ParseFontSize(value(i));
+    } else if (IsCaptionLookOption(arg)) {
+      QString error;
+      if (!ApplyCaptionLookOption(arg, value(i), request.caption, &error)) throw UsageError(error);
     } else if (arg == QLatin1String("--scale-frames") || arg == QLatin1String("--pixel-frames")) {
       scale = arg == QLatin1String("--scale-frames") ? 1 : 0;
     } else if (arg == QLatin1String("--strip-metadata")) {
@@ -138,6 +141,10 @@ QString UsageText() {
              "      [--font NAME] [--font-size PT]       its font (Lato Black, 24 points, 1 to 1000; an "
              "uninstalled font\n"
              "                                           falls back to the closest installed one)\n"
+             "      [--caption-style STYLE]              regular, bold, italic or bold-italic (regular)\n"
+             "      [--caption-colour RRR,GGG,BBB]       its face colour, 0..255 each (255,255,255)\n"
+             "      [--caption-shadow RRR,GGG,BBB]       its shadow's colour (100,100,100)\n"
+             "      [--caption-opacity FACE,SHADOW]      face and shadow opacity, 0..255 each (255,255)\n"
              "      [--tone C,B,S]                       contrast, brightness, saturation (1,0,1: "
              "unchanged)\n"
              "      [--knobs C,B,H]                      the same from the positions 1..79 of the window's "

@@ -33,6 +33,7 @@
 #include "edit/tool_pages_widget.h"
 #include "imaging/image_io.h"
 #include "output/output_commands.h"
+#include "sources/photo_file_watch.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/style_editor_dialog.h"
 #include "styles/template_grid_widget.h"
@@ -94,7 +95,8 @@ void MainWindow::BuildLayout() {
   singl->setObjectName(QStringLiteral("SinglPage"));
   preview_ = new PreviewWidget(singl, fade_interval_ms_);
   preview_->move(25, 21);  // the preview at (430, 110) of the window
-  tools_ = new ToolPagesWidget(singl, [this] { return !preview_->StartPictureVisible(); });
+  tools_ = new ToolPagesWidget(
+      singl, [this] { return !preview_->StartPictureVisible(); }, &dialogs_);
   tools_->setGeometry(17, 347, 344, 136);  // the tool tray at (422, 436)
   pages_->addWidget(singl);
   batch_ = new BatchPageWidget(state_.batch, dialogs_, pages_);
@@ -152,7 +154,10 @@ void MainWindow::Wire() {
   // On the Batch page Save belongs to the batch entries: one selected entry is batch saved.
   connect(toolbar_, &ToolbarWidget::SaveRequested, this, [this] {
     if (pages_->currentIndex() == kSinglPage)
-      Guarded([&] { output_->Save(state_.edit, state_.style); });
+      Guarded([&] {
+        if (const std::optional<QString> written = output_->Save(state_.edit, state_.style))
+          RefreshWrittenThumbnail(*written);
+      });
     else if (batch_->SelectedRows().size() == 1)
       Guarded([&] { OnBatchSave(); });
   });
@@ -190,6 +195,7 @@ void MainWindow::Wire() {
   connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
   WireBatch();
   WireCamera();
+  WirePhotoWatch();
 }
 
 void MainWindow::LoadStartFolders() {
@@ -221,6 +227,9 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::RefreshPreview() {
   preview_->ShowOnScreen(RenderPreviewComposite(state_), state_.display_mode, state_.caption_layer);
+  // Whatever brought this photo to the screen, its file is watched from now on. Without a photo the
+  // watch stays on the one that went missing, so that it is shown again when it comes back.
+  if (photo_watch_ && !state_.edit.photo_path.isEmpty()) photo_watch_->Watch(state_.edit.photo_path);
 }
 
 void MainWindow::ShowOutputButtonsWhenReady() {
@@ -405,6 +414,7 @@ void MainWindow::OnPhotosDeleted(const QStringList& paths) {
   const QString& current = state_.edit.photo_path;
   if (current.isEmpty() || !paths.contains(current) || QFileInfo::exists(current)) return;
   ForgetPhoto(state_);
+  photo_watch_->Watch(QString());  // deleted on purpose: a file of that name later is another photo
   preview_->StopFade();
   preview_->ShowStartPicture();
   toolbar_->SetOutputButtonsVisible(false);

@@ -34,6 +34,7 @@ class StyleEditorDialog;
 class CameraFeed;
 class CameraWindow;
 class FrameSource;
+class PhotoFileWatch;
 enum class CustomFrameShape;
 
 class MainWindow : public QWidget {
@@ -134,6 +135,13 @@ class MainWindow : public QWidget {
   void OnCustomFrame(CustomFrameShape shape);
   void OnCameraLost(const QString& reason);
 
+  // The photo on disk: another program rewrote, replaced or deleted the photo on screen, and the
+  // thumbnails of files the window wrote.
+  void WirePhotoWatch();
+  void OnShownPhotoChanged(const QString& path);
+  void LoseShownPhoto();
+  void RefreshWrittenThumbnail(const QString& path);
+
   const Config& config_;
   UserDialogs& dialogs_;
   const ThumbnailCache& cache_;
@@ -164,6 +172,7 @@ class MainWindow : public QWidget {
   FrameSource* camera_source_ = nullptr;  // children of the window
   CameraFeed* camera_feed_ = nullptr;
   CameraWindow* camera_window_ = nullptr;
+  PhotoFileWatch* photo_watch_ = nullptr;  // a child of the window
 };
 
 template <typename Handler>

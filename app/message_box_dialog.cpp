@@ -78,6 +78,8 @@ std::optional<QString> MessageBoxDialog::ChooseSaveFileKeeping(const QString& st
                             QStringLiteral("*.avif"), QStringLiteral("*.jxl")};
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("jpg"));
+  // Save asks itself, with a question that names the photo being framed when it is that one.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   // A name typed without an extension takes the one of the type chosen, not always ".jpg".
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&dialog](const QString& filter) { dialog.setDefaultSuffix(filter.mid(2)); });

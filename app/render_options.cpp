@@ -1,4 +1,4 @@
-// Parsing of the tone options.
+// Parsing of the tone and caption look options.
 #include "app/render_options.h"
 
 #include <QStringList>
@@ -8,6 +8,24 @@ namespace {
 
 constexpr const char* kTone = "--tone";
 constexpr const char* kKnobs = "--knobs";
+constexpr const char* kCaptionStyle = "--caption-style";
+constexpr const char* kCaptionColour = "--caption-colour";
+constexpr const char* kCaptionShadow = "--caption-shadow";
+constexpr const char* kCaptionOpacity = "--caption-opacity";
+
+// count whole numbers 0..255 separated by commas; nullopt for anything else.
+std::optional<QList<int>> Bytes(const QString& text, int count) {
+  const QStringList parts = text.split(u',');
+  if (parts.size() != count) return std::nullopt;
+  QList<int> bytes;
+  for (const QString& part : parts) {
+    bool ok = false;
+    const int n = part.trimmed().toInt(&ok);
+    if (!ok || n < 0 || n > 255) return std::nullopt;
+    bytes << n;
+  }
+  return bytes;
+}
 
 }  // namespace
 
@@ -47,4 +65,51 @@ std::optional<ToneValues> ParseToneOption(const QString& option, const QString& 
       v[2] > kToneOptionMax)
     return fail();
   return ToneValues{v[0], v[1], v[2]};
+}
+
+bool IsCaptionLookOption(const QString& option) {
+  for (const char* name : {kCaptionStyle, kCaptionColour, kCaptionShadow, kCaptionOpacity})
+    if (option == QLatin1String(name)) return true;
+  return false;
+}
+
+bool ApplyCaptionLookOption(const QString& option, const QString& value, CaptionSettings& caption,
+                            QString* error) {
+  if (option == QLatin1String(kCaptionStyle)) {
+    const std::pair<const char*, CaptionStyle> styles[] = {{"regular", CaptionStyle::Regular},
+                                                           {"bold", CaptionStyle::Bold},
+                                                           {"italic", CaptionStyle::Italic},
+                                                           {"bold-italic", CaptionStyle::BoldItalic}};
+    for (const auto& [name, style] : styles) {
+      if (value.trimmed() == QLatin1String(name)) {
+        caption.style = style;
+        return true;
+      }
+    }
+    *error = QStringLiteral("--caption-style needs regular, bold, italic or bold-italic");
+    return false;
+  }
+  if (option == QLatin1String(kCaptionOpacity)) {
+    const std::optional<QList<int>> n = Bytes(value, 2);
+    if (!n) {
+      *error = QStringLiteral(
+          "--caption-opacity needs the face's and the shadow's opacity, 0..255 each, as "
+          "FACE,SHADOW");
+      return false;
+    }
+    caption.face_opacity = (*n)[0];
+    caption.shadow_opacity = (*n)[1];
+    return true;
+  }
+  const bool face = option == QLatin1String(kCaptionColour);
+  const std::optional<QList<int>> rgb = Bytes(value, 3);
+  if (!rgb) {
+    *error = QStringLiteral("%1 needs red, green and blue, 0..255 each, as RRR,GGG,BBB")
+                 .arg(QLatin1String(face ? kCaptionColour : kCaptionShadow));
+    return false;
+  }
+  // A colour word 0x00BBGGRR, as the caption's colour boxes store it.
+  const std::int32_t word = (*rgb)[0] | (*rgb)[1] << 8 | (*rgb)[2] << 16;
+  (face ? caption.face_colour : caption.shadow_colour) = word;
+  return true;
 }

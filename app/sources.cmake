@@ -17,6 +17,7 @@ list(APPEND LUMISTO_UI_SOURCES
   app/main_window.cpp app/main_window.h
   app/main_window_batch.cpp
   app/main_window_camera.cpp
+  app/main_window_photo_watch.cpp
   app/message_box_dialog.cpp app/message_box_dialog.h
   app/preview_widget.cpp app/preview_widget.h
   app/screen_view.cpp app/screen_view.h

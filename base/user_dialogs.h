@@ -33,8 +33,8 @@ class UserDialogs {
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.
   virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
   // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif", "*.gif", "*.webp", "*.avif" and
-  // "*.jxl"; it asks before
-  // overwriting. The chosen path, or nullopt when cancelled.
+  // "*.jxl". It does not ask before overwriting: the caller knows which question fits the file. The
+  // chosen path, or nullopt when cancelled.
   virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
   // The save dialog with the check box "Keep photo information (camera, date, place)", ticked as
   // *keep_information says; the choice is left there when a path is chosen. Dialogs without the box

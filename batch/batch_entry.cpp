@@ -17,9 +17,9 @@ BatchEntry NeutralBatchEntry(const QString& photo_path, const QString& template_
   e.contrast = 1.0f;
   e.brightness = 0.0f;
   e.saturation = 1.0f;
+  // The caption the window and `lumisto render` start with (a white face over a grey shadow), so
+  // a caption typed into the entry later looks as it would have on the photo framed by hand.
   e.caption = CaptionSettings{};
-  e.caption.face_colour = 0xFFFFFF;
-  e.caption.shadow_colour = 0xFFFFFF;
   // Not measured yet: a render takes the fit factor from the photo itself.
   e.fit_factor = 0.0f;
   entry.style = style;

@@ -31,8 +31,8 @@ struct BatchEntry {
 
 // The neutral entry a multiple add makes for photo_path framed by template_path, written under the
 // photo's file name: no output size,
-// no crop, no geometric edits, mirror switch 1, placement (0, 0), identity tone, and the caption
-// "Arial Black" 24 points, both colours white, empty text. style is the template's style.
+// no crop, no geometric edits, mirror switch 1, placement (0, 0), identity tone, and the caption of
+// the window's start (white face, grey 100 shadow, empty text). style is the template's style.
 BatchEntry NeutralBatchEntry(const QString& photo_path, const QString& template_path,
                              const FrameStyle& style);
 

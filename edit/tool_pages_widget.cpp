@@ -6,12 +6,15 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
 #include <array>
 
+#include "base/user_dialogs.h"
 #include "edit/caption_layer.h"
 #include "widgets/flat_button_widget.h"
 
@@ -22,17 +25,38 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, c
   return AddFlatButton(parent, QLatin1String(name), caption, hint, rect, glyph);
 }
 
+constexpr int kSwatchSide = 12;
+
+// A small square of the colour, edged in grey so that white shows on the white list.
+QIcon Swatch(const QColor& colour) {
+  QPixmap swatch(kSwatchSide, kSwatchSide);
+  swatch.fill(colour);
+  QPainter painter(&swatch);
+  painter.setPen(QColor(128, 128, 128));
+  painter.drawRect(0, 0, kSwatchSide - 1, kSwatchSide - 1);
+  return QIcon(swatch);
+}
+
+// The named colours, the caption shadow's start grey among them, then "Other..." (no colour of its
+// own: it opens the colour chooser).
 QComboBox* ColourBox(QWidget* parent, const char* name, QRect rect) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QLatin1String(name));
   box->setGeometry(rect);
+  box->setIconSize(QSize(kSwatchSide, kSwatchSide));
   const char* const kColours[] = {"Black",  "Maroon", "Green", "Olive",  "Navy", "Purple",  "Teal", "Gray",
                                   "Silver", "Red",    "Lime",  "Yellow", "Blue", "Fuchsia", "Aqua", "White"};
-  for (const char* colour : kColours)
-    box->addItem(QLatin1String(colour), QColor(QString::fromLatin1(colour).toLower()));
+  for (const char* colour : kColours) {
+    const QColor value(QString::fromLatin1(colour).toLower());
+    box->addItem(Swatch(value), QLatin1String(colour), value);
+  }
+  box->addItem(Swatch(kCaptionShadowGrey), QStringLiteral("Grey 100"), kCaptionShadowGrey);
+  box->addItem(QString::fromUtf8(ToolPagesWidget::kOtherColour));
   box->setCurrentIndex(0);
   return box;
 }
+
+bool IsOther(const QComboBox* box, int index) { return index >= 0 && index == box->count() - 1; }
 
 // A colour word 0x00BBGGRR and the colour it names.
 QColor ColourOfWord(std::int32_t word) {
@@ -42,13 +66,14 @@ std::int32_t WordOfColour(const QColor& colour) {
   return colour.red() | colour.green() << 8 | colour.blue() << 16;
 }
 
-// Selects the colour in box; one that has no name there gets an entry of its own, "#RRGGBB".
+// Selects the colour in box; one that has no name there gets an entry of its own, "#RRGGBB" with
+// its swatch, above "Other...".
 void SelectColour(QComboBox* box, std::int32_t word) {
   const QColor colour = ColourOfWord(word);
   int index = box->findData(colour);
   if (index < 0) {
-    box->addItem(colour.name().toUpper(), colour);
     index = box->count() - 1;
+    box->insertItem(index, Swatch(colour), colour.name().toUpper(), colour);
   }
   box->setCurrentIndex(index);
 }
@@ -57,8 +82,8 @@ std::int32_t SelectedColour(const QComboBox* box) { return WordOfColour(box->cur
 
 }  // namespace
 
-ToolPagesWidget::ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded)
-    : QStackedWidget(parent), photo_loaded_(std::move(photo_loaded)) {
+ToolPagesWidget::ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded, UserDialogs* dialogs)
+    : QStackedWidget(parent), photo_loaded_(std::move(photo_loaded)), dialogs_(dialogs) {
   setObjectName(QStringLiteral("PageControl4"));
   BuildLayout();
   Wire();
@@ -153,13 +178,37 @@ void ToolPagesWidget::Wire() {
   connect(italic_, &QPushButton::clicked, this, &ToolPagesWidget::CaptionControlsChanged);
   connect(memo_, &QPlainTextEdit::textChanged, this, &ToolPagesWidget::CaptionControlsChanged);
   // The colour boxes speak only while their page shows.
-  connect(shadow_colour_, &QComboBox::currentIndexChanged, this, [this] {
-    if (currentIndex() == kTextPage) Q_EMIT ShadowColourChanged(SelectedColour(shadow_colour_));
+  connect(shadow_colour_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (TakeColourChoice(shadow_colour_, shadow_index_, index) && currentIndex() == kTextPage)
+      Q_EMIT ShadowColourChanged(SelectedColour(shadow_colour_));
   });
-  connect(face_colour_, &QComboBox::currentIndexChanged, this, [this] {
-    if (currentIndex() == kTextPage) Q_EMIT FaceColourChanged(SelectedColour(face_colour_));
+  connect(face_colour_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (TakeColourChoice(face_colour_, face_index_, index) && currentIndex() == kTextPage)
+      Q_EMIT FaceColourChanged(SelectedColour(face_colour_));
   });
   connect(ok_, &QPushButton::clicked, this, &ToolPagesWidget::CaptionDone);
+}
+
+bool ToolPagesWidget::TakeColourChoice(QComboBox* box, int& last_index, int index) {
+  if (!IsOther(box, index)) {
+    last_index = index;
+    return true;
+  }
+  // "Other...": the chooser opens at the colour chosen before; what it gives becomes an entry of
+  // its own, and a cancel puts the earlier choice back.
+  const QColor before = box->itemData(last_index).value<QColor>();
+  const std::optional<QColor> chosen =
+      dialogs_ && currentIndex() == kTextPage ? dialogs_->ChooseColour(before) : std::nullopt;
+  {
+    const QSignalBlocker block(box);
+    if (chosen && chosen->isValid())
+      SelectColour(box, WordOfColour(chosen->toRgb()));
+    else
+      box->setCurrentIndex(last_index);
+  }
+  if (box->currentIndex() == last_index) return false;
+  last_index = box->currentIndex();
+  return true;
 }
 
 bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
@@ -215,6 +264,8 @@ void ToolPagesWidget::LoadCaptionControls(const CaptionSettings& caption) {
   italic_->setChecked(IsItalic(caption.style));
   SelectColour(shadow_colour_, caption.shadow_colour);
   SelectColour(face_colour_, caption.face_colour);
+  shadow_index_ = shadow_colour_->currentIndex();
+  face_index_ = face_colour_->currentIndex();
   memo_->setPlainText(caption.text);
 }
 

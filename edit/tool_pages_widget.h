@@ -2,6 +2,7 @@
 // Add Batch, "A") and "Text" (the caption's controls).
 #pragma once
 
+#include <QColor>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <array>
@@ -13,6 +14,10 @@
 class QComboBox;
 class QPlainTextEdit;
 class QSpinBox;
+class UserDialogs;
+
+// The grey (100, 100, 100) the caption's shadow starts with; the colour boxes name it "Grey 100".
+inline const QColor kCaptionShadowGrey(100, 100, 100);
 
 class ToolPagesWidget : public QStackedWidget {
   Q_OBJECT
@@ -21,9 +26,13 @@ class ToolPagesWidget : public QStackedWidget {
   static constexpr int kKnobStart = kToneKnobStart;
   static constexpr int kAdjustPage = 0;
   static constexpr int kTextPage = 1;
+  // The last entry of both colour boxes: it opens the colour chooser.
+  static constexpr const char* kOtherColour = "Other...";
 
-  // photo_loaded tells whether a photo is loaded: the knobs move and report only then.
-  explicit ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded = {});
+  // photo_loaded tells whether a photo is loaded: the knobs move and report only then. dialogs
+  // shows the colour chooser of "Other..." (none: "Other..." changes nothing).
+  explicit ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded = {},
+                           UserDialogs* dialogs = nullptr);
 
   // The three tone knobs back at their start position.
   void ResetToneKnobs();
@@ -56,8 +65,12 @@ class ToolPagesWidget : public QStackedWidget {
   QWidget* BuildAdjustPage();
   QWidget* BuildTextPage();
   void Wire();
+  // A colour box moved to index: "Other..." asks the chooser and selects what it gives, or goes
+  // back to last_index. True when the box now holds another colour than before.
+  bool TakeColourChoice(QComboBox* box, int& last_index, int index);
 
   std::function<bool()> photo_loaded_;
+  UserDialogs* dialogs_ = nullptr;
   std::array<QPushButton*, 3> knobs_{};  // B1, B2, B3
   std::array<int, 3> drag_start_{};
   QComboBox* fonts_ = nullptr;
@@ -67,5 +80,7 @@ class ToolPagesWidget : public QStackedWidget {
   QPlainTextEdit* memo_ = nullptr;
   QComboBox* shadow_colour_ = nullptr;  // FC
   QComboBox* face_colour_ = nullptr;    // BC
+  int shadow_index_ = 0;                // the entries chosen before, for a cancelled "Other..."
+  int face_index_ = 0;
   QPushButton* ok_ = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include "base/lumisto_error.h"
 #include "imaging/image_io.h"
+#include "output/input_files.h"
 #include "output/mail_request.h"
 #include "output/print_job.h"
 #include "output/render_to_file.h"
@@ -43,24 +44,35 @@ OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const
   scratch_.RemoveLeftovers();
 }
 
-void OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
-  const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
-  MetadataPolicy policy = config_.OutputMetadata();
-  bool keep = policy != MetadataPolicy::Strip;
-  const std::optional<QString> path = dialogs_.ChooseSaveFileKeeping(start, &keep);
-  if (!path) return;
-  save_folder_ = QFileInfo(*path).absolutePath();
-  // The box changes the setting only when it was changed: "without the place" stays when ticked.
-  if (keep != (policy != MetadataPolicy::Strip)) {
-    policy = keep ? MetadataPolicy::Keep : MetadataPolicy::Strip;
-    config_.SetOutputMetadata(policy);
+std::optional<QString> OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
+  for (;;) {
+    const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
+    MetadataPolicy policy = config_.OutputMetadata();
+    bool keep = policy != MetadataPolicy::Strip;
+    const std::optional<QString> path = dialogs_.ChooseSaveFileKeeping(start, &keep);
+    if (!path) return std::nullopt;
+    save_folder_ = QFileInfo(*path).absolutePath();
+    // The box changes the setting only when it was changed: "without the place" stays when ticked.
+    if (keep != (policy != MetadataPolicy::Strip)) {
+      policy = keep ? MetadataPolicy::Keep : MetadataPolicy::Strip;
+      config_.SetOutputMetadata(policy);
+    }
+    // The save dialog does not ask: the question depends on what the file is to these edits.
+    const InputKind input = InputAt(edit, *path);
+    const bool replace = input != InputKind::None   ? dialogs_.AskYesNoWarning(ReplaceInputQuestion(input))
+                         : QFileInfo::exists(*path) ? dialogs_.AskYesNoWarning(ReplaceFileQuestion(*path))
+                                                    : true;
+    if (!replace) continue;
+    BusyCursor busy;
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, *path), policy), textures_);
+    return path;
   }
-  BusyCursor busy;
-  RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, *path), policy), textures_);
 }
 
 void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
-  const QString path = PrintFilePath(config_.AppFolder(), temp_root_);
+  QString path = PrintFilePath(config_.AppFolder(), temp_root_);
+  // The print file is written and then deleted: never where a file the edits read lies.
+  if (InputAt(edit, path) != InputKind::None) path = scratch_.NewAttachmentPath(QStringLiteral("print.jpg"));
   struct RemoveAfterwards {
     QString path;
     ~RemoveAfterwards() { QFile::remove(path); }

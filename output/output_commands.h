@@ -3,6 +3,7 @@
 
 #include <QPrinter>
 #include <QString>
+#include <optional>
 
 #include "base/config.h"
 #include "base/user_dialogs.h"
@@ -21,9 +22,14 @@ class OutputCommands {
   OutputCommands(const Config& config, UserDialogs& dialogs, const TextureList& textures, QString temp_root);
 
   // Asks for a file name and writes the framed photo there in the format its extension names.
-  void Save(const EditState& edit, const FrameStyle& style);
+  // An existing file is replaced only after a Yes: the photo being framed and the template's files
+  // get a question of their own that names them (No leaves them as they are), any other file the
+  // general one; a No opens the save dialog again. Returns the path written, nullopt when cancelled.
+  std::optional<QString> Save(const EditState& edit, const FrameStyle& style);
   // Renders "print.jpg", shows the print dialog and prints it on one page; the file is removed
   // afterwards whatever happens. "Failure" goes to standard output when the dialog is cancelled.
+  // When "print.jpg" in the application folder is one of the edits' own files (the photo being
+  // framed), the scratch folder takes the print file instead.
   void Print(const EditState& edit, const FrameStyle& style);
   // The printer and page set-up kept for the next Print; "Failure" on standard output when cancelled.
   void PrintSetup();

@@ -1,4 +1,5 @@
 list(APPEND LUMISTO_CORE_SOURCES
+  output/input_files.cpp output/input_files.h
   output/mail_request.cpp output/mail_request.h
   output/render_arguments.cpp output/render_arguments.h
   output/render_to_file.cpp output/render_to_file.h

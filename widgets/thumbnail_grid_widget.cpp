@@ -2,6 +2,7 @@
 #include "widgets/thumbnail_grid_widget.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPainter>
 
@@ -186,6 +187,25 @@ int ThumbnailGridWidget::IndexOfPath(const QString& path) const {
   for (int i = 0; i < Count(); ++i)
     if (rows_[i].path == path) return i;
   return -1;
+}
+
+bool ThumbnailGridWidget::RefreshItem(const QString& path) {
+  int index = IndexOfPath(path);
+  if (index < 0) index = IndexOfPath(QFileInfo(path).absoluteFilePath());
+  if (index < 0) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (int i = 0; i < Count() && index < 0 && !canonical.isEmpty(); ++i)
+      if (QFileInfo(rows_[i].path).canonicalFilePath() == canonical) index = i;
+  }
+  if (index < 0) return false;
+  // The cache's entry is checked against the file's modification time in whole seconds: a file
+  // rewritten within the second would keep its old thumbnail.
+  if (!cache_.Folder().isEmpty()) QFile::remove(cache_.CacheFilePath(rows_[index].path));
+  // The page is drawn again as it stands: the counter keeps saying which item was chosen.
+  const QString counter = counter_->text();
+  DrawPage();
+  counter_->setText(counter);
+  return true;
 }
 
 void ThumbnailGridWidget::DrawPage() {

@@ -55,6 +55,10 @@ class ThumbnailGridWidget : public QWidget {
   const QList<ListRow>& Rows() const { return rows_; }
   int Count() const { return static_cast<int>(rows_.size()); }
   int IndexOfPath(const QString& path) const;
+  // The file at path was written while the list shows it: its thumbnail in the shared cache is
+  // dropped and the page drawn again, so its cell shows the new picture. path may be spelt
+  // differently from the list's path (a save dialog's answer). False when the list does not hold it.
+  bool RefreshItem(const QString& path);
 
   int Page() const { return page_; }
   void SetPage(int page) { page_ = page; }

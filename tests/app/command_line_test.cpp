@@ -147,6 +147,10 @@ class CommandLineTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::newRow("help") << QStringList{"help"} << "lumisto render PHOTO TEMPLATE OUT";
     QTest::newRow("render --help") << QStringList{"render", "--help"} << "--crop X,Y,W,H";
+    for (const char* flag : {"--caption-style STYLE", "--caption-colour RRR,GGG,BBB",
+                             "--caption-shadow RRR,GGG,BBB", "--caption-opacity FACE,SHADOW"})
+      QTest::newRow(qPrintable(QStringLiteral("render --help: %1").arg(QLatin1String(flag))))
+          << QStringList{"render", "--help"} << QString::fromLatin1(flag);
     QTest::newRow("style show --help") << QStringList{"style", "show", "--help"} << "lumisto style show FILE";
   }
   void EveryCommandAnswersHelp() {
@@ -177,6 +181,12 @@ class CommandLineTest : public QObject {
     QTest::newRow("crop overflowing")
         << QStringList{"render", photo, "@style.ini", "@out.png", "--crop", "2147483647,0,10,10"} << 2
         << "reaches past the largest coordinate";
+    QTest::newRow("caption opacity 256")
+        << QStringList{"render", photo, "@style.ini", "@out.png", "--caption-opacity", "255,256"} << 2
+        << "--caption-opacity needs the face's and the shadow's opacity, 0..255 each";
+    QTest::newRow("caption style heavy")
+        << QStringList{"render", photo, "@style.ini", "@out.png", "--caption-style", "heavy"} << 2
+        << "--caption-style needs regular, bold, italic or bold-italic";
     QTest::newRow("font size 0") << QStringList{"render", photo, "@style.ini", "@out.png", "--font-size", "0"}
                                  << 2 << "--font-size: '0'";
     QTest::newRow("folder as OUT") << QStringList{"render", photo, "@style.ini", "@folder.png"} << 1

@@ -1,7 +1,10 @@
-// The tone options of the render command: what they accept, at both ends of their ranges and beyond.
+// The tone and caption look options of the render command: what they accept, at both ends of their
+// ranges and beyond.
 #include <QTest>
 
 #include "app/render_options.h"
+
+Q_DECLARE_METATYPE(CaptionSettings)
 
 class RenderOptionsTest : public QObject {
   Q_OBJECT
@@ -83,7 +86,104 @@ class RenderOptionsTest : public QObject {
     QCOMPARE(*tone, (ToneValues{c, b, s}));
   }
 
+  // Each row starts from the window's start caption and gives one option; a refused value leaves
+  // the caption as it was.
+  void CaptionLook_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<CaptionSettings>("expected");
+    const CaptionSettings start;
+    const auto with = [&start](auto change) {
+      CaptionSettings c = start;
+      change(c);
+      return c;
+    };
+    QTest::newRow("style regular") << "--caption-style"
+                                   << "regular" << true << start;
+    QTest::newRow("style bold") << "--caption-style"
+                                << "bold" << true
+                                << with([](CaptionSettings& c) { c.style = CaptionStyle::Bold; });
+    QTest::newRow("style italic") << "--caption-style"
+                                  << "italic" << true
+                                  << with([](CaptionSettings& c) { c.style = CaptionStyle::Italic; });
+    QTest::newRow("style bold-italic")
+        << "--caption-style"
+        << "bold-italic" << true << with([](CaptionSettings& c) { c.style = CaptionStyle::BoldItalic; });
+    QTest::newRow("style Bold") << "--caption-style"
+                                << "Bold" << false << start;
+    QTest::newRow("style italic-bold") << "--caption-style"
+                                       << "italic-bold" << false << start;
+    QTest::newRow("style 1") << "--caption-style"
+                             << "1" << false << start;
+    QTest::newRow("style empty") << "--caption-style"
+                                 << "" << false << start;
+    // Colour words are 0x00BBGGRR: red is the low byte.
+    QTest::newRow("colour") << "--caption-colour"
+                            << "1,2,3" << true << with([](CaptionSettings& c) { c.face_colour = 0x030201; });
+    QTest::newRow("colour, lowest") << "--caption-colour"
+                                    << "0,0,0" << true << with([](CaptionSettings& c) { c.face_colour = 0; });
+    QTest::newRow("colour, highest, spaces") << "--caption-colour"
+                                             << " 255 , 255 , 255 " << true << start;
+    QTest::newRow("colour, 256") << "--caption-colour"
+                                 << "256,0,0" << false << start;
+    QTest::newRow("colour, -1") << "--caption-colour"
+                                << "0,-1,0" << false << start;
+    QTest::newRow("colour, two") << "--caption-colour"
+                                 << "0,0" << false << start;
+    QTest::newRow("colour, four") << "--caption-colour"
+                                  << "0,0,0,0" << false << start;
+    QTest::newRow("colour, hex") << "--caption-colour"
+                                 << "#FF0000" << false << start;
+    QTest::newRow("colour, fraction") << "--caption-colour"
+                                      << "1.5,0,0" << false << start;
+    QTest::newRow("shadow") << "--caption-shadow"
+                            << "10,20,30" << true
+                            << with([](CaptionSettings& c) { c.shadow_colour = 0x1E140A; });
+    QTest::newRow("shadow, highest") << "--caption-shadow"
+                                     << "255,255,255" << true
+                                     << with([](CaptionSettings& c) { c.shadow_colour = 0xFFFFFF; });
+    QTest::newRow("shadow, 2147483648") << "--caption-shadow"
+                                        << "2147483648,0,0" << false << start;
+    QTest::newRow("opacity") << "--caption-opacity"
+                             << "128,40" << true << with([](CaptionSettings& c) {
+                                  c.face_opacity = 128;
+                                  c.shadow_opacity = 40;
+                                });
+    QTest::newRow("opacity, lowest") << "--caption-opacity"
+                                     << "0,0" << true << with([](CaptionSettings& c) {
+                                          c.face_opacity = 0;
+                                          c.shadow_opacity = 0;
+                                        });
+    QTest::newRow("opacity, highest") << "--caption-opacity"
+                                      << "255,255" << true << start;
+    QTest::newRow("opacity, 256") << "--caption-opacity"
+                                  << "256,0" << false << start;
+    QTest::newRow("opacity, -1") << "--caption-opacity"
+                                 << "0,-1" << false << start;
+    QTest::newRow("opacity, one") << "--caption-opacity"
+                                  << "128" << false << start;
+    QTest::newRow("opacity, three") << "--caption-opacity"
+                                    << "1,2,3" << false << start;
+  }
+  void CaptionLook() {
+    QFETCH(QString, option);
+    QFETCH(QString, value);
+    QFETCH(bool, valid);
+    QFETCH(CaptionSettings, expected);
+    QVERIFY(IsCaptionLookOption(option));
+    QVERIFY(!IsToneOption(option));
+    CaptionSettings caption;
+    QString error;
+    QCOMPARE(ApplyCaptionLookOption(option, value, caption, &error), valid);
+    QVERIFY(caption == expected);
+    QCOMPARE(error.isEmpty(), valid);
+    if (!valid) QVERIFY(error.startsWith(option));
+  }
+
   void OtherOptionsAreNotTone() {
+    QVERIFY(!IsCaptionLookOption(QStringLiteral("--caption")));
+    QVERIFY(!IsCaptionLookOption(QStringLiteral("--caption-at")));
     QVERIFY(!IsToneOption(QStringLiteral("--crop")));
     QVERIFY(!IsToneOption(QStringLiteral("--tones")));
   }

@@ -56,8 +56,11 @@ class BatchEntryTest : public QObject {
     QVERIFY(e.edit.tone_matrix.IsIdentity());
     QCOMPARE(e.edit.caption.font_name, CaptionSettings{}.font_name);  // the default caption font
     QCOMPARE(e.edit.caption.size, 24);
+    // The colours the window's "Text" page and `lumisto render` start with: a white face over a
+    // grey (100, 100, 100) shadow.
     QCOMPARE(e.edit.caption.face_colour, 0xFFFFFF);
-    QCOMPARE(e.edit.caption.shadow_colour, 0xFFFFFF);
+    QCOMPARE(e.edit.caption.shadow_colour, 0x646464);
+    QCOMPARE(e.edit.caption, CaptionSettings{});
     QVERIFY(e.edit.caption.text.isEmpty());
     QCOMPARE(e.caption_extra, (std::array<float, 2>{2.0f, 2.0f}));
     QCOMPARE(e.edit.caption.position, QPointF(120, 180));

@@ -1,6 +1,7 @@
 // Save, print and e-mail from the window: same bytes as the command line, no file left behind.
 #include <QDialog>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -12,7 +13,10 @@
 #include "app/preview_widget.h"
 #include "base/config.h"
 #include "imaging/image_io.h"
+#include "output/input_files.h"
 #include "output/output_commands.h"
+#include "sources/photo_grid_widget.h"
+#include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
 
@@ -137,7 +141,9 @@ class OutputCommandsTest : public QObject {
                                : setting == "nolocation" ? MetadataPolicy::NoLocation
                                                          : MetadataPolicy::Keep);
     h.ChooseBoth();
-    const QString out = out_.filePath(QStringLiteral("information.jpg"));
+    // A new file each time: Save asks before it replaces one.
+    const QString out =
+        out_.filePath(QStringLiteral("information-%1.jpg").arg(stored + QString::number(answer.size())));
     h.dialogs.save_files = {out};
     h.dialogs.keep_box_answers = answer;
     h.Click(QStringLiteral("SaveButton"));
@@ -246,6 +252,118 @@ class OutputCommandsTest : public QObject {
       QVERIFY(attachment.startsWith(folder));
     }
     QVERIFY(!QFileInfo::exists(folder));  // gone with the program
+  }
+
+  // Save onto a file that exists: the photo being framed and the template's picture get their own
+  // question, any other file the general one; No leaves the file's bytes as they were and opens the
+  // save dialog again; a file written into the folder the grid shows gets a new thumbnail.
+  void SaveOverAFileAsksFirst_data() {
+    QTest::addColumn<QString>("target");       // "photo", "template", "other", "new"
+    QTest::addColumn<QList<bool>>("answers");  // to the questions, in turn
+    QTest::addColumn<QString>("question");     // the one question asked
+    QTest::addColumn<bool>("written");
+    const QString photo = ReplaceInputQuestion(InputKind::Photo);
+    const QString other = ReplaceFileQuestion(QStringLiteral("p02.png"));
+    QTest::newRow("the photo framed, No") << "photo" << QList<bool>{false} << photo << false;
+    QTest::newRow("the photo framed, Yes") << "photo" << QList<bool>{true} << photo << true;
+    QTest::newRow("the template's picture, No")
+        << "template" << QList<bool>{false} << ReplaceInputQuestion(InputKind::TemplatePicture) << false;
+    QTest::newRow("the template's picture, Yes")
+        << "template" << QList<bool>{true} << ReplaceInputQuestion(InputKind::TemplatePicture) << true;
+    QTest::newRow("another photo, No") << "other" << QList<bool>{false} << other << false;
+    QTest::newRow("another photo, Yes") << "other" << QList<bool>{true} << other << true;
+    QTest::newRow("a new name") << "new" << QList<bool>{} << QString() << true;
+  }
+  void SaveOverAFileAsksFirst() {
+    QFETCH(QString, target);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, question);
+    QFETCH(bool, written);
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhotos(2, QSize(160, 100));
+    folder.AddTemplates(QStringLiteral("A"), 1);
+    const QString path = target == QLatin1String("photo") ? folder.PhotoFolder() + QStringLiteral("/p01.png")
+                         : target == QLatin1String("other")
+                             ? folder.PhotoFolder() + QStringLiteral("/p02.png")
+                         : target == QLatin1String("template")
+                             ? folder.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t01.jpg")
+                             : folder.PhotoFolder() + QStringLiteral("/new.png");
+    const QByteArray before = ReadFile(path);
+    Harness h(folder, temp_.path());
+    h.ChooseBoth();
+    // The grid's thumbnails are in place before anything is written.
+    const char* cell_name = target == QLatin1String("other")      ? "Image2"
+                            : target == QLatin1String("template") ? "Image51"
+                                                                  : "Image1";
+    auto* cell = h.window->findChild<QLabel*>(QLatin1String(cell_name));
+    QTRY_VERIFY(!h.window->Photos()->ThumbnailsPending() && h.window->Photos()->CellsWaiting() == 0);
+    QTRY_VERIFY(!h.window->Templates()->ThumbnailsPending() && h.window->Templates()->CellsWaiting() == 0);
+    const QImage thumbnail = cell->pixmap().toImage();
+
+    h.dialogs.save_files = {path};
+    h.dialogs.answers = answers;
+    h.Click(QStringLiteral("SaveButton"));
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+    // Asked once, with the warning icon; the answer No opened the save dialog again (cancelled here).
+    QCOMPARE(h.dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(h.dialogs.warnings, h.dialogs.questions);
+    if (!written) {
+      QVERIFY(ReadFile(path) == before);
+      return;
+    }
+    QVERIFY(ReadFile(path) != before);
+    QVERIFY(!QImage(path).isNull());
+    if (target == QLatin1String("new")) return;
+    // The cell of the file written shows its new picture, the template's green margin around it.
+    QTRY_VERIFY(cell->pixmap().toImage() != thumbnail);
+    // Drawn again, the page still says which photo is chosen.
+    QCOMPARE(h.window->findChild<QLabel*>(QStringLiteral("Label8"))->text(), QStringLiteral("1/2"));
+  }
+
+  // A No to the question about the photo, then another name: the other name is written.
+  void NoToThePhotoThenAnotherName() {
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhotos(1, QSize(160, 100));
+    folder.AddTemplates(QStringLiteral("A"), 1);
+    const QString photo = folder.PhotoFolder() + QStringLiteral("/p01.png");
+    const QByteArray before = ReadFile(photo);
+    Harness h(folder, temp_.path());
+    h.ChooseBoth();
+    const QString other = out_.filePath(QStringLiteral("instead.png"));
+    h.dialogs.save_files = {photo, other};
+    h.dialogs.answers = {false};
+    h.Click(QStringLiteral("SaveButton"));
+    QCOMPARE(h.dialogs.questions, QStringList{ReplaceInputQuestion(InputKind::Photo)});
+    QVERIFY(ReadFile(photo) == before);
+    QVERIFY(QFileInfo::exists(other));
+  }
+
+  // A photo called print.jpg lying in the application folder: printing writes and deletes its print
+  // file elsewhere, and the photo stays.
+  void PrintNeverWritesOverThePhoto_data() {
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("printed") << true;
+    QTest::newRow("cancelled") << false;
+  }
+  void PrintNeverWritesOverThePhoto() {
+    QFETCH(bool, confirm);
+    AppFolderFixture folder;
+    const QString photo = folder.Path() + QStringLiteral("/print.jpg");
+    QVERIFY(testing_support::SolidFrame(qRgb(200, 40, 40), QSize(64, 48)).save(photo));
+    const QByteArray before = ReadFile(photo);
+    Config config(folder.Path());
+    ScriptedDialogs dialogs;
+    OutputCommands commands(config, dialogs, testing_support::ShippedTextures(), temp_.path());
+    commands.Printer().setOutputFormat(QPrinter::PdfFormat);
+    commands.Printer().setOutputFileName(out_.filePath(QStringLiteral("photo-print-%1.pdf").arg(confirm)));
+    dialogs.print_answers = {confirm};
+    EditState edit;
+    edit.photo_path = photo;
+    commands.Print(edit, FrameStyle{});
+    QCOMPARE(dialogs.print_dialogs, 1);
+    QVERIFY(ReadFile(photo) == before);
   }
 };
 
