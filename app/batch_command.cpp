@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "base/folder_listing.h"
 #include "base/lumisto_error.h"
+#include "base/usage_error.h"
 #include "batch/batch_job_file.h"
 #include "batch/batch_run.h"
 #include "batch/batch_save.h"
@@ -18,11 +19,6 @@
 #include "styles/template_library.h"
 
 namespace {
-
-class BatchUsageError : public LumistoError {
- public:
-  using LumistoError::LumistoError;
-};
 
 enum class Existing { Refuse, Overwrite, Skip };
 
@@ -42,102 +38,124 @@ Shard ParseShard(const QString& text) {
   const QString usage =
       QStringLiteral("--shard needs I/N with 1 <= I <= N <= %1, not '%2'").arg(kMaxShards).arg(text.left(60));
   const qsizetype slash = text.indexOf(u'/');
-  if (slash < 0) throw BatchUsageError(usage);
+  if (slash < 0) throw UsageError(usage);
   const auto number = [&](QStringView digits) {
     // Digits only: no sign, no spaces, no hexadecimal.
     if (digits.isEmpty() || digits.size() > 6 ||
         !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-      throw BatchUsageError(usage);
+      throw UsageError(usage);
     return digits.toInt();
   };
   Shard shard;
   shard.index = number(QStringView(text).left(slash));
   shard.count = number(QStringView(text).mid(slash + 1));
   if (shard.count < 1 || shard.count > kMaxShards || shard.index < 1 || shard.index > shard.count)
-    throw BatchUsageError(usage);
+    throw UsageError(usage);
   return shard;
 }
 
-int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
-  QString job, folder;
+// What `batch JOB --out DIR ...` asks for.
+struct RenderArguments {
+  QString job;
+  QString folder;
   int jobs = DefaultBatchJobs();
   Existing existing = Existing::Refuse;
   Shard shard;
+  bool force = false;  // an output may be its own entry's photo
+};
+
+RenderArguments ParseRenderArguments(const QStringList& args) {
+  RenderArguments a;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     const auto value = [&]() -> QString {
-      if (i + 1 >= args.size()) throw BatchUsageError(QStringLiteral("%1 needs a value").arg(arg));
+      if (i + 1 >= args.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(arg));
       return args[++i];
     };
     if (arg == QLatin1String("--out")) {
-      folder = value();
+      a.folder = value();
     } else if (arg == QLatin1String("--jobs")) {
       bool ok = false;
-      jobs = value().toInt(&ok);
-      if (!ok || jobs < 1 || jobs > kMaxBatchJobs)
-        throw BatchUsageError(QStringLiteral("--jobs needs a number from 1 to %1").arg(kMaxBatchJobs));
+      a.jobs = value().toInt(&ok);
+      if (!ok || a.jobs < 1 || a.jobs > kMaxBatchJobs)
+        throw UsageError(QStringLiteral("--jobs needs a number from 1 to %1").arg(kMaxBatchJobs));
     } else if (arg == QLatin1String("--shard")) {
-      shard = ParseShard(value());
+      a.shard = ParseShard(value());
+    } else if (arg == QLatin1String("--force")) {
+      a.force = true;
     } else if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--skip-existing")) {
       const Existing wanted = arg == QLatin1String("--overwrite") ? Existing::Overwrite : Existing::Skip;
-      if (existing != Existing::Refuse && existing != wanted)
-        throw BatchUsageError(QStringLiteral("--overwrite and --skip-existing exclude each other"));
-      existing = wanted;
+      if (a.existing != Existing::Refuse && a.existing != wanted)
+        throw UsageError(QStringLiteral("--overwrite and --skip-existing exclude each other"));
+      a.existing = wanted;
     } else if (arg.startsWith(QLatin1String("--"))) {
-      throw BatchUsageError(QStringLiteral("batch does not know %1").arg(arg));
-    } else if (job.isEmpty()) {
-      job = arg;
+      throw UsageError(QStringLiteral("batch does not know %1").arg(arg));
+    } else if (a.job.isEmpty()) {
+      a.job = arg;
     } else {
-      throw BatchUsageError(QStringLiteral("batch takes one job file"));
+      throw UsageError(QStringLiteral("batch takes one job file"));
     }
   }
-  if (job.isEmpty() || folder.isEmpty()) throw BatchUsageError(QStringLiteral("batch takes JOB --out DIR"));
+  if (a.job.isEmpty() || a.folder.isEmpty()) throw UsageError(QStringLiteral("batch takes JOB --out DIR"));
+  return a;
+}
 
-  const QList<BatchEntry> entries = ReadBatchJob(job);
-  if (!QDir().mkpath(folder)) throw LumistoError(QStringLiteral("%1: cannot make the folder").arg(folder));
+// The work of one run, decided before anything is written.
+struct RunPlan {
+  QList<BatchTask> tasks;
+  int skipped = 0;
+  QStringList problems;  // each stops the whole run: nothing is written
+  QStringList notices;   // said on the way, the run goes on
+};
+
+RunPlan PlanRun(const RenderArguments& a, const QList<BatchEntry>& entries, const QString& out_folder) {
   QList<int> rows(entries.size());
   std::iota(rows.begin(), rows.end(), 0);
-  const QString out_folder = QDir(folder).absolutePath();
   // The names are planned over the whole job, so a name written twice is seen by every shard as it
   // is by one run; only this shard's own files are looked for on disk, because the other shards may
   // be writing theirs into the same folder right now.
   const QList<PlannedOutput> whole =
       PlanOutputs(entries, rows, out_folder, [](const QString&) { return false; });
-  QList<PlannedOutput> plan;
-  QStringList refused;
-  for (PlannedOutput p : whole) {
-    if (!shard.Holds(p.row)) {
-      if (p.asks) refused << p.path;
+  RunPlan plan;
+  QStringList existing;
+  QList<const PlannedOutput*> own;
+  for (const PlannedOutput& p : whole) {
+    const QString shown = QDir::toNativeSeparators(p.path);
+    // A photo or template of any entry is never written over, whichever shard would write it.
+    if (p.clash == InputClash::kOtherInput)
+      plan.problems << QDir::toNativeSeparators(p.clash_text) +
+                           QStringLiteral(": an output never replaces an input");
+    if (!a.shard.Holds(p.row)) {
+      if (p.asks) existing << shown;
       continue;
     }
-    if (p.refusal.isEmpty() && !p.asks) p.asks = QFileInfo::exists(p.path);
-    if (p.asks) refused << p.path;
-    plan << p;
-  }
-
-  // Nothing is written unless every existing file has been allowed for.
-  if (existing == Existing::Refuse && !refused.isEmpty()) {
-    for (const QString& path : refused)
-      err << "lumisto: " << QDir::toNativeSeparators(path)
-          << " exists or is written twice; use --overwrite or --skip-existing\n";
-    return kExitFailure;
-  }
-
-  BatchSummary summary;
-  QList<BatchTask> tasks;
-  for (const PlannedOutput& p : plan) {
     if (!p.refusal.isEmpty()) {
-      ++summary.failed;
-      err << "lumisto: entry " << p.row + 1 << ": " << p.refusal << '\n';
+      plan.problems << QStringLiteral("entry %1: %2").arg(p.row + 1).arg(p.refusal);
       continue;
     }
-    if (p.asks && existing == Existing::Skip) {
-      ++summary.skipped;
+    if (p.clash == InputClash::kOwnPhoto && !a.force)
+      plan.problems << QDir::toNativeSeparators(p.clash_text) + QStringLiteral("; --force writes over it");
+    if (!p.crop_notice.isEmpty())
+      plan.notices << QStringLiteral("entry %1: %2").arg(p.row + 1).arg(p.crop_notice);
+    const bool asks = p.asks || QFileInfo::exists(p.path);
+    if (asks && a.existing == Existing::Refuse) {
+      existing << shown;
       continue;
     }
-    tasks << BatchTask{p.row, RequestForEntry(entries[p.row], p.path)};
+    if (asks && a.existing == Existing::Skip) {
+      ++plan.skipped;
+      continue;
+    }
+    plan.tasks << BatchTask{p.row, RequestForPlanned(entries[p.row], p)};
   }
+  for (const QString& path : existing)
+    plan.problems << path + QStringLiteral(" exists or is written twice; use --overwrite or --skip-existing");
+  return plan;
+}
 
+// Renders the tasks, showing progress on a terminal and one line per failed entry.
+BatchSummary RunTasks(const QList<BatchTask>& tasks, int jobs, QTextStream& err) {
+  BatchSummary summary;
   const TextureList textures = TextureList::LoadShipped();
   BatchRun run(tasks, jobs, [&textures](const RenderRequest& r) { RenderToFile(r, textures); });
   run.Start();
@@ -160,8 +178,31 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   while (!run.WaitFor(200)) report();
   report();
   if (terminal) err << "\r\033[K";
+  return summary;
+}
+
+// The closing tally on out; failures make the exit code 1.
+int Report(const BatchSummary& summary, QTextStream& out) {
   out << summary.written << " written, " << summary.skipped << " skipped, " << summary.failed << " failed\n";
   return summary.failed > 0 ? kExitFailure : kExitOk;
+}
+
+int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
+  const RenderArguments a = ParseRenderArguments(args);
+  const QList<BatchEntry> entries = ReadBatchJob(a.job);
+  const QString out_folder = QDir(a.folder).absolutePath();
+  const RunPlan plan = PlanRun(a, entries, out_folder);
+  // Nothing is written unless every entry of the run can be.
+  if (!plan.problems.isEmpty()) {
+    for (const QString& problem : plan.problems) err << "lumisto: " << problem << '\n';
+    return kExitFailure;
+  }
+  for (const QString& notice : plan.notices) err << "lumisto: warning: " << notice << '\n';
+  if (!QDir().mkpath(a.folder))
+    throw LumistoError(QStringLiteral("%1: cannot make the folder").arg(a.folder));
+  BatchSummary summary = RunTasks(plan.tasks, a.jobs, err);
+  summary.skipped += plan.skipped;
+  return Report(summary, out);
 }
 
 int Add(const QStringList& args, QTextStream& out) {
@@ -170,10 +211,10 @@ int Add(const QStringList& args, QTextStream& out) {
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     if (arg == QLatin1String("--template")) {
-      if (i + 1 >= args.size()) throw BatchUsageError(QStringLiteral("--template needs a value"));
+      if (i + 1 >= args.size()) throw UsageError(QStringLiteral("--template needs a value"));
       templ = args[++i];
     } else if (arg.startsWith(QLatin1String("--"))) {
-      throw BatchUsageError(QStringLiteral("batch add does not know %1").arg(arg));
+      throw UsageError(QStringLiteral("batch add does not know %1").arg(arg));
     } else if (job.isEmpty()) {
       job = arg;
     } else {
@@ -181,7 +222,7 @@ int Add(const QStringList& args, QTextStream& out) {
     }
   }
   if (job.isEmpty() || templ.isEmpty() || photos.isEmpty())
-    throw BatchUsageError(QStringLiteral("batch add takes JOB --template TEMPLATE PHOTO..."));
+    throw UsageError(QStringLiteral("batch add takes JOB --template TEMPLATE PHOTO..."));
 
   const QString template_path = QFileInfo(templ).absoluteFilePath();
   const QString settings = TemplateSettingsPath(template_path);
@@ -218,7 +259,7 @@ int Add(const QStringList& args, QTextStream& out) {
 }
 
 int List(const QStringList& args, QTextStream& out) {
-  if (args.size() != 1) throw BatchUsageError(QStringLiteral("batch list takes one job file"));
+  if (args.size() != 1) throw UsageError(QStringLiteral("batch list takes one job file"));
   for (const BatchEntry& e : ReadBatchJob(args[0]))
     out << e.output_name << '\t' << e.edit.photo_path << '\t' << e.edit.template_path << '\n';
   return kExitOk;
@@ -229,9 +270,11 @@ int List(const QStringList& args, QTextStream& out) {
 QString BatchUsageText() {
   return QStringLiteral(
       "  lumisto batch JOB --out DIR [--jobs N] [--overwrite | --skip-existing] [--shard I/N]\n"
-      "                                           render every entry of the job file JOB into DIR\n"
+      "        [--force]                          render every entry of the job file JOB into DIR\n"
       "                                           on N workers (one per core); existing files are\n"
-      "                                           refused unless a flag says otherwise; --shard 2/4\n"
+      "                                           refused unless a flag says otherwise; no output\n"
+      "                                           replaces a photo or template of the job, except\n"
+      "                                           its own entry's photo with --force; --shard 2/4\n"
       "                                           renders only entries 1, 5, 9, ... (from 0) so four\n"
       "                                           processes share one job\n"
       "  lumisto batch add JOB --template TEMPLATE PHOTO...\n"
@@ -245,7 +288,7 @@ int RunBatchCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (sub == QLatin1String("add")) return Add(args.mid(1), out);
     if (sub == QLatin1String("list")) return List(args.mid(1), out);
     return Render(args, out, err);
-  } catch (const BatchUsageError& e) {
+  } catch (const UsageError& e) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
     return kExitUsage;
   } catch (const LumistoError& e) {

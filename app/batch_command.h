@@ -5,7 +5,8 @@
 #include <QTextStream>
 
 // args are those after "batch":
-//   JOB --out DIR [--jobs N] [--overwrite | --skip-existing]   render every entry of JOB into DIR
+//   JOB --out DIR [--jobs N] [--overwrite | --skip-existing] [--shard I/N] [--force]
+//                                                                 render every entry of JOB into DIR
 //   add JOB --template TEMPLATE PHOTO...                          append neutral entries to JOB
 //   list JOB                                                      one line per entry
 // Returns kExitOk, kExitFailure (one line on err per problem) or kExitUsage.

@@ -117,6 +117,10 @@ QString UsageText() {
              "  lumisto [--home DIR]                     open the window\n"
              "  lumisto --camera-test-pattern            open it with the camera running on a moving test "
              "pattern\n"
+             "  lumisto PHOTO... | FOLDER                open the window on those photos (recognised by "
+             "content;\n"
+             "                                           from several folders: shown as one selection) or "
+             "that folder\n"
              "  lumisto style show FILE                  print the frame values of a template's settings "
              "file\n"
              "  lumisto style set FILE KEY=VALUE...      change frame values of a settings file (made when "
@@ -164,7 +168,12 @@ QString UsageText() {
       .arg(BatchUsageText());
 }
 
-bool WantsCommandLine(const QStringList& args) { return !args.isEmpty(); }
+bool WantsCommandLine(const QStringList& args) {
+  if (args.isEmpty()) return false;
+  const QString& first = args[0];
+  return first.startsWith(u'-') || first == QLatin1String("help") || first == QLatin1String("style") ||
+         first == QLatin1String("render") || first == QLatin1String("batch");
+}
 
 int RunCommandLine(const QStringList& args, const QString& app_folder, QTextStream& out, QTextStream& err) {
   Q_UNUSED(app_folder);

@@ -10,7 +10,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 // True when args (without the program name and --home) ask for the command line rather than
-// the window: a sub-command, --help or --version.
+// the window: they start with a sub-command or an option (--help, --version).
 bool WantsCommandLine(const QStringList& args);
 
 // Runs one command line (args without the program name; --home already taken out) against the

@@ -18,10 +18,11 @@ constexpr int kTestPatternIntervalMs = 33;
 
 }  // namespace
 
-int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit, bool camera_test_pattern) {
-  const QString socket_name = InstanceSocketName();
+int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visit, bool camera_test_pattern,
+           const QString& shipped_folder) {
+  const QString socket_name = InstanceSocketName(app_folder);
   if (!camera_test_pattern && HandToRunningInstance(visit, socket_name)) return 0;
-  const Config config(app_folder);
+  const Config config(app_folder, shipped_folder.isEmpty() ? app_folder : shipped_folder);
   MessageBoxDialog dialogs;
   const ThumbnailCache cache(ThumbnailCache::DefaultFolder());
   MainWindow window(config, dialogs, cache);
@@ -36,11 +37,11 @@ int RunGui(QApplication& app, const QString& app_folder, const OpenRequest& visi
   InstanceServer server;
   server.Listen(socket_name);  // without it the window works alone
   QObject::connect(&server, &InstanceServer::OpenRequested, &window, [&window](const OpenRequest& request) {
-    if (!request.folder.isEmpty()) window.OpenVisit(request);
+    if (!request.folder.isEmpty() || request.selection) window.OpenVisit(request);
     window.raise();
     window.activateWindow();
   });
-  if (!visit.folder.isEmpty()) window.OpenVisit(visit);
+  if (!visit.folder.isEmpty() || visit.selection) window.OpenVisit(visit);
   if (camera_test_pattern) {
     auto* pattern = new SyntheticFrameSource();
     pattern->SetPatternInterval(kTestPatternIntervalMs);

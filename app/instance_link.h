@@ -7,11 +7,13 @@
 
 #include "app/open_request.h"
 
-// The local socket name of this user's window.
-QString InstanceSocketName();
+// The local socket name of this user's window on this application folder and this display: a
+// start with another --home, or on another display, opens a window of its own.
+QString InstanceSocketName(const QString& app_folder);
 
-// Sends request to the running window of this user; false when none listens (then this process
-// opens the window itself). Waits at most timeout_ms.
+// Sends request to the running window of this user; false when none listens, or when the one
+// listening under that name is another user's process (then this process opens the window
+// itself). Waits at most timeout_ms.
 bool HandToRunningInstance(const OpenRequest& request, const QString& socket_name, int timeout_ms = 2000);
 
 // Listens for second starts while the window runs.

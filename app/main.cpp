@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/gui_main.h"
 #include "app/open_request.h"
+#include "app/user_data_folder.h"
 #include "base/lumisto_error.h"
 #include "imaging/image_io.h"
 
@@ -50,16 +51,17 @@ int main(int argc, char** argv) {
     err << "lumisto: " << e.Message() << " (see 'lumisto --help')\n";
     return kExitUsage;
   }
-  const QString app_folder =
-      ResolveAppFolder(home, qEnvironmentVariable("LUMISTO_HOME"), ExecutableFolder(argv[0]));
+  // An installed program keeps the user's data in the user's data folder, never under its prefix.
+  const DataFolders folders =
+      ResolveDataFolders(home, qEnvironmentVariable("LUMISTO_HOME"), ExecutableFolder(argv[0]),
+                         qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+  const QString& app_folder = folders.app_folder;
 
-  // Photos and folders alone open the window on them ("Open with" from a file manager).
-  const std::optional<OpenRequest> visit = OpenRequestFor(args, QDir::currentPath());
-  if (camera_test_pattern && !args.isEmpty() && !visit) {
-    err << "lumisto: --camera-test-pattern opens the window and takes no command (see 'lumisto --help')\n";
-    return kExitUsage;
-  }
-  if (WantsCommandLine(args) && !visit) {
+  if (WantsCommandLine(args)) {
+    if (camera_test_pattern) {
+      err << "lumisto: --camera-test-pattern opens the window and takes no command (see 'lumisto --help')\n";
+      return kExitUsage;
+    }
     // Headless: drawing text and images needs a GUI application, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("LUMISTO_DEBUG")) qInstallMessageHandler(QuietMessages);
@@ -69,12 +71,37 @@ int main(int argc, char** argv) {
     return RunCommandLine(args, app_folder, out, err);
   }
 
+  // Photos and folders alone open the window on them ("Open with" from a file manager).
+  std::optional<OpenRequest> visit;
+  if (!args.isEmpty()) {
+    const OpenArguments read = ReadOpenArguments(args, QDir::currentPath());
+    for (const QString& warning : read.warnings) err << "lumisto: " << warning << '\n';
+    if (read.outcome == OpenArguments::Outcome::UnknownCommand) {
+      err << "lumisto: " << read.message << " (see 'lumisto --help')\n";
+      return kExitUsage;
+    }
+    if (read.outcome == OpenArguments::Outcome::Failure) {
+      err << "lumisto: " << read.message << '\n';
+      return kExitFailure;
+    }
+    visit = read.request;
+  }
+  err.flush();
+
   if (!HasDisplay()) {
     err << "lumisto: no display to open the window on; for the command line see 'lumisto --help'\n";
     return kExitFailure;
   }
+  if (folders.app_folder != folders.shipped_folder) {
+    try {
+      SeedUserDataFolder(folders.shipped_folder, folders.app_folder);
+    } catch (const LumistoError& e) {
+      err << "lumisto: " << e.Message() << '\n';
+      return kExitFailure;
+    }
+  }
   // Given paths are files, never Qt options: a photo named "-platform" must not reach Qt's parser.
   int gui_argc = visit ? 1 : argc;
   QApplication app(gui_argc, argv);
-  return RunGui(app, app_folder, visit.value_or(OpenRequest{}), camera_test_pattern);
+  return RunGui(app, app_folder, visit.value_or(OpenRequest{}), camera_test_pattern, folders.shipped_folder);
 }

@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include "app/style_command.h"
 #include "compose/preview.h"
 #include "compose/render_composite.h"
 #include "edit/geometric_edits.h"
@@ -30,6 +31,7 @@ bool LoadPhotoIntoState(MainState& state, const QString& path) {
   std::optional<LoadedWorkingPhoto> loaded = LoadWorkingPhoto(path, kScreenSize);
   if (!loaded) return false;
   ResetPhotoEdits(state.edit);
+  ResetToneValues(state.edit);
   state.edit.photo_path = path;
   state.edit.photo_width = loaded->photo_size.width();
   state.edit.photo_height = loaded->photo_size.height();
@@ -62,18 +64,37 @@ std::optional<LoadedWorkingPhoto> LoadEntryWorkingPhoto(const EditState& edit) {
   return loaded;
 }
 
+void ResetToneValues(EditState& edit) {
+  // The values the knobs stand for follow the matrix back to neutral, so a batch entry stored
+  // from here puts the knobs where a freshly chosen photo has them.
+  edit.contrast = 1.0f;
+  edit.brightness = 0.0f;
+  edit.saturation = 1.0f;
+}
+
 void ForgetPhoto(MainState& state) {
   state.edit.photo_path.clear();
   state.working_photo = BlankScreenImage();
 }
 
 TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path) {
+  const QString settings = TemplateSettingsPath(picture_path);
+  if (!QFileInfo::exists(settings)) {
+    ResetPlacement(state.edit);
+    ResetToneValues(state.edit);
+    state.edit.template_path = picture_path;
+    state.custom_frames = {BlankScreenImage(), BlankScreenImage(), BlankScreenImage()};
+    return TemplateOutcome::NoSettingsFile;
+  }
+  // Read whole before anything changes: a file that does not read leaves the previous template
+  // current, so what Save writes is still what the preview shows.
+  FrameStyle style = state.style;
+  ReadTemplate(settings, style);
   ResetPlacement(state.edit);
+  ResetToneValues(state.edit);
   state.edit.template_path = picture_path;
   state.custom_frames = {BlankScreenImage(), BlankScreenImage(), BlankScreenImage()};
-  const QString settings = TemplateSettingsPath(picture_path);
-  if (!QFileInfo::exists(settings)) return TemplateOutcome::NoSettingsFile;
-  ReadFrameStyle(settings, state.style);
+  state.style = style;
   return TemplateOutcome::Applied;
 }
 

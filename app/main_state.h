@@ -27,8 +27,12 @@ struct MainState {
   MainState();
 };
 
-// Loads the file at path as the current photo: ResetPhotoEdits, the photo path, its size, the fit
-// factor and a new working photo. False, with the state untouched, when the file cannot be decoded.
+// The tone values back to neutral (1, 0, 1), as they are whenever the tone matrix is the identity.
+void ResetToneValues(EditState& edit);
+
+// Loads the file at path as the current photo: ResetPhotoEdits, neutral tone values, the photo path, its
+// size, the fit factor and a new working photo. False, with the state untouched, when the file cannot be
+// decoded.
 bool LoadPhotoIntoState(MainState& state, const QString& path);
 
 // The working photo of a batch entry opened for editing: the photo decoded, its geometric edits
@@ -42,10 +46,10 @@ void ForgetPhoto(MainState& state);
 
 enum class TemplateOutcome { Applied, NoSettingsFile };
 
-// Applies the template whose preview picture is at picture_path: placement and tone matrix reset,
-// the template path set, the custom frames made anew, then the style read from its settings file.
-// NoSettingsFile (style unchanged) when that file is missing; a settings file that fails to read
-// throws LumistoError with the style partly updated.
+// Applies the template whose preview picture is at picture_path: placement, tone matrix and tone
+// values reset, the template path set, the custom frames made anew, the style read from its
+// settings file. NoSettingsFile (style unchanged) when that file is missing; a settings file that
+// fails to read throws LumistoError naming the file and the key, and nothing changes.
 TemplateOutcome ApplyTemplate(MainState& state, const QString& picture_path);
 
 // The composite of the working photo with the current style and tone, at the working photo's size.

@@ -61,11 +61,9 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   // The style record and the blank working images were made with state_; the skin comes next.
   skin_ = SkinBackground(devicePixelRatioF());
   BuildLayout();
-  // The flat look belongs to the window's own areas and dialogs; message boxes and the folder
-  // picker, which are parented to the window too, keep the desktop's look.
-  for (QWidget* area : std::initializer_list<QWidget*>{title_, toolbar_, photos_, templates_, pages_,
-                                                       size_dialog_, crop_dialog_})
-    area->setStyleSheet(SkinStyleSheet());
+  // One style sheet from the skin's colours for the window and every dialog it opens (the style
+  // editor, the size and crop dialogs, the batch dialogs, the message boxes), all parented to it.
+  setStyleSheet(SkinStyleSheet());
   // The window takes the silhouette of the shape bitmap.
   const QImage shape = SkinShape();
   auto* shape_image = new QLabel(this);
@@ -76,6 +74,7 @@ MainWindow::MainWindow(const Config& config, UserDialogs& dialogs, const Thumbna
   tools_->setCurrentIndex(0);
   pages_->setCurrentIndex(kSinglPage);
   setFixedSize(skin_.deviceIndependentSize().toSize());
+  setAcceptDrops(true);
   Wire();
   LoadStartFolders();
 }
@@ -111,6 +110,19 @@ void MainWindow::BuildLayout() {
   photo_count_->hide();
 
   size_dialog_ = new SizeDialog(dialogs_, this);
+  // The output size, kept from photo to photo, is shown under the Size button while one is set,
+  // with a notice when it does not have the shape of the photo shown.
+  auto* adjust = tools_->findChild<QWidget*>(QStringLiteral("Panel1"));
+  output_size_ = new QLabel(adjust);
+  output_size_->setObjectName(QStringLiteral("OutputSizeLabel"));
+  output_size_->setGeometry(12, 80, 70, 16);
+  output_size_->setToolTip(QStringLiteral("Output size; \"Original size\" in the Size dialog clears it"));
+  output_size_->hide();
+  output_shape_ = new QLabel(QStringLiteral("shape differs"), adjust);
+  output_shape_->setObjectName(QStringLiteral("OutputShapeNotice"));
+  output_shape_->setGeometry(84, 80, 104, 16);
+  output_shape_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kSkinProblemText).name()));
+  output_shape_->hide();
   crop_dialog_ = new CropDialog(dialogs_, this);
 
   StyleEditorHooks hooks;
@@ -186,16 +198,23 @@ void MainWindow::Wire() {
           [this] { Guarded([&] { OnCaptionControlsChanged(); }); });
   connect(tools_, &ToolPagesWidget::ShadowColourChanged, this, [this](std::int32_t colour) {
     state_.edit.caption.shadow_colour = colour;
-    Guarded([&] { RebuildCaption(); });
+    Guarded([&] {
+      RebuildCaption();
+      RecordEdit();
+    });
   });
   connect(tools_, &ToolPagesWidget::FaceColourChanged, this, [this](std::int32_t colour) {
     state_.edit.caption.face_colour = colour;
-    Guarded([&] { RebuildCaption(); });
+    Guarded([&] {
+      RebuildCaption();
+      RecordEdit();
+    });
   });
   connect(tools_, &ToolPagesWidget::CaptionDone, this, &MainWindow::OnCaptionDone);
   WireBatch();
   WireCamera();
   WirePhotoWatch();
+  WireKeys();
 }
 
 void MainWindow::LoadStartFolders() {
@@ -239,12 +258,17 @@ void MainWindow::ShowOutputButtonsWhenReady() {
 }
 
 void MainWindow::OpenVisit(const OpenRequest& request) {
-  photos_->ScanFolder(request.folder);
+  if (request.selection)
+    photos_->ShowSelection(request.photos);
+  else
+    photos_->ScanFolder(request.folder);
   photos_->HideSelectionFrame();
   photo_count_->setNum(photos_->Count());
   QList<int> rows;
-  for (const QString& photo : request.photos)
-    if (const int row = photos_->IndexOfPath(photo); row >= 0) rows.append(row);
+  // A selection shows exactly the photos given: the grid is the set, and one photo is chosen at once.
+  if (!request.selection || photos_->Count() == 1)
+    for (const QString& photo : request.photos)
+      if (const int row = photos_->IndexOfPath(photo); row >= 0) rows.append(row);
   photos_->SetPage(rows.isEmpty() ? 0 : rows.first() / kCellsPerPage);
   photos_->ClearCellPaths();
   photos_->DrawPage();
@@ -258,7 +282,7 @@ void MainWindow::OpenVisit(const OpenRequest& request) {
   }
 }
 
-void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
+void MainWindow::OnPhotoChosen(int index, ChoiceSource) {
   const QString path = photos_->Rows()[index].path;
   // The file is decoded before anything changes: a photo that cannot be read is not taken, and
   // the preview, the edit state and the current photo stay as they were.
@@ -269,14 +293,18 @@ void MainWindow::OnPhotoChosen(int index, ChoiceSource source) {
     return;
   }
   if (!batch_->SelectedRows().isEmpty()) OnPhotoChosenForBatchEntry(index);
-  if (source == ChoiceSource::Cell) tools_->ResetToneKnobs();
+  // Whatever the route (cell, list row, step, a visit from the command line), the tone matrix is
+  // the identity again and the knobs show it.
+  tools_->ResetToneKnobs();
   // The caption keeps its share of the photo: its layer follows the new photo's fit factor.
   state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   ShowOutputButtonsWhenReady();
   preview_->HideStartPicture();
   preview_->StopFade();
   photos_->ShowChosenCounter(index);
+  ShowOutputSize();
   RefreshPreview();
+  StartHistory();
 }
 
 void MainWindow::OnTemplateChosen(int index) {
@@ -291,15 +319,37 @@ void MainWindow::OnTemplateChosen(int index) {
     return;
   }
   const QString path = templates_->Rows()[index].path;
+  TemplateOutcome outcome = TemplateOutcome::Applied;
+  try {
+    outcome = ApplyTemplate(state_, path);
+  } catch (const LumistoError&) {
+    // The template in use stays current, and the grid says so again.
+    ShowCurrentTemplateInGrid();
+    throw;
+  }
   ShowOutputButtonsWhenReady();
   preview_->StopFade();
   preview_->HideStartPicture();
   templates_->ShowChosenCounter(index);
-  if (ApplyTemplate(state_, path) == TemplateOutcome::NoSettingsFile) {
+  // The tone matrix is the identity again: the knobs go back where a fresh choice has them.
+  tools_->ResetToneKnobs();
+  if (outcome == TemplateOutcome::NoSettingsFile) {
     dialogs_.ShowNotice(QStringLiteral("no file"));
     return;
   }
   RefreshPreview();
+  RecordEdit();
+}
+
+void MainWindow::ShowCurrentTemplateInGrid() {
+  const int current = templates_->IndexOfPath(state_.edit.template_path);
+  templates_->SetSelectedIndex(current);
+  const int cell = current >= 0 ? CellOfItem(current, templates_->Page()) : -1;
+  if (cell >= 0)
+    templates_->ShowSelectionFrame(cell);
+  else
+    templates_->HideSelectionFrame();
+  if (current >= 0) templates_->ShowChosenCounter(current);
 }
 
 void MainWindow::OnGeometricEdit(GeometricEdit code) {
@@ -309,15 +359,42 @@ void MainWindow::OnGeometricEdit(GeometricEdit code) {
   if (!RotateFlip(state_.working_photo, RotateFlipOf(code)))
     throw LumistoError(QStringLiteral("Not enough memory to turn the photo"));
   ApplyGeometricEdit(state_.edit, code);
+  ShowOutputSize();
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnResize() {
   if (preview_->StartPictureVisible()) return;
-  size_dialog_->Prepare(state_.edit.photo_width, state_.edit.photo_height);
+  // The picture framed is the turned photo, or its crop: OK on these start values changes nothing,
+  // and the tick keeps their shape.
+  size_dialog_->Prepare(FramedPictureSize(state_.edit),
+                        QSize(state_.edit.output_width, state_.edit.output_height));
   if (size_dialog_->exec() != QDialog::Accepted) return;
   state_.edit.output_width = size_dialog_->ChosenSize().width();
   state_.edit.output_height = size_dialog_->ChosenSize().height();
+  ShowOutputSize();
+  RecordEdit();
+}
+
+void MainWindow::ShowOutputSize() {
+  const EditState& edit = state_.edit;
+  const bool set = edit.output_width != 0 && edit.output_height != 0;
+  output_size_->setText(set ? QStringLiteral("%1 x %2").arg(edit.output_width).arg(edit.output_height)
+                            : QString());
+  output_size_->setVisible(set);
+  // Kept from photo to photo: say so before Save when it does not fit this photo's shape.
+  const bool differs =
+      set && !edit.photo_path.isEmpty() &&
+      OutputSizeChangesShape(FramedPictureSize(edit), QSize(edit.output_width, edit.output_height));
+  output_shape_->setVisible(differs);
+  output_shape_->setToolTip(
+      differs ? QStringLiteral("Saved pictures are %1 x %2, not the shape of this photo (%3 x %4)")
+                    .arg(edit.output_width)
+                    .arg(edit.output_height)
+                    .arg(FramedPictureSize(edit).width())
+                    .arg(FramedPictureSize(edit).height())
+              : QString());
 }
 
 void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
@@ -327,6 +404,7 @@ void MainWindow::OnToneKnobsReleased(const ToneKnobPositions& positions) {
   state_.edit.saturation = v.saturation;
   state_.edit.tone_matrix = BuildToneMatrix(v.contrast, v.brightness, v.saturation);
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnStartCaption() {
@@ -343,6 +421,7 @@ void MainWindow::OnStartCaption() {
 void MainWindow::OnCaptionControlsChanged() {
   state_.edit.caption = tools_->ReadCaptionControls(state_.edit.caption);
   RebuildCaption();
+  RecordEdit();
 }
 
 void MainWindow::RebuildCaption() {
@@ -360,6 +439,8 @@ void MainWindow::OnCaptionDone() {
   state_.display_mode = DisplayMode::Normal;
   tools_->setCurrentIndex(ToolPagesWidget::kAdjustPage);
   preview_->Screen()->unsetCursor();
+  // The caption's place, dragged while placing, becomes one step.
+  RecordEdit();
 }
 
 void MainWindow::OnCrop() {
@@ -381,7 +462,9 @@ void MainWindow::OnCrop() {
   state_.caption_layer = BuildCaptionLayer(state_.edit.caption, state_.edit.fit_factor, kScreenSize);
   state_.display_mode = DisplayMode::Normal;
   preview_->StopFade();
+  ShowOutputSize();
   RefreshPreview();
+  RecordEdit();
 }
 
 void MainWindow::OnEditStyle() {
@@ -401,7 +484,7 @@ void MainWindow::OnScreenMoved(QPoint pos, Qt::MouseButtons buttons) {
 }
 
 void MainWindow::OpenManualPage(const QString& page) {
-  const QString path = config_.AppFolder() + QStringLiteral("/help/") + page;
+  const QString path = config_.ShippedFolder() + QStringLiteral("/help/") + page;
   if (!QFileInfo::exists(path)) {
     dialogs_.ShowNotice(QStringLiteral("The manual is missing: %1").arg(QDir::toNativeSeparators(path)));
     return;

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/edit_history.h"
 #include "app/main_state.h"
 #include "app/open_request.h"
 #include "app/screen_fade.h"
@@ -36,6 +37,7 @@ class CameraWindow;
 class FrameSource;
 class PhotoFileWatch;
 enum class CustomFrameShape;
+enum class WindowCommand;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -53,6 +55,8 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   const MainState& State() const { return state_; }
+  // The edit history of the photo on screen.
+  const EditHistory& History() const { return history_; }
   PhotoGridWidget* Photos() const { return photos_; }
   TemplateGridWidget* Templates() const { return templates_; }
   PreviewWidget* Preview() const { return preview_; }
@@ -76,13 +80,20 @@ class MainWindow : public QWidget {
   // Shows it and presses its Power.
   void StartCamera();
 
-  // A visit from outside: shows the request's folder (Config.ini keeps its photo folder); one photo
-  // is chosen and previewed, several are selected in the list view, ready for a template click.
+  // A visit from outside: shows the request's folder (Config.ini keeps its photo folder), or the
+  // selection of exactly its photos; one photo is chosen and previewed, several photos of a folder
+  // are selected in the list view, ready for a template click.
   void OpenVisit(const OpenRequest& request);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Entries of the batch list live only in the window: closing with some asks first.
+  void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Dropped photos and folders open as `lumisto PHOTO...` does; template settings files dropped
+  // on the template area are copied into the category shown (a name clash is asked).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildLayout();
@@ -90,11 +101,15 @@ class MainWindow : public QWidget {
   void LoadStartFolders();
   void OnPhotoChosen(int index, ChoiceSource source);
   void OnTemplateChosen(int index);
+  // Selects and frames the template in use (or nothing) in the template grid.
+  void ShowCurrentTemplateInGrid();
   void OnScreenPressed(QPoint pos, Qt::MouseButtons buttons);
   void OnScreenMoved(QPoint pos, Qt::MouseButtons buttons);
   void ShowOutputButtonsWhenReady();
   void OnGeometricEdit(GeometricEdit code);
   void OnResize();
+  // The output size under the Size button, and the notice when it changes this photo's shape.
+  void ShowOutputSize();
   void OnToneKnobsReleased(const ToneKnobPositions& positions);
   void OnStartCaption();
   void OnCaptionControlsChanged();
@@ -113,6 +128,10 @@ class MainWindow : public QWidget {
   void OnBatchRowDoubleClicked();
   void OnBatchEdit();
   void OnBatchSave();
+  // The Batch page's New: the Singl page in add mode, tied to no entry.
+  void OnNewBatchEntry();
+  // Sets entry row's Frame and Size texts from the template and photo it holds.
+  void NameEntryFiles(int row);
   void OnTimer7();
   void SetBatchUpdateMode(bool on);
   // Puts the tone knobs and the caption controls where the restored edits place them.
@@ -125,6 +144,22 @@ class MainWindow : public QWidget {
   void OnPhotosDeleted(const QStringList& paths);
   template <typename Handler>
   void Guarded(Handler&& handler);
+
+  // The keyboard: the shortcut table's actions, the tab order.
+  void WireKeys();
+  void RunCommand(WindowCommand command, const QString& button_name);
+  void OpenDropped(const QStringList& paths);
+  void ImportDroppedTemplates(const QStringList& paths);
+  // Accessible names and descriptions of the controls that have no caption of their own.
+  void NameControlsForScreenReaders();
+  // The edit history of the photo on screen: started when a photo is chosen, recorded after each
+  // edit, and walked by undo and redo.
+  EditSnapshot Snapshot() const;
+  void StartHistory();
+  void RecordEdit();
+  void OnUndo();
+  void OnRedo();
+  void RestoreSnapshot(const EditSnapshot& step);
 
   // The camera side of the window.
   void WireCamera();
@@ -158,6 +193,8 @@ class MainWindow : public QWidget {
   BatchPageWidget* batch_ = nullptr;
   QLabel* photo_count_ = nullptr;
   SizeDialog* size_dialog_ = nullptr;
+  QLabel* output_size_ = nullptr;
+  QLabel* output_shape_ = nullptr;
   CropDialog* crop_dialog_ = nullptr;
   QImage caption_backdrop_;  // what the preview showed when caption editing began
   StyleEditorDialog* style_editor_ = nullptr;
@@ -172,6 +209,7 @@ class MainWindow : public QWidget {
   FrameSource* camera_source_ = nullptr;  // children of the window
   CameraFeed* camera_feed_ = nullptr;
   CameraWindow* camera_window_ = nullptr;
+  EditHistory history_;
   PhotoFileWatch* photo_watch_ = nullptr;  // a child of the window
 };
 

@@ -1,6 +1,7 @@
 // The main window's batch list side: adding, editing, deleting and saving batch entries.
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -32,6 +33,7 @@ void MainWindow::WireBatch() {
           [this] { Guarded([&] { OnBatchRowDoubleClicked(); }); });
   connect(batch_, &BatchPageWidget::EditRequested, this, [this] { Guarded([&] { OnBatchEdit(); }); });
   connect(batch_, &BatchPageWidget::BatchSaveRequested, this, [this] { Guarded([&] { OnBatchSave(); }); });
+  connect(batch_, &BatchPageWidget::NewEntryRequested, this, &MainWindow::OnNewBatchEntry);
   // The editor is untied from an entry that is gone: the button goes back to adding.
   connect(batch_, &BatchPageWidget::EntriesRemoved, this, [this] {
     if (state_.batch.Current() < 0) SetBatchUpdateMode(false);
@@ -65,9 +67,30 @@ void MainWindow::OnAddBatch() {
     batch_->AppendRows(store.Current());
   }
   store.Store(store.Current(), state_.edit, state_.style);
+  NameEntryFiles(store.Current());
   batch_->RefreshRow(store.Current());
   SetBatchUpdateMode(false);
   pages_->setCurrentIndex(kBatchPage);
+}
+
+void MainWindow::NameEntryFiles(int row) {
+  // The Frame and Size columns name the files the entry holds, whichever way they came to it.
+  BatchEntry& entry = state_.batch.At(row);
+  const int templ = templates_->IndexOfPath(entry.edit.template_path);
+  entry.frame_name =
+      templ >= 0 ? templates_->Rows()[templ].caption : QFileInfo(entry.edit.template_path).completeBaseName();
+  const int photo = photos_->IndexOfPath(entry.edit.photo_path);
+  if (photo >= 0) entry.size_text = SizeText(photos_->Rows()[photo].size);
+}
+
+void MainWindow::OnNewBatchEntry() {
+  // Back to the editor for a new entry: no row is tied to it, and Add Batch appends.
+  SetBatchUpdateMode(false);
+  state_.batch.SetCurrent(-1);
+  batch_->SelectRows({});
+  pages_->setCurrentIndex(kSinglPage);
+  toolbar_->SetOutputButtonsVisible(false);
+  ShowOutputButtonsWhenReady();
 }
 
 bool MainWindow::AddSeveralToBatch(int template_index) {
@@ -196,9 +219,14 @@ void MainWindow::OnBatchEdit() {
 
 void MainWindow::ShowEditControlsFor(const EditState& edit) {
   // The knobs go back where the stored tone puts them, and the caption layer is the entry's own.
-  tools_->SetKnobPositions(KnobPositionsForTone(edit.contrast, edit.brightness, edit.saturation));
+  // An entry without tone (identity matrix) shows the knobs of a freshly chosen photo.
+  if (edit.tone_matrix.IsIdentity())
+    tools_->ResetToneKnobs();
+  else
+    tools_->SetKnobPositions(KnobPositionsForTone(edit.contrast, edit.brightness, edit.saturation));
   tools_->LoadCaptionControls(edit.caption);
   state_.caption_layer = BuildCaptionLayer(edit.caption, edit.fit_factor, kScreenSize);
+  ShowOutputSize();
 }
 
 void MainWindow::OnBatchSave() {
@@ -214,21 +242,34 @@ void MainWindow::OnBatchSave() {
     std::iota(rows.begin(), rows.end(), 0);
     batch_->SelectRows(rows);
   }
-  // Every question is asked before the first file is written; the answers hold during the run.
+  // Every check is made and every question asked before the first file is written; the answers
+  // hold during the run.
   const QList<PlannedOutput> plan = PlanOutputs(store.Entries(), rows, *folder,
                                                 [](const QString& path) { return QFileInfo::exists(path); });
+  // An output that is a photo or a template of the list is never written, and neither is
+  // anything else of this save: the user mends the names or the folder first.
+  QStringList refusals;
+  for (const PlannedOutput& p : plan) {
+    if (p.clash != InputClash::kNone)
+      refusals << QDir::toNativeSeparators(p.clash_text);
+    else if (!p.refusal.isEmpty())
+      refusals << QStringLiteral("%1: %2").arg(store.At(p.row).output_name, p.refusal);
+  }
+  if (!refusals.isEmpty()) {
+    dialogs_.ShowNotice(QStringLiteral("Nothing was written: an output would replace a file the list reads, "
+                                       "or cannot be made.\n") +
+                        refusals.join(u'\n'));
+    return;
+  }
   BatchSummary summary;
   QList<BatchTask> tasks;
   for (const PlannedOutput& p : plan) {
-    if (!p.refusal.isEmpty()) {
-      ++summary.failed;
-      summary.failures << p.refusal;
-    } else if (p.asks &&
-               !dialogs_.AskYesNoWarning(QStringLiteral("Are you sure you want to cover this file?"))) {
+    if (p.asks && !dialogs_.AskYesNoWarning(QStringLiteral("Are you sure you want to cover this file?\n") +
+                                            QDir::toNativeSeparators(p.path))) {
       ++summary.skipped;
       batch_->Deselect(p.row);
     } else {
-      tasks << BatchTask{p.row, RequestForEntry(store.At(p.row), p.path)};
+      tasks << BatchTask{p.row, RequestForPlanned(store.At(p.row), p)};
     }
   }
   const TextureList& textures = state_.textures;
@@ -250,4 +291,18 @@ void MainWindow::OnBatchSave() {
     progress.exec();
   }
   dialogs_.ShowNotice(summary.Text());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Nothing keeps the list between runs but a job file the user saves: say so before it is gone.
+  const int count = state_.batch.Count();
+  if (count > 0 && !dialogs_.AskYesNo(
+                       QStringLiteral("The batch list holds %1 %2, lost when the program closes "
+                                      "(\"Save list...\" in the list's menu keeps them). Close all the same?")
+                           .arg(count)
+                           .arg(count == 1 ? QStringLiteral("entry") : QStringLiteral("entries")))) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }

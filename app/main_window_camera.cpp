@@ -7,6 +7,7 @@
 #include "app/camera_feed.h"
 #include "app/main_window.h"
 #include "app/preview_widget.h"
+#include "app/tool_placement.h"
 #include "base/lumisto_error.h"
 #include "edit/caption_layer.h"
 #include "sources/camera_snapshot.h"
@@ -15,6 +16,14 @@
 #include "sources/qt_camera_source.h"
 #include "widgets/grid_paging.h"
 #include "widgets/skin_colours.h"
+
+namespace {
+
+// The window manager's frame around the tool window, unknown before it is first shown: a title bar
+// and thin borders, as common desktops draw them.
+const QSize kDecorationAllowance(8, 32);
+
+}  // namespace
 
 void MainWindow::WireCamera() {
   connect(photos_, &PhotoGridWidget::CameraRequested, this, &MainWindow::OpenCameraWindow);
@@ -71,14 +80,14 @@ void MainWindow::OpenCameraWindow() {
       if (camera_feed_ != nullptr) camera_feed_->Freeze();
       camera_window_->SetRunning(false);
     });
-    // Beside the main window, or over its right edge where the screen ends.
-    QPoint place = frameGeometry().topRight() + QPoint(8, 0);
-    if (const QScreen* screen = this->screen()) {
-      const QRect desktop = screen->availableGeometry();
-      place.setX(std::min(place.x(), desktop.right() - camera_window_->frameGeometry().width()));
-      place.setX(std::max(place.x(), desktop.left()));
-    }
-    camera_window_->move(place);
+    // Beside the main window inside the screen; never over the main window's title buttons.
+    camera_window_->adjustSize();
+    const QSize frame = camera_window_->size() + kDecorationAllowance;
+    const QRect desktop =
+        screen() != nullptr ? screen()->availableGeometry() : QRect(QPoint(0, 0), QSize(4096, 4096));
+    // The help, minimise and close hot spots of the title band, in screen coordinates.
+    const QRect title_buttons(mapToGlobal(QPoint(714, 21)), QSize(68, 19));
+    camera_window_->move(PlaceToolWindow(frameGeometry(), frame, desktop, title_buttons));
   }
   camera_window_->show();
   camera_window_->raise();

@@ -5,7 +5,8 @@
 
 #include "base/config.h"
 
-// One message naming the first unusable folder: the photo folder missing or not a folder, a
-// template category folder (DATA/Mask/<name>) missing, or holding no template pictures. Empty
-// when every folder can be shown.
+// One message, a line per problem: the photo folder missing or not a folder; a template category
+// folder (DATA/Mask/<name>) that Config.ini names and that is missing; the folder of the category
+// shown at start holding no template pictures. A category Config.ini leaves out (no key, or "0")
+// is not looked at. Empty when every folder can be shown.
 QString StartFolderProblem(const Config& config);

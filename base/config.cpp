@@ -9,7 +9,10 @@ namespace {
 const QString kSentinel = QStringLiteral("0");
 }
 
-Config::Config(QString app_folder) : app_folder_(std::move(app_folder)) {}
+Config::Config(QString app_folder) : app_folder_(std::move(app_folder)), shipped_folder_(app_folder_) {}
+
+Config::Config(QString app_folder, QString shipped_folder)
+    : app_folder_(std::move(app_folder)), shipped_folder_(std::move(shipped_folder)) {}
 
 QString Config::ConfigPath() const {
   const QDir dir(app_folder_);

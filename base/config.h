@@ -13,8 +13,12 @@ enum class TemplateCategory : int { Texture = 1, Color = 2, Cool = 3 };
 class Config {
  public:
   explicit Config(QString app_folder);
+  // shipped_folder holds what the installation ships and the program only reads (the manual); it
+  // is the application folder itself unless the program is installed.
+  Config(QString app_folder, QString shipped_folder);
 
   const QString& AppFolder() const { return app_folder_; }
+  const QString& ShippedFolder() const { return shipped_folder_; }
 
   // The configuration file, found whatever the case of its name; "Config.ini" when there is none.
   QString ConfigPath() const;
@@ -38,4 +42,5 @@ class Config {
 
  private:
   QString app_folder_;
+  QString shipped_folder_;
 };

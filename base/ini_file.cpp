@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 
 #include "base/lumisto_error.h"
 #include "base/output_file.h"
@@ -46,13 +47,48 @@ IniFile IniFile::Load(const QString& path, qint64 max_bytes) {
   return ini;
 }
 
-QList<IniFile::Section> IniFile::ReadSections(const QString& path, qint64 max_bytes) {
-  return ReadLines(path, max_bytes).Sections();
+QList<IniFile::Section> IniFile::ReadSections(const QString& path, qint64 max_bytes, bool* cut) {
+  QList<Section> sections;
+  ForEachSection(path, max_bytes, cut,
+                 [&sections](Section& section) { sections.append(std::move(section)); });
+  return sections;
 }
 
-IniFile IniFile::ReadLines(const QString& path, qint64 max_bytes) {
-  IniFile ini;
-  ini.path_ = path;
+void IniFile::ForEachSection(const QString& path, qint64 max_bytes, bool* cut,
+                             const std::function<void(Section&)>& take) {
+  // One pass over the bytes, without a copy of each line: the only texts made are the names, keys
+  // and values themselves, and only one section's at a time (a job of 100,000 sections holds
+  // millions of lines).
+  bool unreadable = false;
+  const QByteArray data = ReadBytes(path, max_bytes, &unreadable);
+  const char* bytes = data.constData();
+  const qsizetype size = data.size();
+  qsizetype start = data.startsWith(kByteOrderMark) ? 3 : 0;
+  if (cut) *cut = size > start && bytes[size - 1] != '\n' && bytes[size - 1] != '\r';
+  std::optional<Section> open;
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    const QByteArrayView line = QByteArrayView(bytes + start, end - start).trimmed();
+    start = end + (end + 1 < size && bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
+    if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+    if (line.startsWith('[')) {
+      const qsizetype close = line.indexOf(']');
+      if (close < 0) continue;
+      if (open) take(*open);
+      open = Section{QString::fromUtf8(line.sliced(1, close - 1).trimmed()), {}};
+      continue;
+    }
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || !open) continue;
+    open->values.append(
+        {QString::fromUtf8(line.first(eq).trimmed()), QString::fromUtf8(line.sliced(eq + 1).trimmed())});
+  }
+  if (open) take(*open);
+}
+
+QByteArray IniFile::ReadBytes(const QString& path, qint64 max_bytes, bool* unreadable) {
+  *unreadable = false;
   const QFileInfo info(path);
   if (info.exists() && !info.isFile()) throw LumistoError(QStringLiteral("%1: not a regular file").arg(path));
   if (info.exists() && info.size() > max_bytes)
@@ -62,32 +98,45 @@ IniFile IniFile::ReadLines(const QString& path, qint64 max_bytes) {
                            .arg(max_bytes));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    ini.unreadable_ = file.exists();
-    return ini;
+    *unreadable = file.exists();
+    return QByteArray();
   }
   // Read no more than the limit even should the file grow meanwhile.
-  const QByteArray data = file.read(max_bytes + 1);
+  QByteArray data = file.read(max_bytes + 1);
   if (data.size() > max_bytes)
     throw LumistoError(QStringLiteral("%1: a settings file larger than %2 bytes").arg(path).arg(max_bytes));
+  return data;
+}
+
+IniFile IniFile::ReadLines(const QString& path, qint64 max_bytes) {
+  IniFile ini;
+  ini.path_ = path;
+  const QByteArray data = ReadBytes(path, max_bytes, &ini.unreadable_);
   qsizetype start = 0;
   if (data.startsWith(kByteOrderMark)) {
     ini.byte_order_mark_ = true;
     start = 3;
   }
-  while (start < data.size()) {
-    const qsizetype nl = data.indexOf('\n', start);
+  // Lines end in LF, CR LF or CR alone (as old editors of another platform write them).
+  static const QByteArray kLf("\n"), kCrLf("\r\n"), kCr("\r");
+  const char* bytes = data.constData();
+  const qsizetype size = data.size();
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && bytes[end] != '\n' && bytes[end] != '\r') ++end;
     Line line;
-    if (nl < 0) {
-      line.text = data.mid(start);
-      start = data.size();
+    line.text = data.mid(start, end - start);
+    if (end == size) {
+      start = size;
+    } else if (bytes[end] == '\n') {
+      line.terminator = kLf;
+      start = end + 1;
+    } else if (end + 1 < size && bytes[end + 1] == '\n') {
+      line.terminator = kCrLf;
+      start = end + 2;
     } else {
-      line.text = data.mid(start, nl - start);
-      line.terminator = "\n";
-      if (line.text.endsWith('\r')) {
-        line.text.chop(1);
-        line.terminator = "\r\n";
-      }
-      start = nl + 1;
+      line.terminator = kCr;
+      start = end + 1;
     }
     ini.lines_.append(line);
   }
@@ -227,9 +276,20 @@ QList<IniFile::Section> IniFile::Sections() const {
   return sections;
 }
 
-void IniFile::Save() const {
+QByteArray IniFile::Bytes() const {
   QByteArray data = byte_order_mark_ ? QByteArray(kByteOrderMark) : QByteArray();
-  for (const Line& line : lines_) data += line.text + line.terminator;
+  qsizetype size = data.size();
+  for (const Line& line : lines_) size += line.text.size() + line.terminator.size();
+  data.reserve(size);
+  for (const Line& line : lines_) {
+    data += line.text;
+    data += line.terminator;
+  }
+  return data;
+}
+
+void IniFile::Save() const {
+  const QByteArray data = Bytes();
   if (unreadable_)
     throw LumistoError(OutputFile::Unable(path_, QStringLiteral("the file could not be read")));
   OutputFile file(path_);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <utility>
 
 // An INI document held as its raw lines. Section and key names compare without regard to
@@ -46,8 +47,17 @@ class IniFile {
   // first section are left out.
   QList<Section> Sections() const;
   // Load(path, max_bytes).Sections(), without the lookup index Load builds for Value and SetValue:
-  // for files read whole and never edited (batch jobs of thousands of sections).
-  static QList<Section> ReadSections(const QString& path, qint64 max_bytes = kMaxBytes);
+  // for files read whole and never edited (batch jobs of thousands of sections). *cut (when given)
+  // tells whether the file's last line ends without a line break.
+  static QList<Section> ReadSections(const QString& path, qint64 max_bytes = kMaxBytes, bool* cut = nullptr);
+
+  // ReadSections one section at a time: take receives each section, in file order, as soon as it
+  // is read, and may move from it; only that one section is held. *cut is known before the first.
+  static void ForEachSection(const QString& path, qint64 max_bytes, bool* cut,
+                             const std::function<void(Section&)>& take);
+
+  // The bytes Save writes.
+  QByteArray Bytes() const;
 
   // Replaces the file with the document in one step (temporary file in the same folder, then
   // rename); creates it when missing. Throws LumistoError "Unable to write to <path>".
@@ -56,7 +66,7 @@ class IniFile {
  private:
   struct Line {
     QByteArray text;        // without its terminator
-    QByteArray terminator;  // "\n", "\r\n" or empty for a last line without one
+    QByteArray terminator;  // "\n", "\r\n", "\r" or empty for a last line without one
   };
   struct Found {
     qsizetype section_line = -1;  // index of the section header
@@ -72,6 +82,9 @@ class IniFile {
     QHash<QString, qsizetype> keys;
   };
 
+  // The bytes of the file (checked as Load says); empty with *unreadable set when the file exists
+  // but cannot be opened.
+  static QByteArray ReadBytes(const QString& path, qint64 max_bytes, bool* unreadable);
   // Load without the index.
   static IniFile ReadLines(const QString& path, qint64 max_bytes);
   Found Find(const QString& section, const QString& key) const;

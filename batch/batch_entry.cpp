@@ -35,6 +35,8 @@ std::optional<QString> OutputNameProblem(const QString& name) {
   for (const QChar c : name)
     if (c.category() == QChar::Other_Control)
       return QStringLiteral("An output name cannot hold control characters.");
+  // Half a surrogate pair is no character: on disk it becomes another one, which other names hold.
+  if (!name.isValidUtf16()) return QStringLiteral("An output name cannot hold a broken character.");
   // The longest file name the usual file systems take.
   if (name.toUtf8().size() > 255) return QStringLiteral("\"%1\": the output name is too long.").arg(name);
   return std::nullopt;

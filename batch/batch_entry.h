@@ -37,8 +37,8 @@ BatchEntry NeutralBatchEntry(const QString& photo_path, const QString& template_
                              const FrameStyle& style);
 
 // Why name cannot be an output file name (empty, a path separator or "..", control characters,
-// longer than 255 bytes), or nullopt when it can: the entry is written into the chosen folder
-// and nowhere else.
+// half a surrogate pair, longer than 255 bytes), or nullopt when it can: the entry is written into the chosen
+// folder and nowhere else.
 std::optional<QString> OutputNameProblem(const QString& name);
 
 // The entries of the batch list, row i being entry i, and the entry the editor is tied to.

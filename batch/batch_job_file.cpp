@@ -3,17 +3,22 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
 #include "base/ini_file.h"
 #include "base/lumisto_error.h"
+#include "base/output_file.h"
 #include "base/strict_int.h"
 #include "imaging/image_io.h"
+#include "styles/template_library.h"
 
 namespace {
 
-constexpr int kVersion = 1;
+// Version 2 entries hold the style's Scale; version 1 entries, written before, do not.
+constexpr int kVersion = 2;
 // Bounds of values that only describe a photo or a place on the preview: generous, but finite.
 constexpr int kMaxCoordinate = 1'000'000;
 constexpr float kMaxFloat = 1.0e6f;
@@ -76,8 +81,7 @@ IniFile::KeyValues EntryValues(const BatchEntry& entry) {
       {QStringLiteral("CaptionAnchor"),
        Join({QString::number(c.drag_anchor.x()), QString::number(c.drag_anchor.y())})},
   };
-  for (const FrameStyleSlot& slot : FrameStyleSlots())
-    v.append({QLatin1String(slot.key), SlotText(slot, entry.style.*slot.field)});
+  v.append(FrameStyleKeyTexts(entry.style));
   return v;
 }
 
@@ -177,7 +181,59 @@ class SectionReader {
   mutable QHash<QString, qsizetype> folded_;  // lower-case key -> its first line
 };
 
-BatchEntry ReadEntry(const SectionReader& r) {
+// The style of each template settings file the job names, read once per file: nullopt when the
+// file is not there.
+using TemplateStyles = QHash<QString, std::optional<FrameStyle>>;
+
+// An entry's frame style: the keys it holds over the style of its template's settings file. An
+// entry written by this program holds every key; an older one lacks Scale and takes the template's,
+// and a short hand-written one (Photo and Template alone) takes the template's whole style. Without
+// the settings file, what the entry leaves out is the style of nothing, Scale on (the shipped
+// templates' sizes are those of the preview); an entry with no style at all then cannot be framed.
+void ReadEntryStyle(const SectionReader& r, const QString& template_path, TemplateStyles& template_styles,
+                    FrameStyle& style) {
+  int held = 0;
+  for (const FrameStyleSlot& slot : FrameStyleKeys()) held += r.Find(QLatin1String(slot.key)) ? 1 : 0;
+  style = FrameStyle{};
+  if (held < static_cast<int>(FrameStyleKeys().size())) {
+    const QString settings = TemplateSettingsPath(template_path);
+    auto it = template_styles.find(settings);
+    if (it == template_styles.end()) {
+      std::optional<FrameStyle> read;
+      if (QFileInfo(settings).isFile()) {
+        try {
+          FrameStyle from_file;
+          ReadFrameStyle(settings, from_file);
+          read = from_file;
+        } catch (const LumistoError& e) {
+          r.Fail(QStringLiteral("Template"), QStringLiteral("%1: %2").arg(settings, e.Message()));
+        }
+      }
+      it = template_styles.insert(settings, read);
+    }
+    if (it.value()) {
+      style = *it.value();
+    } else if (held == 0) {
+      r.Fail(QStringLiteral("Template"),
+             QStringLiteral("the entry holds no frame style and %1 is not there").arg(settings));
+    } else {
+      style.scale = 1;
+    }
+  }
+  QString failed;
+  try {
+    ReadFrameStyleKeys(
+        [&r](const QString& key) -> std::optional<QString> {
+          const QString* text = r.Find(key);
+          return text ? std::optional<QString>(*text) : std::nullopt;
+        },
+        style, &failed);
+  } catch (const LumistoError& e) {
+    r.Fail(failed, e.Message());
+  }
+}
+
+BatchEntry ReadEntry(const SectionReader& r, TemplateStyles& template_styles) {
   if (!r.Find(QStringLiteral("Photo"))) r.Fail(QStringLiteral("Photo"), QStringLiteral("missing"));
   if (!r.Find(QStringLiteral("Template"))) r.Fail(QStringLiteral("Template"), QStringLiteral("missing"));
   const QString photo = r.Text(QStringLiteral("Photo"), QString());
@@ -255,14 +311,7 @@ BatchEntry ReadEntry(const SectionReader& r) {
       r.Ints(QStringLiteral("CaptionAnchor"), 2, -kMaxCoordinate, kMaxCoordinate, {10, 10});
   c.drag_anchor = QPoint(caption_anchor[0], caption_anchor[1]);
 
-  for (const FrameStyleSlot& slot : FrameStyleSlots()) {
-    const QString key = QLatin1String(slot.key);
-    std::int32_t& field = entry.style.*slot.field;
-    if (slot.kind == SlotKind::Colour)
-      field = r.Colour(key, 0);
-    else
-      field = r.Int(key, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0);
-  }
+  ReadEntryStyle(r, templ, template_styles, entry.style);
   return entry;
 }
 
@@ -318,11 +367,28 @@ QString DecodeJobText(const QString& value) {
     } else if (e == u't') {
       out += u'\t';
     } else if (e == u'u' && i + 4 < end) {
-      bool ok = false;
-      const ushort code = value.mid(i + 1, 4).toUShort(&ok, 16);
-      if (!ok) throw bad();
-      out += QChar(code);
+      const auto code_at = [&value](qsizetype at) -> int {
+        // Exactly four hexadecimal digits: no sign, no blanks.
+        const QStringView digits = QStringView(value).mid(at, 4);
+        if (!std::all_of(digits.begin(), digits.end(),
+                         [](QChar c) { return isxdigit(c.unicode()) && c.unicode() < 128; }))
+          return -1;
+        return digits.toUShort(nullptr, 16);
+      };
+      const int code = code_at(i + 1);
+      if (code < 0) throw bad();
       i += 4;
+      // A character beyond the first 65,536 is two escapes, high then low surrogate. A surrogate
+      // alone is no character: the file system would store it as something else, so two names
+      // that differ only there would be one file.
+      if (QChar::isLowSurrogate(static_cast<char32_t>(code))) throw bad();
+      out += QChar(static_cast<ushort>(code));
+      if (QChar::isHighSurrogate(static_cast<char32_t>(code))) {
+        const int low = i + 6 < end && value[i + 1] == u'\\' && value[i + 2] == u'u' ? code_at(i + 3) : -1;
+        if (low < 0 || !QChar::isLowSurrogate(static_cast<char32_t>(low))) throw bad();
+        out += QChar(static_cast<ushort>(low));
+        i += 6;
+      }
     } else {
       throw bad();
     }
@@ -331,12 +397,26 @@ QString DecodeJobText(const QString& value) {
 }
 
 void WriteBatchJob(const QString& path, const QList<BatchEntry>& entries) {
+  // The writer refuses what the reader would: a file that cannot be opened again is no file.
+  if (entries.isEmpty()) throw LumistoError(QStringLiteral("%1: a job needs at least one entry").arg(path));
+  if (entries.size() > kMaxJobEntries)
+    throw LumistoError(
+        QStringLiteral("%1: a job file holds at most %2 entries").arg(path).arg(kMaxJobEntries));
   IniFile ini = IniFile::New(path);
   ini.AppendSection(QStringLiteral("Batch"), {{QStringLiteral("Version"), QString::number(kVersion)},
                                               {QStringLiteral("Entries"), QString::number(entries.size())}});
-  for (qsizetype i = 0; i < entries.size(); ++i)
+  for (qsizetype i = 0; i < entries.size(); ++i) {
+    if (const auto problem = OutputNameProblem(entries[i].output_name))
+      throw LumistoError(QStringLiteral("%1: [Entry%2] OutputName: %3").arg(path).arg(i + 1).arg(*problem));
     ini.AppendSection(QStringLiteral("Entry%1").arg(i + 1), EntryValues(entries[i]));
-  ini.Save();
+  }
+  const QByteArray data = ini.Bytes();
+  if (data.size() > kMaxJobFileBytes)
+    throw LumistoError(QStringLiteral("%1: a job file is at most %2 MB; this one would be larger")
+                           .arg(path)
+                           .arg(kMaxJobFileBytes >> 20));
+  OutputFile file(path);
+  file.Commit(WriteAll(file.Device(), data.constData(), data.size()));
 }
 
 QList<BatchEntry> ReadBatchJob(const QString& path) {
@@ -345,23 +425,51 @@ QList<BatchEntry> ReadBatchJob(const QString& path) {
   if (info.size() > kMaxJobFileBytes)
     throw LumistoError(
         QStringLiteral("%1: a job file is at most %2 MB").arg(path).arg(kMaxJobFileBytes >> 20));
-  const QList<IniFile::Section> sections = IniFile::ReadSections(path, kMaxJobFileBytes);
-  if (sections.isEmpty() && info.size() > 0)
-    throw LumistoError(QStringLiteral("%1: cannot be read").arg(path));
+  const auto fail = [&path](const QString& why) {
+    return LumistoError(QStringLiteral("%1: %2").arg(path, why));
+  };
+  if (!info.isReadable()) throw fail(QStringLiteral("cannot be read"));
+  // Each entry is read as soon as its section is: only one section's texts are held at a time.
+  bool cut = false;
+  bool checked_cut = false;
+  int count = -1;  // announced by [Batch], once it is read
   QList<BatchEntry> entries;
-  for (const IniFile::Section& section : sections) {
+  TemplateStyles template_styles;
+  IniFile::ForEachSection(path, kMaxJobFileBytes, &cut, [&](IniFile::Section& section) {
+    // Every line of a job this program writes ends with a line break: a last line without one is a
+    // file cut off in the middle of a value.
+    if (!checked_cut && cut)
+      throw fail(QStringLiteral("the last line is cut off (no line break at the end)"));
+    checked_cut = true;
     const SectionReader reader(path, section);
-    if (section.name.compare(QLatin1String("Batch"), Qt::CaseInsensitive) == 0) {
-      reader.Int(QStringLiteral("Version"), kVersion, kVersion, kVersion);
-      continue;
+    // The [Batch] section first, then [Entry1] .. [EntryN], as many as it announces.
+    if (count < 0) {
+      if (section.name.compare(QLatin1String("Batch"), Qt::CaseInsensitive) != 0)
+        throw fail(QStringLiteral("[Batch] is missing: not a batch job"));
+      reader.Int(QStringLiteral("Version"), 1, kVersion, kVersion);
+      if (!reader.Find(QStringLiteral("Entries")))
+        reader.Fail(QStringLiteral("Entries"), QStringLiteral("missing"));
+      count = reader.Int(QStringLiteral("Entries"), 0, kMaxJobEntries, 0);
+      if (count == 0) throw fail(QStringLiteral("a job with no entries"));
+      entries.reserve(count);
+      return;
     }
-    if (!section.name.startsWith(QLatin1String("Entry"), Qt::CaseInsensitive))
-      reader.Fail(QStringLiteral("section"), QStringLiteral("not a batch entry"));
-    if (entries.size() >= kMaxJobEntries)
-      throw LumistoError(
-          QStringLiteral("%1: a job file holds at most %2 entries").arg(path).arg(kMaxJobEntries));
-    entries.append(ReadEntry(reader));
-  }
+    const qsizetype number = entries.size() + 1;
+    if (number > count)
+      throw fail(
+          QStringLiteral("[%1] is more than the %2 entries [Batch] announces").arg(section.name).arg(count));
+    const QString expected = QStringLiteral("Entry%1").arg(number);
+    if (section.name.compare(expected, Qt::CaseInsensitive) != 0)
+      throw fail(QStringLiteral("[%1] is missing ([%2] stands in its place)").arg(expected, section.name));
+    entries.append(ReadEntry(reader, template_styles));
+  });
+  if (cut && !checked_cut) throw fail(QStringLiteral("the last line is cut off (no line break at the end)"));
+  if (count < 0) throw fail(QStringLiteral("[Batch] is missing: not a batch job"));
+  if (entries.size() < count)
+    throw fail(QStringLiteral("[Entry%1] is missing: [Batch] announces %2 entries, the file holds %3")
+                   .arg(entries.size() + 1)
+                   .arg(count)
+                   .arg(entries.size()));
   return entries;
 }
 

@@ -1,8 +1,10 @@
 // The batch page: layout, rows kept in step with the store, and the list's own commands.
 #include "batch/batch_page_widget.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 #include "base/guarded_call.h"
@@ -63,9 +65,12 @@ void BatchPageWidget::BuildLayout() {
   list_->setUniformRowHeights(true);  // thousands of rows stay quick to lay out
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  // F2, Rename, or a slow second click on a selected row (Qt waits out the double-click time, so a
-  // double click still opens the entry) edit the output name; the other columns are not for editing.
-  list_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  // F2, Rename, or a slow second click on the row alone in the selection (see OnItemClicked) edit the
+  // output name; the other columns are not for editing. Qt's own trigger for a click on a selected
+  // row would also fire inside a selection of several rows, keep them all selected and edit one.
+  list_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+  list_->viewport()->installEventFilter(this);
+  slow_click_.setSingleShot(true);
   list_->setItemDelegate(new OutputNameDelegate(list_));
   list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -99,11 +104,22 @@ void BatchPageWidget::BuildLayout() {
                           QRect(156, y, 60, 27));
   save_ = AddFlatButton(this, QStringLiteral("BatchSave"), QStringLiteral("Batch save"), QString(),
                         QRect(224, y, 80, 27));
+  new_ = AddFlatButton(this, QStringLiteral("BatchNewButton"), QStringLiteral("New"),
+                       QStringLiteral("Back to the photo to make another entry"), QRect(312, y, 48, 27));
 }
 
 void BatchPageWidget::Wire() {
-  connect(list_, &QTreeWidget::itemClicked, this, [this] { Q_EMIT RowsClicked(); });
-  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Q_EMIT RowDoubleClicked(); });
+  connect(list_, &QTreeWidget::itemClicked, this, &BatchPageWidget::OnItemClicked);
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+    slow_click_.stop();
+    Q_EMIT RowDoubleClicked();
+  });
+  connect(&slow_click_, &QTimer::timeout, this, [this] {
+    // Still the one row selected once the double-click time is over: the click was a slow one.
+    const int row = list_->indexOfTopLevelItem(pressed_item_);
+    if (row >= 0 && SelectedRows() == QList<int>{row}) list_->editItem(pressed_item_, 0);
+  });
+  connect(new_, &QPushButton::clicked, this, &BatchPageWidget::NewEntryRequested);
   connect(list_, &QTreeWidget::itemChanged, this, &BatchPageWidget::OnItemChanged);
   connect(list_, &QWidget::customContextMenuRequested, this,
           [this](QPoint pos) { menu_->popup(list_->viewport()->mapToGlobal(pos)); });
@@ -111,6 +127,27 @@ void BatchPageWidget::Wire() {
   connect(delete_, &QPushButton::clicked, this, &BatchPageWidget::Delete);
   connect(rename_, &QPushButton::clicked, this, &BatchPageWidget::Rename);
   connect(save_, &QPushButton::clicked, this, &BatchPageWidget::BatchSaveRequested);
+}
+
+bool BatchPageWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    QTreeWidgetItem* item = list_->itemAt(mouse->position().toPoint());
+    const int row = list_->indexOfTopLevelItem(item);
+    pressed_item_ = item;
+    pressed_alone_ = item && mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier &&
+                     SelectedRows() == QList<int>{row};
+    slow_click_.stop();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void BatchPageWidget::OnItemClicked(QTreeWidgetItem* item, int column) {
+  Q_EMIT RowsClicked();
+  // A second click on the row that was already alone in the selection, on its output name: edit
+  // it once the double-click time shows it was no double click.
+  if (item == pressed_item_ && pressed_alone_ && column == 0)
+    slow_click_.start(QApplication::doubleClickInterval());
 }
 
 void BatchPageWidget::Fill(QTreeWidgetItem* item, const BatchEntry& entry) {
@@ -146,6 +183,8 @@ void BatchPageWidget::RefreshRow(int row) {
 }
 
 void BatchPageWidget::ShowAllRows() {
+  pressed_item_ = nullptr;
+  slow_click_.stop();
   list_->clear();
   AppendRows(0);
 }
@@ -173,6 +212,8 @@ void BatchPageWidget::Delete() {
   const QList<int> rows = SelectedRows();
   if (rows.isEmpty()) return;
   store_.Remove(rows);
+  pressed_item_ = nullptr;
+  slow_click_.stop();
   for (auto it = rows.crbegin(); it != rows.crend(); ++it) delete list_->takeTopLevelItem(*it);
   Q_EMIT EntriesRemoved();
 }

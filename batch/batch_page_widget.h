@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -50,6 +51,8 @@ class BatchPageWidget : public QWidget {
   void RowDoubleClicked();
   void EditRequested();
   void BatchSaveRequested();
+  // New (`BatchNewButton`): back to the editor to make another entry.
+  void NewEntryRequested();
   // Rows were removed, or the whole list replaced by a job file.
   void EntriesRemoved();
 
@@ -58,6 +61,8 @@ class BatchPageWidget : public QWidget {
   void Wire();
   void OnItemChanged(QTreeWidgetItem* item, int column);
   void Fill(QTreeWidgetItem* item, const BatchEntry& entry);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void OnItemClicked(QTreeWidgetItem* item, int column);
 
   BatchStore& store_;
   UserDialogs& dialogs_;
@@ -67,7 +72,13 @@ class BatchPageWidget : public QWidget {
   QPushButton* delete_ = nullptr;
   QPushButton* rename_ = nullptr;
   QPushButton* save_ = nullptr;
+  QPushButton* new_ = nullptr;
   RenameSeriesDialog* rename_dialog_ = nullptr;
   bool filling_ = false;  // rows being filled from the store: not an edit by the user
+  // A slow second click on the row alone in the selection edits its output name: the row pressed
+  // last, whether it was alone selected before the press, and the wait for a double click.
+  QTreeWidgetItem* pressed_item_ = nullptr;
+  bool pressed_alone_ = false;
+  QTimer slow_click_;
   QString job_folder_;
 };

@@ -260,11 +260,16 @@ ShadowGeometry ComputeShadowGeometry(const FrameLayout& layout, const FrameStyle
   const qint64 size = s.shadow_size, n = layout.margin;
   g.width = layout.canvas.width() - 2 * n + 2 * size;
   g.height = layout.canvas.height() - 2 * n + 2 * size;
-  g.corner = 3 * size + 10;
   g.left = size + n;
   g.top = size + n;
+  // The corner (3S + 10) and the fade (0.05 + S / 100) are those of the style's own size S; a
+  // style scaled up for a larger photo grows its corner with it and keeps its fade, so the shadow
+  // is the preview's shadow enlarged rather than a wider, fainter one.
+  const double factor = s.size_factor > 0 && std::isfinite(s.size_factor) ? s.size_factor : 1.0;
+  const double own = static_cast<double>(size) / factor;
+  g.corner = factor == 1.0 ? 3 * size + 10 : std::llround(std::clamp((3 * own + 10) * factor, -4e18, 4e18));
   // The fade must lie inside 0..0.95 for the blend to be a valid ascending list.
-  g.blend_positions = {0.0f, std::clamp(0.05f + static_cast<float>(size) * 0.01f, 0.0f, 0.95f), 0.95f, 1.0f};
+  g.blend_positions = {0.0f, std::clamp(0.05f + static_cast<float>(own) * 0.01f, 0.0f, 0.95f), 0.95f, 1.0f};
   return g;
 }
 

@@ -2,12 +2,14 @@
 #include "edit/crop_dialog.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "base/user_dialogs.h"
 #include "edit/crop_geometry.h"
@@ -104,9 +106,18 @@ bool CropDialog::Prepare(const QString& path, RotateFlipType rotate_flip, const 
       QStringLiteral("%1 x %2").arg(picture->file_size.width()).arg(picture->file_size.height()));
 
   const QSize view = view_.size();
-  const QSize dialog = CropDialogSize(view);
+  // The labels sit in a row of their own above the buttons, each as wide as its longest text and
+  // kept to the right; a dialog too narrow for them (a portrait or turned photo) grows to hold them,
+  // the view staying centred, so none is cut.
+  const QFontMetrics metrics(original_->font());
+  const auto width_of = [&metrics](const QString& text) { return metrics.horizontalAdvance(text) + 4; };
+  const int caption_w = std::max(width_of(QStringLiteral("Original:")), width_of(QStringLiteral("Current:")));
+  const int value_w = std::max(width_of(original_->text()), width_of(QStringLiteral("500 x 500")));
+  const int row_w = 2 * caption_w + 2 * value_w + 12;
+  QSize dialog = CropDialogSize(view);
+  dialog.setWidth(std::max(dialog.width(), row_w + 16));
   setFixedSize(dialog);
-  view_box_->setGeometry(QRect(CropViewOrigin(view), view));
+  view_box_->setGeometry(QRect(QPoint((dialog.width() - view.width()) / 2 - 3, 8), view));
   back_->setGeometry(QRect(QPoint(0, 0), view));
   // The bottom bar keeps to the bottom-right corner.
   const int bar = dialog.height() - 70;
@@ -114,10 +125,14 @@ bool CropDialog::Prepare(const QString& path, RotateFlipType rotate_flip, const 
   const int right = dialog.width();
   cancel_->setGeometry(right - 88, dialog.height() - 36, 80, 26);
   ok_->setGeometry(right - 174, dialog.height() - 36, 80, 26);
-  findChild<QLabel*>(QStringLiteral("OriginalCaption"))->setGeometry(right - 360, bar + 18, 56, 18);
-  original_->setGeometry(right - 300, bar + 18, 110, 18);
-  findChild<QLabel*>(QStringLiteral("CurrentCaption"))->setGeometry(right - 184, bar + 18, 56, 18);
-  current_->setGeometry(right - 124, bar + 18, 110, 18);
+  int x = right - 8 - row_w;
+  const int row_y = bar + 14;
+  const int row_h = std::max(18, metrics.height() + 2);
+  findChild<QLabel*>(QStringLiteral("OriginalCaption"))->setGeometry(x, row_y, caption_w, row_h);
+  original_->setGeometry(x += caption_w, row_y, value_w, row_h);
+  findChild<QLabel*>(QStringLiteral("CurrentCaption"))
+      ->setGeometry(x += value_w + 12, row_y, caption_w, row_h);
+  current_->setGeometry(x + caption_w, row_y, value_w, row_h);
 
   opened_ = OpeningSelection(stored, oriented_size_, view);
   SetSelection(opened_);
@@ -153,7 +168,8 @@ void CropDialog::Redraw() {
     painter.drawImage(selection_, view_, selection_);
   }
   back_->setPixmap(QPixmap::fromImage(shown));
-  current_->setText(QStringLiteral("%1 x %2").arg(selection_.width()).arg(selection_.height()));
+  const QSize current = CurrentCropLabelSize(stored_, opened_, selection_, oriented_size_);
+  current_->setText(QStringLiteral("%1 x %2").arg(current.width()).arg(current.height()));
 }
 
 bool CropDialog::eventFilter(QObject* watched, QEvent* event) {

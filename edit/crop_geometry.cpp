@@ -126,3 +126,14 @@ CropRect AcceptedCrop(const CropRect& stored, const QRect& opened, const QRect& 
   if (stored.IsEmpty()) return {0, 0, oriented.width(), oriented.height()};
   return stored;
 }
+
+QSize CurrentCropLabelSize(const CropRect& stored, const QRect& opened, const QRect& selection,
+                           QSize oriented) {
+  const std::int64_t l = LongSide(oriented);
+  if (stored.IsEmpty() || selection != opened || l <= 0) return selection.size();
+  const auto to_view = [l](int v) {
+    return static_cast<int>((static_cast<std::int64_t>(std::max(0, v)) * kCropViewLongSide * 2 + l) /
+                            (2 * l));
+  };
+  return QSize(to_view(stored.width), to_view(stored.height));
+}

@@ -46,3 +46,9 @@ CropRect CropForSelection(const QRect& selection, QSize oriented);
 // The crop "OK" stores: the stored crop unchanged when the selection is still the one the dialog
 // opened with (the whole oriented photo when there was none), otherwise CropForSelection.
 CropRect AcceptedCrop(const CropRect& stored, const QRect& opened, const QRect& selection, QSize oriented);
+
+// The size the "Current:" label shows: the selection's, in view pixels, except while it is still
+// the one a stored crop opened with; then the stored crop's own size in view pixels (value x 500 /
+// L, rounded), not the opening's one pixel more.
+QSize CurrentCropLabelSize(const CropRect& stored, const QRect& opened, const QRect& selection,
+                           QSize oriented);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 int ReplayOrientation(const RotateFlipList& list) {
@@ -87,4 +88,16 @@ int ConstrainedSide(int typed, int other_start, int this_start) {
   if (this_start == 0) return 0;
   const std::int64_t side = static_cast<std::int64_t>(typed) * other_start / this_start;
   return static_cast<int>(std::clamp<std::int64_t>(side, INT_MIN, INT_MAX));
+}
+
+QSize FramedPictureSize(const EditState& state) {
+  if (!state.crop.IsEmpty()) return QSize(state.crop.width, state.crop.height);
+  return QSize(state.photo_width, state.photo_height);
+}
+
+bool OutputSizeChangesShape(QSize picture, QSize output) {
+  if (picture.isEmpty() || output.isEmpty()) return false;
+  const double stretch = (static_cast<double>(output.width()) * picture.height()) /
+                         (static_cast<double>(output.height()) * picture.width());
+  return std::abs(stretch - 1.0) > 0.01;
 }

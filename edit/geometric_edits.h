@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QSize>
 
 #include "edit/edit_state.h"
 
@@ -35,3 +36,11 @@ void ApplyGeometricEdit(EditState& state, GeometricEdit code);
 // toward zero (400 x 300, typed width 200 gives height 150), held within the int range. A zero
 // start size gives 0.
 int ConstrainedSide(int typed, int other_start, int this_start);
+
+// The size of the picture a full-size render frames: the crop when there is one, otherwise the
+// photo in its current orientation.
+QSize FramedPictureSize(const EditState& state);
+
+// True when an output size of that shape stretches or squashes the picture by more than 1 %
+// (either side empty: false).
+bool OutputSizeChangesShape(QSize picture, QSize output);

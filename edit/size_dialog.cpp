@@ -2,8 +2,6 @@
 #include "edit/size_dialog.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,24 +12,6 @@
 #include "base/user_dialogs.h"
 #include "edit/geometric_edits.h"
 #include "imaging/image_io.h"
-
-namespace {
-
-// The boxes react to a key being released, as the user types.
-class KeyReleaseFilter : public QObject {
- public:
-  KeyReleaseFilter(QObject* parent, std::function<void()> on_release)
-      : QObject(parent), on_release_(std::move(on_release)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) on_release_();
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> on_release_;
-};
-
-}  // namespace
 
 SizeDialog::SizeDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("TSizeForm"));
@@ -53,6 +33,11 @@ void SizeDialog::BuildLayout() {
   constrain_ = new QCheckBox(QStringLiteral("Constrain Proportions"), this);
   constrain_->setObjectName(QStringLiteral("CheckBox1"));
   constrain_->setGeometry(16, 40, 200, 20);
+  original_ = new QPushButton(QStringLiteral("Original size"), this);
+  original_->setObjectName(QStringLiteral("OriginalSizeButton"));
+  original_->setToolTip(QStringLiteral("Save at the framed picture's own size"));
+  original_->setGeometry(16, 66, 92, 25);
+  original_->setAutoDefault(false);
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   ok_->setObjectName(QStringLiteral("OkButton"));
   ok_->setGeometry(116, 66, 75, 25);
@@ -63,18 +48,23 @@ void SizeDialog::BuildLayout() {
 }
 
 void SizeDialog::Wire() {
-  width_edit_->installEventFilter(new KeyReleaseFilter(this, [this] { OnWidthEdited(); }));
-  height_edit_->installEventFilter(new KeyReleaseFilter(this, [this] { OnHeightEdited(); }));
+  // Only what the user types recomputes the other box: a key that moves the focus (Tab,
+  // Shift+Tab) or the caret changes no text, and text set here changes nothing either.
+  connect(width_edit_, &QLineEdit::textEdited, this, &SizeDialog::OnWidthEdited);
+  connect(height_edit_, &QLineEdit::textEdited, this, &SizeDialog::OnHeightEdited);
   connect(constrain_, &QCheckBox::clicked, this, &SizeDialog::OnConstrainClicked);
+  connect(original_, &QPushButton::clicked, this, &SizeDialog::OnOriginalSize);
   connect(ok_, &QPushButton::clicked, this, &SizeDialog::OnOk);
   connect(cancel_, &QPushButton::clicked, this, &SizeDialog::reject);
 }
 
-void SizeDialog::Prepare(int photo_width, int photo_height) {
-  start_width_ = photo_width;
-  start_height_ = photo_height;
-  width_edit_->setText(QString::number(photo_width));
-  height_edit_->setText(QString::number(photo_height));
+void SizeDialog::Prepare(QSize picture, QSize output) {
+  start_width_ = picture.width();
+  start_height_ = picture.height();
+  output_set_ = output.width() != 0 && output.height() != 0;
+  const QSize shown = output_set_ ? output : picture;
+  width_edit_->setText(QString::number(shown.width()));
+  height_edit_->setText(QString::number(shown.height()));
   chosen_ = QSize();
 }
 
@@ -108,7 +98,15 @@ void SizeDialog::OnOk() {
     // The largest output picture: the same ceiling as for photos that are opened.
     if (static_cast<qint64>(width) * height > kMaxImagePixels)
       throw LumistoError(QStringLiteral("%1 x %2 is too large for a picture.").arg(width).arg(height));
-    chosen_ = QSize(width, height);
+    // OK on the picture's own size, with no output size set, sets none: nothing changes, and the
+    // next photo keeps its own size too.
+    const bool own_size = width == start_width_ && height == start_height_;
+    chosen_ = own_size && !output_set_ ? QSize(0, 0) : QSize(width, height);
     accept();
   });
+}
+
+void SizeDialog::OnOriginalSize() {
+  chosen_ = QSize(0, 0);
+  accept();
 }

@@ -1,9 +1,12 @@
 // Layout of the editing tool pages.
 #include "edit/tool_pages_widget.h"
 
+#include <QKeyEvent>
+
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -231,6 +234,32 @@ bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonRelease:
       if (loaded()) Q_EMIT ToneKnobsReleased(KnobPositions());
+      break;
+    case QEvent::KeyPress: {
+      // The keyboard moves a knob as a drag does, one step a key (Home and End to the track's
+      // ends), and lets go at once.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      int to = (*knob)->x();
+      if (key == Qt::Key_Left || key == Qt::Key_Down)
+        to -= 1;
+      else if (key == Qt::Key_Right || key == Qt::Key_Up)
+        to += 1;
+      else if (key == Qt::Key_Home)
+        to = kToneKnobMin;
+      else if (key == Qt::Key_End)
+        to = kToneKnobMax;
+      else
+        break;
+      if (!loaded()) return true;
+      (*knob)->move(std::clamp(to, kToneKnobMin, kToneKnobMax), (*knob)->y());
+      Q_EMIT ToneKnobsReleased(KnobPositions());
+      return true;
+    }
+    case QEvent::Move:
+      // Screen readers say the knob's place on its track.
+      (*knob)->setAccessibleDescription(QStringLiteral("position %1 of %2")
+                                            .arg((*knob)->x() - kToneKnobMin + 1)
+                                            .arg(kToneKnobMax - kToneKnobMin + 1));
       break;
     default:
       break;

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 
 class QPrinter;
 
-// Prints image as the document "GdiplusPrint" on one page of printer, unscaled, its top-left
-// corner at the page origin, one image pixel to one device pixel (so the printed size follows the
-// printer's resolution). False when the printer cannot start the document.
+// Where a picture of image_size lands on a page whose printable area is area (device pixels): at
+// the area's top-left corner, one image pixel to one device pixel when it fits; scaled down to fit,
+// keeping its shape, when it is larger in either direction.
+QRect PrintedPictureRect(QSize image_size, QSize area);
+
+// Prints image as the document "GdiplusPrint" on one page of printer at PrintedPictureRect within
+// the printable area. False when the printer cannot start the document.
 bool PrintPicture(QPrinter& printer, const QImage& image);

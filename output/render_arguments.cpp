@@ -70,6 +70,38 @@ int ParseFontSize(const QString& text) {
   return static_cast<int>(Whole(QStringLiteral("--font-size"), text, 1, kMaxFontPoints));
 }
 
+CropCheck CheckCrop(const QString& option, const CropRect& crop, const RotateFlipList& edits,
+                    const QString& photo_path) {
+  CropCheck check;
+  check.crop = crop;
+  if (crop.IsEmpty()) return check;
+  QSize photo = ReadImageSize(photo_path);
+  if (!photo.isValid()) return check;  // the render says what is wrong with the photo
+  if (SwapsAxes(ReplayedRotateFlip(edits))) photo.transpose();
+  const QRect wanted(crop.x, crop.y, crop.width, crop.height);
+  const QRect inside = wanted & QRect(QPoint(0, 0), photo);
+  const QString size = QStringLiteral("%1 x %2").arg(photo.width()).arg(photo.height());
+  if (inside.isEmpty()) {
+    check.outside = true;
+    check.message = QStringLiteral("%1 %2,%3,%4,%5 lies outside the %6 photo %7")
+                        .arg(option)
+                        .arg(crop.x)
+                        .arg(crop.y)
+                        .arg(crop.width)
+                        .arg(crop.height)
+                        .arg(size, photo_path);
+  } else if (inside != wanted) {
+    check.crop = CropRect{inside.x(), inside.y(), inside.width(), inside.height()};
+    check.message = QStringLiteral("%1 reaches past the %2 photo: cut to %3,%4,%5,%6")
+                        .arg(option, size)
+                        .arg(inside.x())
+                        .arg(inside.y())
+                        .arg(inside.width())
+                        .arg(inside.height());
+  }
+  return check;
+}
+
 QStringList CheckRenderRequest(RenderRequest& request, const QString& template_argument, bool quality_given,
                                bool force) {
   QStringList warnings;
@@ -87,31 +119,11 @@ QStringList CheckRenderRequest(RenderRequest& request, const QString& template_a
   if (quality_given && !lossy)
     warnings << QStringLiteral("--quality applies to JPEG, WebP, AVIF and JPEG XL files only: ignored for %1")
                     .arg(request.output_path);
-  if (!request.crop.IsEmpty()) {
-    QSize photo = ReadImageSize(request.photo_path);
-    if (!photo.isValid()) return warnings;  // the render says what is wrong with the photo
-    if (SwapsAxes(ReplayedRotateFlip(request.rotate_flip))) photo.transpose();
-    const CropRect& c = request.crop;
-    const QRect wanted(c.x, c.y, c.width, c.height);
-    const QRect inside = wanted & QRect(QPoint(0, 0), photo);
-    const QString size = QStringLiteral("%1 x %2").arg(photo.width()).arg(photo.height());
-    if (inside.isEmpty())
-      throw UsageError(QStringLiteral("--crop %1,%2,%3,%4 lies outside the %5 photo %6")
-                           .arg(c.x)
-                           .arg(c.y)
-                           .arg(c.width)
-                           .arg(c.height)
-                           .arg(size, request.photo_path));
-    if (inside != wanted) {
-      request.crop = CropRect{inside.x(), inside.y(), inside.width(), inside.height()};
-      warnings << QStringLiteral("--crop reaches past the %1 photo: cut to %2,%3,%4,%5")
-                      .arg(size)
-                      .arg(inside.x())
-                      .arg(inside.y())
-                      .arg(inside.width())
-                      .arg(inside.height());
-    }
-  }
+  const CropCheck crop =
+      CheckCrop(QStringLiteral("--crop"), request.crop, request.rotate_flip, request.photo_path);
+  if (crop.outside) throw UsageError(crop.message);
+  request.crop = crop.crop;
+  if (!crop.message.isEmpty()) warnings << crop.message;
   return warnings;
 }
 

@@ -25,6 +25,18 @@ CropRect ParseCrop(const QString& text);
 inline constexpr int kMaxFontPoints = 1000;
 int ParseFontSize(const QString& text);
 
+// A crop checked against the photo it cuts, the way every command checks it.
+struct CropCheck {
+  bool outside = false;  // the crop lies wholly outside the photo: nothing to render
+  CropRect crop;         // the crop to render: cut to the photo when it reached past it
+  QString message;       // why it is outside, or what it was cut to; empty when it fits
+};
+// Checks crop against the photo at photo_path turned by edits (the size read from the file's header).
+// option names the crop in the message ("--crop", or a job file's "Crop"). A crop that is empty,
+// or a photo whose size cannot be read (its render says why), passes as it is.
+CropCheck CheckCrop(const QString& option, const CropRect& crop, const RotateFlipList& edits,
+                    const QString& photo_path);
+
 // Checks a parsed request against its files before any work: a crop wholly outside the turned
 // photo throws UsageError naming the photo's size, one partly outside is clipped (with a warning);
 // an output that is the photo or one of the template's files is refused unless force; a quality

@@ -1,10 +1,13 @@
 // Photo grid commands.
 #include "sources/photo_grid_widget.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "base/guarded_call.h"
 #include "base/output_file.h"
+#include "imaging/image_io.h"
 #include "sources/photo_folder.h"
 
 namespace {
@@ -53,6 +56,12 @@ void PhotoGridWidget::BuildLayout() {
   view_ = AddButton(QStringLiteral("PhotoViewButton"), QStringLiteral("View"),
                     QStringLiteral("Change the mode of showing "), QRect(323, 304, 53, 27),
                     QStringLiteral("view"));
+  // The header names what the grid shows, left of the counter; the list view's column labels
+  // take its place while they are shown.
+  folder_label_ = new QLabel(this);
+  folder_label_->setObjectName(QStringLiteral("PhotoFolderLabel"));
+  folder_label_->setGeometry(Local(QRect(51, 120, 250, 17)));
+  folder_label_->setTextFormat(Qt::PlainText);
   // The photo sources, as the template area's Open offers the template categories.
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PhotoSourceMenu"));
@@ -70,6 +79,8 @@ void PhotoGridWidget::Wire() {
   connect(delete_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { Delete(); }); });
   connect(up_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepUp(); }); });
   connect(down_, &QPushButton::clicked, this, [this] { RunGuarded(dialogs_, [this] { StepDown(); }); });
+  connect(this, &ThumbnailGridWidget::ViewToggled, folder_label_,
+          [this](bool list) { folder_label_->setVisible(!list); });
   connect(view_, &QPushButton::clicked, this, [this] {
     ToggleView();
     view_->setProperty("tag", IsListView() ? 1 : 0);
@@ -78,7 +89,38 @@ void PhotoGridWidget::Wire() {
 
 void PhotoGridWidget::ScanFolder(const QString& folder) {
   folder_ = folder;
+  selection_.clear();
+  showing_selection_ = false;
   SetRows(ScanPhotoFolder(folder));
+  const QString path = QDir::toNativeSeparators(QDir::cleanPath(folder));
+  const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
+  NameInHeader(name.isEmpty() ? path : name, path);
+}
+
+void PhotoGridWidget::ShowSelection(const QStringList& photos) {
+  // photos may be selection_ itself (the rescan after Delete).
+  const QStringList given = photos;
+  folder_.clear();
+  selection_.clear();
+  for (const QString& photo : given)
+    if (QFileInfo(photo).isFile()) selection_.append(photo);
+  showing_selection_ = true;
+  QList<ListRow> rows;
+  rows.reserve(selection_.size());
+  for (const QString& photo : std::as_const(selection_))
+    rows.append({photo, QFileInfo(photo).fileName(), ReadImageSize(photo)});
+  SetRows(rows);
+  QStringList shown;
+  for (const QString& photo : std::as_const(selection_)) shown.append(QDir::toNativeSeparators(photo));
+  NameInHeader(QStringLiteral("selection"), shown.join(u'\n'));
+}
+
+void PhotoGridWidget::NameInHeader(const QString& text, const QString& tooltip) {
+  folder_label_->setText(
+      folder_label_->fontMetrics().elidedText(text, Qt::ElideMiddle, folder_label_->width()));
+  folder_label_->setToolTip(tooltip);
+  folder_label_->setAccessibleName(QStringLiteral("Photos shown: %1").arg(text));
+  folder_label_->setAccessibleDescription(tooltip);
 }
 
 void PhotoGridWidget::RedrawFromFirstPage() {
@@ -104,7 +146,10 @@ void PhotoGridWidget::Open() {
 void PhotoGridWidget::RemoveItemFiles(const QString& path) { RemoveFile(path); }
 
 void PhotoGridWidget::RescanAfterDelete() {
-  ScanFolder(config_.PhotoFolder());
+  if (showing_selection_)
+    ShowSelection(selection_);
+  else
+    ScanFolder(folder_);
   HideSelectionFrame();
   RedrawFromFirstPage();
   Q_EMIT PhotoCountChanged(Count());

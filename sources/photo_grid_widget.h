@@ -13,10 +13,16 @@ class PhotoGridWidget : public ThumbnailGridWidget {
  public:
   PhotoGridWidget(const Config& config, UserDialogs& dialogs, const ThumbnailCache& cache, QWidget* parent);
 
-  // Scans folder into the list (page, cells and counter are the caller's).
+  // Scans folder into the list (page, cells and counter are the caller's); the header names it.
   void ScanFolder(const QString& folder);
-  // The folder the list shows.
+  // Lists exactly these photos, from whatever folders, as one set named "selection" in the header
+  // (page, cells and counter are the caller's). Photos whose files are gone are left out.
+  void ShowSelection(const QStringList& photos);
+  // The folder the list shows; empty while it shows a selection.
   const QString& CurrentFolder() const { return folder_; }
+  bool ShowsSelection() const { return showing_selection_; }
+  // The photos of the selection shown (empty while a folder is shown).
+  const QStringList& Selection() const { return selection_; }
   // The Open button's menu: "Photo folder..." (Open) and "Camera" (CameraRequested).
   QMenu* SourceMenu() const { return menu_; }
 
@@ -32,13 +38,15 @@ class PhotoGridWidget : public ThumbnailGridWidget {
 
  protected:
   void RemoveItemFiles(const QString& path) override;
-  // The folder from Config.ini again, from its first page.
+  // What the grid shows again (the folder, or the selection without the files now gone), from
+  // its first page: Delete never switches to another folder.
   void RescanAfterDelete() override;
 
  private:
   void BuildLayout();
   void Wire();
   void RedrawFromFirstPage();
+  void NameInHeader(const QString& text, const QString& tooltip);
 
   const Config& config_;
   QPushButton* open_ = nullptr;
@@ -47,5 +55,8 @@ class PhotoGridWidget : public ThumbnailGridWidget {
   QPushButton* down_ = nullptr;
   QPushButton* view_ = nullptr;
   QMenu* menu_ = nullptr;
+  QLabel* folder_label_ = nullptr;
   QString folder_;
+  QStringList selection_;
+  bool showing_selection_ = false;
 };

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/ini_file.h"
+#include "base/lumisto_error.h"
 #include "base/strict_int.h"
 
 namespace {
@@ -111,12 +112,35 @@ std::int32_t SlotValueFromText(const FrameStyleSlot& slot, const QString& text, 
   }
 }
 
+QList<std::pair<QString, QString>> FrameStyleKeyTexts(const FrameStyle& style) {
+  QList<std::pair<QString, QString>> texts;
+  texts.reserve(FrameStyleKeys().size());
+  for (const FrameStyleSlot& slot : FrameStyleKeys())
+    texts.append({QLatin1String(slot.key), SlotText(slot, style.*slot.field)});
+  return texts;
+}
+
+void ReadFrameStyleKeys(const std::function<std::optional<QString>(const QString& key)>& text_of,
+                        FrameStyle& style, QString* failed_key) {
+  for (const FrameStyleSlot& slot : FrameStyleKeys()) {
+    const QString key = QLatin1String(slot.key);
+    const std::optional<QString> text = text_of(key);
+    if (!text) continue;
+    try {
+      style.*slot.field = SlotValueFromText(slot, *text, style.*slot.field);
+    } catch (const LumistoError&) {
+      if (failed_key) *failed_key = key;
+      throw;
+    }
+  }
+}
+
 void ReadFrameStyle(const QString& path, FrameStyle& style) {
   const IniFile ini = IniFile::Load(path);
-  for (const FrameStyleSlot& slot : FrameStyleKeys()) {
-    const QString text = ini.Value(QLatin1String(kSection), QLatin1String(slot.key), QStringLiteral("0"));
-    style.*slot.field = SlotValueFromText(slot, text, style.*slot.field);
-  }
+  // A key the section does not hold reads as "0".
+  ReadFrameStyleKeys(
+      [&ini](const QString& key) { return ini.Value(QLatin1String(kSection), key, QStringLiteral("0")); },
+      style);
 }
 
 FrameStyle ScaledFrameStyle(const FrameStyle& style, double factor) {
@@ -129,6 +153,7 @@ FrameStyle ScaledFrameStyle(const FrameStyle& style, double factor) {
     constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
     scaled.*slot.field = static_cast<std::int32_t>(std::isfinite(size) ? std::clamp(size, kLow, kHigh) : 0.0);
   }
+  scaled.size_factor = style.size_factor * factor;
   return scaled;
 }
 
@@ -138,7 +163,6 @@ FrameStyle FrameStyleForFitFactor(const FrameStyle& style, float fit_factor) {
 
 void WriteFrameStyle(const QString& path, const FrameStyle& style) {
   IniFile ini = IniFile::Load(path);
-  for (const FrameStyleSlot& slot : FrameStyleKeys())
-    ini.SetValue(QLatin1String(kSection), QLatin1String(slot.key), SlotText(slot, style.*slot.field));
+  for (const auto& [key, text] : FrameStyleKeyTexts(style)) ini.SetValue(QLatin1String(kSection), key, text);
   ini.Save();
 }

@@ -1,10 +1,14 @@
 // The frame style record: 32 values that describe one frame, and its "Frames" settings section.
 #pragma once
 
+#include <QList>
 #include <QRgb>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
 
 // One frame: seven effects switched on and off with their opacity, size, colour, shape and
 // texture. Fields are declared in slot order (the order of the settings file and the renderer).
@@ -48,6 +52,10 @@ struct FrameStyle {
   // of the picture being drawn. On: sizes are pixels of the preview, and a full-size render
   // multiplies them by the photo's fit factor, so the saved picture is the preview enlarged.
   std::int32_t scale = 0;
+  // Not stored: the factor ScaledFrameStyle multiplied the sizes by (1 for a style as read). The
+  // drop shadow's fade and corner are worked out from the style's own size and then grow with it,
+  // so a scaled frame is the preview's frame enlarged.
+  double size_factor = 1.0;
 
   static constexpr int kSlotCount = 32;
   std::int32_t& Slot(int index);
@@ -94,6 +102,18 @@ std::int32_t StyleTextToColour(const QString& text);
 // Percent of the editor to stored opacity and back, truncating (50 -> 127, 127 -> 49).
 inline int StoredOpacityFromPercent(int percent) { return percent * 255 / 100; }
 inline int PercentFromStoredOpacity(int stored) { return stored * 100 / 255; }
+
+// The keys of style in file order (the 32 slots, then Scale), each with the text it is written as.
+// Every file that holds a frame style (a template's settings file, a batch job's entry) writes
+// this list, so no key can be left out of one of them.
+QList<std::pair<QString, QString>> FrameStyleKeyTexts(const FrameStyle& style);
+
+// Reads every key of FrameStyleKeys() in file order, taking each one's text from text_of: a key
+// without text (nullopt) keeps its value in style. On a conversion error the keys before the
+// failing one hold their new values, *failed_key (when given) names the key, and the
+// LumistoError is thrown. The one reader of frame styles, whatever file holds them.
+void ReadFrameStyleKeys(const std::function<std::optional<QString>(const QString& key)>& text_of,
+                        FrameStyle& style, QString* failed_key = nullptr);
 
 // Reads the "Frames" section of the settings file at path into style, key by key (the 32 slots,
 // then Scale). On a conversion error the keys before the failing one hold their new values, that

@@ -54,7 +54,9 @@ void NewStyleDialog::Ask(const FrameStyle& style) {
 }
 
 void NewStyleDialog::Ok() {
-  const QString name = name_->text();
+  // Blanks at the ends belong to no file name: "  Gold " is the template "Gold", and a name of
+  // blanks only is no name.
+  const QString name = name_->text().trimmed();
   if (name.isEmpty()) {
     dialogs_.ShowNotice(QStringLiteral("Please input Frame Name!"));
     return;

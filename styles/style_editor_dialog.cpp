@@ -2,10 +2,13 @@
 #include "styles/style_editor_dialog.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QValidator>
 #include <algorithm>
 
@@ -109,6 +112,43 @@ class BoxValidator : public QValidator {
   const StyleEditorBox& box_;
 };
 
+// An effect's switch: only its box ticks it. A click on its caption, like one anywhere else on the
+// panel, goes on to the panel, which shows the effect's page.
+class EffectSwitch : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+  // The room the caption has beside the box.
+  int CaptionRoom() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
+  }
+
+ protected:
+  bool hitButton(const QPoint& pos) const override {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this).contains(pos);
+  }
+};
+
+// The effect list's caption size: the form's small dialog font.
+constexpr int kCaptionPixels = 11;
+
+// The caption's font, from the dialog's small size made smaller a pixel at a time (not below 8
+// pixels) until text fits room. Set on the caption itself, so a style sheet cannot enlarge it.
+void FitCaption(QWidget* widget, const QString& text, const std::function<int()>& room) {
+  QFont font = widget->font();
+  int pixels = kCaptionPixels;
+  font.setPixelSize(pixels);
+  widget->setFont(font);
+  while (pixels > 8 && QFontMetrics(font).horizontalAdvance(text) > room()) {
+    font.setPixelSize(--pixels);
+    widget->setFont(font);
+  }
+}
+
 QColor ColourOfWord(std::int32_t word) {
   const auto c = static_cast<std::uint32_t>(word);
   return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -159,16 +199,18 @@ void StyleEditorDialog::BuildLayout(const TextureList& textures) {
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
     panel->setAutoFillBackground(true);
+    panel->setProperty("effectpanel", true);
     panel->installEventFilter(this);
     panels_.append(panel);
     if (effect.check) {
-      auto* check = new QCheckBox(QLatin1String(effect.caption), panel);
+      auto* check = new EffectSwitch(QLatin1String(effect.caption), panel);
       check->setObjectName(QLatin1String(effect.check));
       check->setGeometry(4, 5, 91, 20);
       switches_.append(check);
     } else {
       auto* caption = new QLabel(QLatin1String(effect.caption), panel);
-      caption->setGeometry(6, 5, 89, 20);
+      caption->setObjectName(QLatin1String(effect.panel) + QStringLiteral("Caption"));
+      caption->setGeometry(4, 5, 89, 20);
       caption->setAlignment(Qt::AlignCenter);
       switches_.append(nullptr);
     }
@@ -315,11 +357,32 @@ void StyleEditorDialog::ShowPage(int tag) {
     }
     panels_[t]->setPalette(look);
     panels_[t]->setProperty("highlighted", t == tag);
+    // A style sheet reads the property when the panel and its captions are polished again.
+    QList<QWidget*> looks = panels_[t]->findChildren<QWidget*>();
+    looks.append(panels_[t]);
+    for (QWidget* widget : looks) {
+      widget->style()->unpolish(widget);
+      widget->style()->polish(widget);
+    }
   }
   pages_->setCurrentIndex(tag);
 }
 
 int StyleEditorDialog::PageShown() const { return pages_->currentIndex(); }
+
+void StyleEditorDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Measured once the dialog wears its look: the window's style sheet sizes the check boxes.
+  for (QFrame* panel : panels_) {
+    if (auto* check = panel->findChild<EffectSwitch*>()) {
+      check->ensurePolished();
+      FitCaption(check, check->text(), [check] { return check->CaptionRoom(); });
+    } else if (auto* caption = panel->findChild<QLabel*>()) {
+      caption->ensurePolished();
+      FitCaption(caption, caption->text(), [caption] { return caption->contentsRect().width(); });
+    }
+  }
+}
 
 void StyleEditorDialog::SetSwitch(int tag, bool on) {
   auto* page = static_cast<EffectPageWidget*>(pages_->widget(tag));
@@ -360,7 +423,7 @@ void StyleEditorDialog::OnSwatchClicked(QPushButton* swatch) {
 }
 
 StyleEditorValues StyleEditorDialog::CurrentValues() const {
-  StyleEditorValues values;
+  StyleEditorValues values = opened_;
   for (int i = 0; i < kStyleEditorBoxCount; ++i)
     values.boxes[static_cast<std::size_t>(i)] = boxes_[i]->text();
   FrameStyle& rest = values.rest;
@@ -402,9 +465,15 @@ bool StyleEditorDialog::RenderStylePreview() {
 
 void StyleEditorDialog::Load(const FrameStyle& current) {
   const StyleEditorValues values = StyleEditorValuesFromStyle(current);
+  opened_ = values;
   loading_ = true;
-  for (int i = 0; i < kStyleEditorBoxCount; ++i)
+  for (int i = 0; i < kStyleEditorBoxCount; ++i) {
+    const StyleEditorBox& box = StyleEditorBoxes()[static_cast<std::size_t>(i)];
+    // The box shows the stored number; only the bar keeps to its range.
     boxes_[i]->setText(values.boxes[static_cast<std::size_t>(i)]);
+    const QSignalBlocker quiet(bars_[i]);
+    bars_[i]->setValue(BarPositionForStored(box, current.*box.field));
+  }
   const FrameStyle& rest = values.rest;
   for (int tag = 1; tag < kPageCount; ++tag) {
     const EffectEntry& effect = Effects()[static_cast<std::size_t>(tag)];

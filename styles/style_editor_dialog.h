@@ -75,6 +75,8 @@ class StyleEditorDialog : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Fits the effect list's captions to their panels in the look they are shown with.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildLayout(const TextureList& textures);
@@ -94,6 +96,8 @@ class StyleEditorDialog : public QDialog {
   const TextureList& textures_;
   StyleEditorHooks hooks_;
   FrameStyle working_;
+  // What the editor was opened on: untouched boxes give these stored values back unchanged.
+  StyleEditorValues opened_;
   bool loading_ = false;
 
   QStackedWidget* pages_ = nullptr;

@@ -35,8 +35,11 @@ const StyleEditorBox* FindStyleEditorBox(const QString& name) {
 
 int BoxNumberForStored(const StyleEditorBox& box, std::int32_t stored) {
   // In 64 bits: a stored opacity near the 32-bit limit must not overflow on its way to percent.
-  const std::int64_t shown = box.percent ? std::int64_t{stored} * 100 / 255 : stored;
-  return static_cast<int>(std::clamp<std::int64_t>(shown, box.min, box.max));
+  return static_cast<int>(box.percent ? std::int64_t{stored} * 100 / 255 : stored);
+}
+
+int BarPositionForStored(const StyleEditorBox& box, std::int32_t stored) {
+  return std::clamp(BoxNumberForStored(box, stored), box.min, box.max);
 }
 
 StyleEditorValues StyleEditorValuesFromStyle(const FrameStyle& style) {
@@ -48,6 +51,8 @@ StyleEditorValues StyleEditorValuesFromStyle(const FrameStyle& style) {
     const StyleEditorBox& box = StyleEditorBoxes()[static_cast<std::size_t>(i)];
     values.boxes[static_cast<std::size_t>(i)] = QString::number(BoxNumberForStored(box, style.*box.field));
   }
+  values.opened = values.rest;
+  values.opened_boxes = values.boxes;
   return values;
 }
 
@@ -73,7 +78,12 @@ RebuiltStyle RebuildStyleFromValues(const StyleEditorValues& values) {
   FrameStyle style = values.rest;
   for (int i = 0; i < kStyleEditorBoxCount; ++i) {
     const StyleEditorBox& box = StyleEditorBoxes()[static_cast<std::size_t>(i)];
-    const BoxReading reading = ReadStyleEditorBox(box, values.boxes[static_cast<std::size_t>(i)]);
+    const QString& text = values.boxes[static_cast<std::size_t>(i)];
+    if (!text.isEmpty() && text == values.opened_boxes[static_cast<std::size_t>(i)]) {
+      style.*box.field = values.opened.*box.field;
+      continue;
+    }
+    const BoxReading reading = ReadStyleEditorBox(box, text);
     if (!reading.number) {
       result.error = reading.error;
       return result;

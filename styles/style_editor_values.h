@@ -28,17 +28,24 @@ const StyleEditorBox* FindStyleEditorBox(const QString& name);
 // The controls' contents: the box texts (in StyleEditorBoxes order) and everything else the form
 // holds (switches, colours, shape, radios, texture tiles, Scale) as a style whose box fields are
 // not looked at.
+// opened and opened_boxes remember what the editor was opened on: a box still holding the text it
+// opened with stands for the stored value itself, so an untouched Save writes the file back value
+// for value (a percent cannot hold every opacity, and a stored value may lie outside the bar).
 struct StyleEditorValues {
   std::array<QString, kStyleEditorBoxCount> boxes;
   FrameStyle rest;
+  std::array<QString, kStyleEditorBoxCount> opened_boxes;
+  FrameStyle opened;
   bool operator==(const StyleEditorValues&) const = default;
 };
 
 // The number a box shows for a stored value: the percent (stored x 100 / 255, truncating) or the
-// size, brought into the box's range (the bar's clamp, so box and bar always agree).
+// size, as stored (in 64 bits: no overflow on the way to percent; held within the 32-bit range).
 int BoxNumberForStored(const StyleEditorBox& box, std::int32_t stored);
+// The position of the box's bar for a stored value: the box's number clamped to the bar's range.
+int BarPositionForStored(const StyleEditorBox& box, std::int32_t stored);
 
-// The controls loaded from style; switches become 0 or 1.
+// The controls loaded from style; switches become 0 or 1. opened and opened_boxes are set too.
 StyleEditorValues StyleEditorValuesFromStyle(const FrameStyle& style);
 
 // A box's text as a number within its range, or the message that says why not: the conversion
@@ -50,8 +57,9 @@ struct BoxReading {
 };
 BoxReading ReadStyleEditorBox(const StyleEditorBox& box, const QString& text);
 
-// The working style rebuilt from the controls: each box read with ReadStyleEditorBox, opacities
-// stored as percent x 255 / 100. On the first box that does not read, no style and its message.
+// The working style rebuilt from the controls: a box holding the text it opened with gives the
+// opened style's value unchanged; any other box is read with ReadStyleEditorBox, opacities stored as
+// percent x 255 / 100. On the first box that does not read, no style and its message.
 struct RebuiltStyle {
   std::optional<FrameStyle> style;
   QString error;

@@ -26,7 +26,7 @@ QString NewTemplateSettingsPath(const QString& folder, const QString& name) {
 }
 
 NewTemplateProblem CheckNewTemplateName(const QString& folder, const QString& name) {
-  if (name.isEmpty()) return NewTemplateProblem::kEmptyName;
+  if (name.trimmed().isEmpty()) return NewTemplateProblem::kEmptyName;
   if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(u'/') ||
       name.contains(u'\\') || name.contains(QChar(0)))
     return NewTemplateProblem::kUnsafeName;

@@ -578,9 +578,10 @@ void PaintMirrorGlyph(QPainter& p, qreal) {
   p.drawLine(QPointF(5.0, 0.0), QPointF(5.0, 10.0));
 }
 
-// A three-quarter circle ending in an arrow head; clockwise unless mirrored.
+// A three-quarter circle ending in an arrow head. As drawn the head sits at the circle's left,
+// pointing down: the arrow runs counter-clockwise; mirrored, it runs clockwise.
 void PaintTurnGlyph(QPainter& p, bool clockwise) {
-  if (!clockwise) {
+  if (clockwise) {
     p.translate(10, 0);
     p.scale(-1, 1);
   }

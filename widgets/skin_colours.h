@@ -20,5 +20,7 @@ inline constexpr QRgb kSkinHover = 0xFFECF7E1;  // a list row under the pointer
 inline constexpr QRgb kSkinDisabledText = 0xFF96AA8C;
 inline constexpr QRgb kSkinProblemText = 0xFFC00000;  // a refusal shown in a dialog
 
-// The style sheet of the window's flat buttons, labels, lists and menus.
+// The style sheet of the window and of every dialog it opens: flat buttons, labels, lists, menus,
+// the dialogs' face, boxes and bars, and the style editor's effect list (a QFrame with the property
+// effectpanel, lit while its property highlighted is true).
 QString SkinStyleSheet();

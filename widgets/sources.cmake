@@ -1,4 +1,5 @@
 list(APPEND LUMISTO_CORE_SOURCES
+  widgets/grid_keys.cpp widgets/grid_keys.h
   widgets/grid_paging.cpp widgets/grid_paging.h
   widgets/skin_art.cpp widgets/skin_art.h
   widgets/skin_colours.cpp widgets/skin_colours.h

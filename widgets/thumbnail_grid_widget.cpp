@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "base/lumisto_error.h"
 #include "base/user_dialogs.h"
 #include "widgets/flat_button_widget.h"
+#include "widgets/grid_keys.h"
 #include "widgets/grid_paging.h"
 #include "widgets/skin_colours.h"
 #include "widgets/thumbnail_page.h"
@@ -60,6 +62,7 @@ ThumbnailGridWidget::ThumbnailGridWidget(const ThumbnailGridLayout& layout, User
       placeholder_cell_(QPixmap::fromImage(PlaceholderThumbnailCell())),
       loader_(new ThumbnailLoader(cache, nullptr, this)) {
   setGeometry(layout_.area);
+  setFocusPolicy(Qt::StrongFocus);
   BuildLayout();
   Wire();
 }
@@ -165,6 +168,7 @@ QPushButton* ThumbnailGridWidget::AddButton(const QString& name, const QString& 
 
 void ThumbnailGridWidget::SetRows(const QList<ListRow>& rows) {
   rows_ = rows;
+  key_index_ = -1;
   path_list_->clear();
   list_->clear();
   QStringList paths;
@@ -219,6 +223,8 @@ void ThumbnailGridWidget::DrawPage() {
     const bool filled = index < Count();
     cell_paths_[slot] = filled ? rows_[index].path : QString();
     cells_[slot]->setEnabled(filled);
+    // Screen readers say the file name of the cell under the pointer or the keyboard's place.
+    hot_labels_[slot]->setAccessibleName(filled ? rows_[index].caption : QStringLiteral("empty cell"));
     waiting_[slot] = false;
     if (!filled) {
       cells_[slot]->setPixmap(white_cell_);
@@ -305,6 +311,7 @@ void ThumbnailGridWidget::ToggleView() {
   panel_->setVisible(list_view_mode_);
   name_label_->setVisible(list_view_mode_);
   info_label_->setVisible(list_view_mode_);
+  Q_EMIT ViewToggled(list_view_mode_);
   if (!layout_.multiple_selection_in_list) return;
   if (list_view_mode_) {
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -367,8 +374,57 @@ void ThumbnailGridWidget::OnHotClick(int cell) {
   }
   ShowSelectionFrame(cell);
   const int index = ItemIndex(page_, cell);
+  key_index_ = index;
   SetSelectedIndex(index);
   Q_EMIT Chosen(index, ChoiceSource::Cell);
+}
+
+void ThumbnailGridWidget::keyPressEvent(QKeyEvent* event) {
+  // The list view has keys of its own.
+  if (list_view_mode_) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (key_index_ >= 0 && key_index_ < Count()) OnHotClick(key_index_ - page_ * kCellsPerPage);
+    return;
+  }
+  const int from = key_index_ >= 0 ? key_index_ : SelectedIndex();
+  const int target = GridKeyTarget(from, Count(), key);
+  if (target < 0) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  MoveKeyPlace(target);
+}
+
+void ThumbnailGridWidget::MoveKeyPlace(int index) {
+  key_index_ = index;
+  const int page = index / kCellsPerPage;
+  if (page != page_) {
+    HideSelectionFrame();
+    SetPage(page);
+    DrawPage();
+  }
+  OnHotEnter(index - page * kCellsPerPage);
+  // Screen readers follow the place: the cell's name is its file name.
+  setAccessibleDescription(rows_[index].caption);
+}
+
+void ThumbnailGridWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  // The keyboard's place shows as soon as the grid has the keyboard: where it was, else on the
+  // current item, else on the first cell of the page.
+  if (list_view_mode_ || Count() == 0) return;
+  const int place =
+      key_index_ >= 0 ? key_index_ : (SelectedIndex() >= 0 ? SelectedIndex() : page_ * kCellsPerPage);
+  MoveKeyPlace(std::clamp(place, 0, Count() - 1));
+}
+
+void ThumbnailGridWidget::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  if (key_index_ >= 0) hover_frame_->hide();
 }
 
 void ThumbnailGridWidget::OnListClick() {

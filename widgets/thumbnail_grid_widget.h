@@ -97,6 +97,9 @@ class ThumbnailGridWidget : public QWidget {
 
   QTreeWidget* ListView() const { return list_; }
 
+  // The item the keyboard's place is on (-1: none); Return chooses it.
+  int KeyIndex() const { return key_index_; }
+
   // Delete: nothing without a current item; otherwise, after the "Note" question, removes the
   // files of the selected rows from the last to the first, rescans and emits Deleted.
   void Delete();
@@ -108,6 +111,8 @@ class ThumbnailGridWidget : public QWidget {
   void EmptyCellClicked();
   // Delete removed the items at these paths (their files may have resisted).
   void Deleted(const QStringList& paths);
+  // View switched between thumbnails (false) and the list (true).
+  void ViewToggled(bool list_view);
 
  protected:
   // Removes the files of the item at path; throws LumistoError ("Unable to delete NAME: reason")
@@ -123,9 +128,17 @@ class ThumbnailGridWidget : public QWidget {
   QRect Local(const QRect& window_rect) const { return window_rect.translated(-layout_.area.topLeft()); }
   QPoint Local(const QPoint& window_point) const { return window_point - layout_.area.topLeft(); }
 
+  // The keyboard in thumbnail view: arrows, Page Up and Down, Home and End move the place (shown
+  // by the hover frame from the moment the grid has the keyboard, the page following it); Return
+  // and Enter choose the item there, as a click.
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
   UserDialogs& dialogs_;
 
  private:
+  void MoveKeyPlace(int index);
   void BuildLayout();
   void Wire();
   void OnHotEnter(int cell);
@@ -142,6 +155,7 @@ class ThumbnailGridWidget : public QWidget {
   QList<ListRow> rows_;
   int page_ = 0;
   bool list_view_mode_ = false;
+  int key_index_ = -1;
   std::array<QString, 8> cell_paths_;
   std::array<bool, 8> waiting_{};
   std::array<QLabel*, 8> cells_{};

@@ -1,8 +1,10 @@
 // `lumisto batch`: jobs built by script, listed, rendered on several workers; existing files,
 // failures and wrong usage, through the real executable.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +80,31 @@ class BatchCommandTest : public QObject {
       const QString single = Path(QStringLiteral("single-%1").arg(QLatin1String(name)));
       QCOMPARE(RunLumisto({"render", Path(QLatin1String(name)), Path("t.jpg"), single}).exit_code, 0);
       QCOMPARE(ReadFile(out + u'/' + QLatin1String(name)), ReadFile(single));
+    }
+  }
+
+  // With the shipped templates (sizes of the preview, Scale=1), photos added by `batch add` and
+  // written by `batch` are the files `render` writes of each.
+  void ShippedTemplatesFrameAsRenderDoes() {
+    const QString mask = QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask/");
+    const QString texture =
+        mask + QStringLiteral("Texture/") +
+        QDir(mask + QStringLiteral("Texture")).entryList({QStringLiteral("*.jpg")}).first();
+    const QString colour = mask + QStringLiteral("Color/Black Edge.jpg");
+    QImage photo(1200, 800, QImage::Format_RGB32);
+    photo.fill(QColor(40, 120, 200));
+    QVERIFY(photo.save(Path("big.jpg")));
+    QVERIFY(photo.transformed(QTransform().rotate(90)).save(Path("tall.png")));
+    const QString job = Path("shipped.ini");
+    QCOMPARE(RunLumisto({"batch", "add", job, "--template", texture, Path("big.jpg")}).exit_code, 0);
+    QCOMPARE(RunLumisto({"batch", "add", job, "--template", colour, Path("tall.png")}).exit_code, 0);
+    const auto run = RunLumisto({"batch", job, "--out", Path("shipped")});
+    QVERIFY2(run.exit_code == 0, run.err.constData());
+    const QList<std::pair<QString, QString>> pairs{{"big.jpg", texture}, {"tall.png", colour}};
+    for (const auto& [name, templ] : pairs) {
+      const QString single = Path("shipped-single-" + name);
+      QCOMPARE(RunLumisto({"render", Path(name), templ, single}).exit_code, 0);
+      QVERIFY2(ReadFile(Path("shipped/" + name)) == ReadFile(single), qPrintable(name));
     }
   }
 
@@ -186,6 +213,134 @@ class BatchCommandTest : public QObject {
       QVERIFY2(run.err.contains("a.png exists or is written twice"), run.err.constData());
     }
     QVERIFY(QDir(Path("twice")).entryList(QDir::Files).isEmpty());
+  }
+
+  // An output that is a file the job reads is refused before anything is written; --force allows
+  // only an entry's own photo, which no other entry reads.
+  void OutputsNeverReplaceInputs_data() {
+    QTest::addColumn<QStringList>("photos");  // photos of the job, in the folder "in"
+    QTest::addColumn<QStringList>("names");   // output names, empty: the photos' names
+    QTest::addColumn<QString>("out");         // the output folder: "in", or the template's folder "."
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<int>("exit_code");
+    QTest::addColumn<QString>("named");  // a piece of the message
+    QTest::newRow("own photo") << QStringList{"a.png"} << QStringList{} << "in" << QStringList{"--overwrite"}
+                               << 1 << "is the photo of its own entry 1; --force";
+    QTest::newRow("own photo, forced") << QStringList{"a.png"} << QStringList{} << "in"
+                                       << QStringList{"--overwrite", "--force"} << 0 << QString();
+    QTest::newRow("another entry's photo, forced")
+        << QStringList{"a.png", "c.png"} << QStringList{"c.png", "x.png"} << "in"
+        << QStringList{"--overwrite", "--force"} << 1 << "is the photo of entry 2";
+    QTest::newRow("a photo two entries read, forced")
+        << QStringList{"a.png", "a.png"} << QStringList{"a.png", "y.png"} << "in"
+        << QStringList{"--overwrite", "--force"} << 1 << "is the photo of entry 2";
+    QTest::newRow("the template's picture") << QStringList{"a.png"} << QStringList{"t.jpg"} << "."
+                                            << QStringList{"--overwrite", "--force"} << 1 << "template";
+    QTest::newRow("the template's settings file") << QStringList{"a.png"} << QStringList{"t.ini"} << "."
+                                                  << QStringList{"--overwrite", "--force"} << 1 << "template";
+  }
+  void OutputsNeverReplaceInputs() {
+    QFETCH(QStringList, photos);
+    QFETCH(QStringList, names);
+    QFETCH(QString, out);
+    QFETCH(QStringList, flags);
+    QFETCH(int, exit_code);
+    QFETCH(QString, named);
+    QTemporaryDir work;
+    QVERIFY(QFile::copy(Path("t.jpg"), work.filePath("t.jpg")));
+    QVERIFY(QFile::copy(Path("t.ini"), work.filePath("t.ini")));
+    QVERIFY(QDir().mkpath(work.filePath("in")));
+    QStringList add{"batch", "add", work.filePath("job.ini"), "--template", work.filePath("t.jpg")};
+    for (const QString& photo : photos) {
+      if (!QFileInfo::exists(work.filePath("in/" + photo)))
+        QVERIFY(QFile::copy(Path(photo), work.filePath("in/" + photo)));
+      add << work.filePath("in/" + photo);
+    }
+    QVERIFY(QFile::copy(Path("c.png"), work.filePath("in/x.png")));
+    QCOMPARE(RunLumisto(add).exit_code, 0);
+    if (!names.isEmpty()) {
+      QByteArray text = ReadFile(work.filePath("job.ini"));
+      for (qsizetype i = 0; i < names.size(); ++i)
+        // Before the entry's own OutputName, which it overrides: the first of a key wins.
+        text.replace(QStringLiteral("[Entry%1]").arg(i + 1).toUtf8(),
+                     QStringLiteral("[Entry%1]\nOutputName=%2").arg(i + 1).arg(names[i]).toUtf8());
+      QVERIFY(WriteFile(work.filePath("job.ini"), text));
+    }
+    QMap<QString, QByteArray> before;
+    for (const QString& file : QDir(work.path()).entryList(QDir::Files))
+      before[file] = ReadFile(work.filePath(file));
+    for (const QString& file : QDir(work.filePath("in")).entryList(QDir::Files))
+      before["in/" + file] = ReadFile(work.filePath("in/" + file));
+    const auto run =
+        RunLumisto(QStringList{"batch", work.filePath("job.ini"), "--out", work.filePath(out)} + flags);
+    QCOMPARE(run.exit_code, exit_code);
+    if (exit_code != 0) {
+      QVERIFY2(run.err.contains(named.toUtf8()), run.err.constData());
+      // Nothing at all is written.
+      for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(ReadFile(work.filePath(it.key())), it.value());
+      QCOMPARE(QDir(work.filePath("in")).entryList(QDir::Files).size() +
+                   QDir(work.path()).entryList(QDir::Files).size(),
+               before.size());
+      return;
+    }
+    // Forced: the photo is read whole, then framed in its place.
+    const QString single = work.filePath("single.png");
+    QCOMPARE(RunLumisto({"render", Path("a.png"), work.filePath("t.jpg"), single}).exit_code, 0);
+    QCOMPARE(ReadFile(work.filePath("in/a.png")), ReadFile(single));
+  }
+
+  // Job files that break their own promises: one line each, exit 1, nothing written.
+  void HostileJobFiles_data() {
+    QTest::addColumn<QByteArray>("job");  // @ stands for the test folder
+    QTest::addColumn<QString>("named");
+    const QByteArray entry1 = "[Entry1]\nPhoto=@/a.png\nTemplate=@/t.jpg\n";
+    const QByteArray entry2 = "[Entry2]\nPhoto=@/b.jpg\nTemplate=@/t.jpg\n";
+    QTest::newRow("two announced, one there") << "[Batch]\nEntries=2\n" + entry1 << "[Entry2] is missing";
+    QTest::newRow("cut inside a value") << "[Batch]\nEntries=2\n" + entry1 + entry2 + "CaptionText=Sum"
+                                        << "cut off";
+    QTest::newRow("lone high surrogate") << "[Batch]\nEntries=2\n" + entry1 + "OutputName=\"\\ud800.jpg\"\n" +
+                                                entry2 + "OutputName=\"\\udc00.jpg\"\n"
+                                         << "OutputName";
+    QTest::newRow("surrogate and replacement character")
+        << "[Batch]\nEntries=2\n" + entry1 + "OutputName=\"\\ud800.jpg\"\n" + entry2 +
+               "OutputName=\"\\ufffd.jpg\"\n"
+        << "OutputName";
+    QTest::newRow("crop wholly outside") << "[Batch]\nEntries=2\n" + entry1 + "Crop=500,500,10,10\n" + entry2
+                                         << "Crop 500,500,10,10 lies outside the 90 x 60 photo";
+    QTest::newRow("CR line ends, no entries") << QByteArray("[Batch]\rEntries=0\r") << "no entries";
+    QTest::newRow("empty file") << QByteArray() << "[Batch]";
+  }
+  void HostileJobFiles() {
+    QFETCH(QByteArray, job);
+    QFETCH(QString, named);
+    const QString path = Path("hostile.ini");
+    QVERIFY(WriteFile(path, job.replace("@", dir_.path().toUtf8())));
+    const QString out = Path("hostile-out");
+    const auto run = RunLumisto({"batch", path, "--out", out});
+    QCOMPARE(run.exit_code, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains(named.toUtf8()), run.err.constData());
+    QVERIFY(!QFileInfo::exists(out));
+  }
+
+  // A crop partly outside is cut exactly as render cuts its --crop, with the same warning.
+  void JobCropIsCutLikeRender() {
+    const QString path = Path("crop.ini");
+    QVERIFY(WriteFile(
+        path, QStringLiteral("[Batch]\nEntries=1\n[Entry1]\nPhoto=%1\nTemplate=%2\nCrop=50,20,100,100\n")
+                  .arg(Path("a.png"), Path("t.jpg"))
+                  .toUtf8()));
+    const auto run = RunLumisto({"batch", path, "--out", Path("crop-out")});
+    QCOMPARE(run.exit_code, 0);
+    QVERIFY2(run.err.contains("Crop reaches past the 90 x 60 photo: cut to 50,20,40,40"),
+             run.err.constData());
+    const auto single = RunLumisto(
+        {"render", Path("a.png"), Path("t.jpg"), Path("crop-single.png"), "--crop", "50,20,100,100"});
+    QCOMPARE(single.exit_code, 0);
+    QVERIFY2(single.err.contains("--crop reaches past the 90 x 60 photo: cut to 50,20,40,40"),
+             single.err.constData());
+    QCOMPARE(ReadFile(Path("crop-out/a.png")), ReadFile(Path("crop-single.png")));
   }
 
   void Usage_data() {

@@ -22,6 +22,7 @@ class CommandLineTest : public QObject {
     const auto help = RunLumisto({"--help"});
     QCOMPARE(help.exit_code, 0);
     QVERIFY(help.out.contains("lumisto style show FILE"));
+    QVERIFY(help.out.contains("lumisto PHOTO... | FOLDER"));
     const auto version = RunLumisto({"--version"});
     QCOMPARE(version.exit_code, 0);
     QVERIFY(version.out.startsWith("lumisto "));
@@ -242,6 +243,22 @@ class CommandLineTest : public QObject {
     QVERIFY2(clipped.err.contains("--quality applies to JPEG, WebP, AVIF and JPEG XL files only"),
              clipped.err.constData());
     QCOMPARE(QImage(out).size(), QSize(100, 100));
+  }
+
+  // A missing photo is a failure naming it, never an unknown command; nothing opens.
+  void MissingPhotoToOpen_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("alone") << QStringList{"gone.jpg"} << QByteArray("lumisto: no such file: gone.jpg\n");
+    QTest::newRow("in a folder") << QStringList{"/nowhere/x.tif"}
+                                 << QByteArray("lumisto: no such file: /nowhere/x.tif\n");
+  }
+  void MissingPhotoToOpen() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, message);
+    const auto result = RunLumisto(args);
+    QCOMPARE(result.exit_code, 1);
+    QCOMPARE(result.err, message);
   }
 
   void StyleShowOfMissingFile() {

@@ -1,9 +1,13 @@
 // The batch list in the window: adding one and several entries, editing and updating an entry,
 // deleting, renaming, batch save with its questions, and a saved list rendered by the command line.
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -82,6 +86,40 @@ AppFolderFixture& Folder() {
     return f;
   }();
   return folder;
+}
+
+// An application folder whose category "Color" holds four of the shipped templates (their sizes are
+// those of the preview: Scale=1), and photos large enough for the frames to be enlarged.
+AppFolderFixture& ShippedFolder() {
+  static AppFolderFixture folder = [] {
+    AppFolderFixture f;
+    f.WriteConfig(QStringLiteral("Color"));
+    f.AddPhotos(4, QSize(480, 320));
+    const QString shipped = QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask/Color/");
+    QDir().mkpath(f.CategoryFolder(QStringLiteral("Color")));
+    for (const char* name : {"Black Edge", "Blush", "Double Mat", "Floating Print"})
+      for (const char* ext : {".ini", ".jpg"}) {
+        const QString file = QLatin1String(name) + QLatin1String(ext);
+        QFile::copy(shipped + file, f.CategoryFolder(QStringLiteral("Color")) + u'/' + file);
+      }
+    return f;
+  }();
+  return folder;
+}
+
+// Drags a tone knob by dx along its track.
+void DragKnob(QWidget* knob, int dx) {
+  const QPoint start(8, 8);
+  QTest::mousePress(knob, Qt::LeftButton, {}, start);
+  QTest::mouseMove(knob, start + QPoint(dx, 0));
+  QTest::mouseRelease(knob, Qt::LeftButton, {}, start + QPoint(dx, 0));
+}
+
+QMap<QString, QByteArray> FilesIn(const QString& folder) {
+  QMap<QString, QByteArray> files;
+  for (const QString& name : QDir(folder).entryList(QDir::Files))
+    files[name] = ReadFile(folder + u'/' + name);
+  return files;
 }
 
 QString PhotoPath(int n) {
@@ -298,8 +336,13 @@ class MainWindowBatchTest : public QObject {
     QCOMPARE(h.dialogs.folder_titles, QStringList{QStringLiteral("Please choose directory")});
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), written);
     QCOMPARE(h.dialogs.warnings.size(), questions);
-    for (const QString& q : h.dialogs.warnings)
-      QCOMPARE(q, QStringLiteral("Are you sure you want to cover this file?"));
+    // The question names the file on a line of its own.
+    for (const QString& q : h.dialogs.warnings) {
+      QVERIFY2(
+          q.startsWith(QStringLiteral("Are you sure you want to cover this file?\n") + out.path() + u'/'),
+          qPrintable(q));
+      QCOMPARE(q.count(u'\n'), 1);
+    }
     for (const QString& name : existing)
       if (!answers.value(0, true)) QCOMPARE(ReadFile(out.filePath(name)), QByteArray("old"));
     QCOMPARE(h.window->Batch()->SelectedRows(), left_selected);
@@ -347,6 +390,199 @@ class MainWindowBatchTest : public QObject {
     h.Click(QStringLiteral("BatchSave"));
     QCOMPARE(h.dialogs.folder_titles.size(), 1);
     QVERIFY(h.dialogs.notices.isEmpty());
+  }
+
+  // Four photos, each given its own turn, tone and caption in the editor and added one after
+  // another (New between them), with the shipped templates: the window's Batch save, the saved list
+  // run by `lumisto batch`, the list opened again and batch saved, all write what `lumisto render`
+  // writes of each entry; `batch add` then `batch` writes what `render` writes without edits.
+  void FourEditedEntriesGiveTheSameFilesEveryWay() {
+    Harness h(ShippedFolder());
+    QTemporaryDir work;
+    const QString work_path = work.path();
+    struct Made {
+      QString photo, templ;
+      QStringList flags;  // the render command's flags for the same edits
+    };
+    QList<Made> made;
+    const QStringList turns[] = {
+        {"FlatButton14"}, {"FlatButton13"}, {"FlatButton16"}, {"FlatButton14", "FlatButton14"}};
+    const QStringList turn_flags[] = {{"--cw"}, {"--mirror"}, {"--ccw"}, {"--cw", "--cw"}};
+    for (int i = 0; i < 4; ++i) {
+      if (i > 0) {
+        h.Click(QStringLiteral("BatchNewButton"));
+        QCOMPARE(h.Page(), MainWindow::kSinglPage);
+        QVERIFY(!h.window->BatchUpdateMode());
+        QVERIFY(h.window->Batch()->SelectedRows().isEmpty());
+      }
+      h.Click(QStringLiteral("Hot%1").arg(i + 1));
+      h.Click(QStringLiteral("Hot%1").arg(51 + i));
+      for (const QString& turn : turns[i]) h.Click(turn);
+      DragKnob(h.Find(QStringLiteral("B1")), 4 * i - 6);
+      DragKnob(h.Find(QStringLiteral("B3")), 10 - 3 * i);
+      h.Click(QStringLiteral("FlatButton20"));
+      QTest::keyClicks(h.Find(QStringLiteral("Memo1")), QStringLiteral("Entry %1").arg(i + 1));
+      h.Click(QStringLiteral("FlatButton19"));
+      const EditState& e = h.window->State().edit;
+      const QString knobs = QStringLiteral("%1,%2,%3")
+                                .arg(h.Find(QStringLiteral("B1"))->x())
+                                .arg(h.Find(QStringLiteral("B2"))->x())
+                                .arg(h.Find(QStringLiteral("B3"))->x());
+      made.append(
+          {e.photo_path, e.template_path,
+           turn_flags[i] +
+               QStringList{"--knobs", knobs, "--caption", e.caption.text, "--caption-at",
+                           QStringLiteral("%1,%2").arg(e.caption.position.x()).arg(e.caption.position.y())}});
+      h.Click(QStringLiteral("Batch"));
+      QCOMPARE(h.Page(), MainWindow::kBatchPage);
+      QCOMPARE(h.Store().Count(), i + 1);
+      // The row names what the entry holds.
+      QCOMPARE(h.Text(i, 0), QFileInfo(e.photo_path).fileName());
+      QCOMPARE(h.Text(i, 1), h.window->Templates()->Rows()[i].caption);
+      QCOMPARE(h.Text(i, 2), QStringLiteral("480x320"));
+    }
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+
+    const QString job = work_path + QStringLiteral("/job.ini");
+    h.dialogs.job_files = {job};
+    h.window->Batch()->SaveList();
+    for (const char* folder : {"window", "reopened"}) QVERIFY(QDir(work_path).mkpath(QLatin1String(folder)));
+    h.dialogs.folders = {work_path + QStringLiteral("/window")};
+    h.Click(QStringLiteral("BatchSave"));
+    const auto command = RunLumisto({"batch", job, "--out", work_path + QStringLiteral("/command")});
+    QVERIFY2(command.exit_code == 0, command.err.constData());
+    Harness reopened(ShippedFolder());
+    reopened.dialogs.job_files = {job};
+    reopened.window->Batch()->OpenList();
+    QCOMPARE(reopened.Store().Count(), 4);
+    reopened.dialogs.folders = {work_path + QStringLiteral("/reopened")};
+    reopened.Click(QStringLiteral("BatchSave"));
+    QCOMPARE(reopened.dialogs.notices.last(), QStringLiteral("Batch save: 4 written, 0 skipped, 0 failed."));
+    QCOMPARE(h.dialogs.notices.last(), QStringLiteral("Batch save: 4 written, 0 skipped, 0 failed."));
+    const QString added_job = work_path + QStringLiteral("/added.ini");
+    for (const Made& m : made)
+      QCOMPARE(RunLumisto({"batch", "add", added_job, "--template", m.templ, m.photo}).exit_code, 0);
+    QCOMPARE(RunLumisto({"batch", added_job, "--out", work_path + QStringLiteral("/added")}).exit_code, 0);
+
+    for (const Made& m : made) {
+      const QString name = QFileInfo(m.photo).fileName();
+      const QString single = work_path + QStringLiteral("/single-") + name;
+      const auto render = RunLumisto(QStringList{"render", m.photo, m.templ, single} + m.flags);
+      QVERIFY2(render.exit_code == 0, render.err.constData());
+      const QString plain = work_path + QStringLiteral("/plain-") + name;
+      QCOMPARE(RunLumisto({"render", m.photo, m.templ, plain}).exit_code, 0);
+      const QByteArray expected = ReadFile(single);
+      QVERIFY(!expected.isEmpty());
+      for (const char* way : {"window", "command", "reopened"})
+        QVERIFY2(ReadFile(work_path + u'/' + QLatin1String(way) + u'/' + name) == expected,
+                 qPrintable(QStringLiteral("%1 differs in %2").arg(name, QLatin1String(way))));
+      QVERIFY2(ReadFile(work_path + QStringLiteral("/added/") + name) == ReadFile(plain), qPrintable(name));
+    }
+    // The frames follow the photo: a shipped template's band is wider than its preview pixels.
+    QVERIFY(ReadFile(work_path + QStringLiteral("/window/p01.png")) !=
+            ReadFile(work_path + QStringLiteral("/plain-p01.png")));
+  }
+
+  // Edit ties the editor to a row; Updata stores into it, names its new template in the Frame
+  // column and ends update mode, so the next Add Batch appends again.
+  void UpdataEndsUpdateModeAndRenamesTheRow() {
+    Harness h(Folder());
+    h.AddEntry(1);
+    h.Select({0});
+    h.Click(QStringLiteral("BatchEditButton"));
+    QVERIFY(h.window->BatchUpdateMode());
+    h.Click(QStringLiteral("Hot52"));  // another template on the Singl page
+    h.Click(QStringLiteral("Batch"));
+    QVERIFY(!h.window->BatchUpdateMode());
+    QCOMPARE(h.Store().Count(), 1);
+    QCOMPARE(h.Text(0, 1), h.window->Templates()->Rows()[1].caption);
+    QCOMPARE(h.Store().At(0).edit.template_path, h.window->Templates()->Rows()[1].path);
+    QCOMPARE(h.Store().At(0).style.back_size, 3 + 2);
+    // New: back to the editor, nothing selected, and the next Add Batch appends.
+    h.Click(QStringLiteral("BatchNewButton"));
+    QCOMPARE(h.Store().Current(), -1);
+    h.AddEntry(3);
+    QCOMPARE(h.Store().Count(), 2);
+    QCOMPARE(h.Store().At(0).edit.photo_path, PhotoPath(1));
+  }
+
+  // A plain click inside a selection of several rows selects that row alone and edits nothing, so
+  // a following Delete removes that one entry.
+  void ClickInsideASelectionSelectsOneRow() {
+    Harness h(Folder());
+    h.AddSeveral({0, 1, 2, 3}, true);
+    h.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+    h.Select({0, 1, 2});
+    const QRect cell = h.List()->visualRect(h.List()->model()->index(1, 0));
+    QTest::mouseClick(h.List()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QCOMPARE(h.window->Batch()->SelectedRows(), QList<int>{1});
+    QVERIFY(h.List()->findChild<QLineEdit*>() == nullptr || !h.List()->findChild<QLineEdit*>()->isVisible());
+    h.Click(QStringLiteral("FlatButton10"));
+    QCOMPARE(h.Store().Count(), 3);
+    QCOMPARE(h.Store().At(1).edit.photo_path, PhotoPath(3));
+  }
+
+  // An output that is a photo or template of the list is refused before anything is written.
+  void BatchSaveNeverReplacesAnInput_data() {
+    QTest::addColumn<QString>("folder");   // "photos" or "templates"
+    QTest::addColumn<QString>("caption");  // output name of row 1, empty: the photo's own
+    QTest::addColumn<QString>("named");
+    QTest::newRow("its own photo") << "photos" << QString() << "is the photo of its own entry 1";
+    QTest::newRow("another entry's photo") << "photos"
+                                           << "p02.png"
+                                           << "is the photo of entry 2";
+    QTest::newRow("a template's picture") << "templates"
+                                          << "t01.jpg"
+                                          << "template";
+    QTest::newRow("a template's settings") << "templates"
+                                           << "t01.ini"
+                                           << "template";
+  }
+  void BatchSaveNeverReplacesAnInput() {
+    QFETCH(QString, folder);
+    QFETCH(QString, caption);
+    QFETCH(QString, named);
+    AppFolderFixture own;
+    own.WriteConfig(QStringLiteral("A"));
+    own.AddPhotos(3, QSize(30, 20));
+    own.AddTemplates(QStringLiteral("A"), 1);
+    Harness h(own);
+    h.AddSeveral({0, 1, 2}, true);
+    if (!caption.isEmpty()) h.List()->topLevelItem(0)->setText(0, caption);
+    const QString out =
+        folder == QLatin1String("photos") ? own.PhotoFolder() : own.CategoryFolder(QStringLiteral("A"));
+    const QMap<QString, QByteArray> before = FilesIn(out);
+    h.dialogs.answers = {true, true, true};
+    h.dialogs.folders = {out};
+    h.Click(QStringLiteral("BatchSave"));
+    QVERIFY(h.dialogs.warnings.isEmpty());
+    QVERIFY2(h.dialogs.notices.last().startsWith(QStringLiteral("Nothing was written")) &&
+                 h.dialogs.notices.last().contains(named),
+             qPrintable(h.dialogs.notices.last()));
+    QCOMPARE(FilesIn(out), before);
+  }
+
+  // Closing the window with entries asks first: No keeps the window and its list.
+  void ClosingWithEntriesAsks() {
+    Harness h(Folder());
+    h.window->show();
+    h.AddEntry(1);
+    h.dialogs.questions.clear();
+    h.dialogs.answers = {false};
+    QVERIFY(!h.window->close());
+    QVERIFY(h.window->isVisible());
+    QCOMPARE(h.dialogs.questions.size(), 1);
+    QVERIFY2(h.dialogs.questions[0].contains(QStringLiteral("1 entry")), qPrintable(h.dialogs.questions[0]));
+    QCOMPARE(h.Store().Count(), 1);
+    h.dialogs.answers = {true};
+    QVERIFY(h.window->close());
+    // An empty list closes without a word.
+    Harness empty(Folder());
+    empty.window->show();
+    QVERIFY(empty.window->close());
+    QVERIFY(empty.dialogs.questions.isEmpty());
   }
 
   void SavedListRendersTheSameFilesOnTheCommandLine() {

@@ -3,20 +3,25 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/open_request.h"
 #include "app/preview_widget.h"
 #include "batch/batch_page_widget.h"
 #include "compose/preview.h"
 #include "edit/caption_layer.h"
+#include "edit/geometric_edits.h"
 #include "edit/tone_knobs.h"
+#include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
 
@@ -108,10 +113,201 @@ class MainWindowEditTest : public QObject {
     QCOMPARE(h.Edit().brightness, v.brightness);
     QCOMPARE(h.Edit().saturation, v.saturation);
     QCOMPARE(h.Edit().tone_matrix, BuildToneMatrix(v.contrast, v.brightness, v.saturation));
-    // A template choice puts the identity back; the knobs stay where they are.
+    // A template choice puts the identity back, and the knobs with it.
     h.Click(QStringLiteral("Hot51"));
     QVERIFY(h.Edit().tone_matrix.IsIdentity());
-    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), 62);
+    QCOMPARE(h.Find(QStringLiteral("B1"))->x(), kToneKnobStart);
+  }
+
+  // Whatever the order of actions, the knobs show the matrix: at the start positions while it is
+  // the identity, otherwise at the positions it was built from; Save writes what they show.
+  void KnobsAndMatrixNeverDisagree_data() {
+    QTest::addColumn<QString>("after");  // what follows a raised brightness knob
+    QTest::newRow("another template") << "template";
+    QTest::newRow("the photo from the list view") << "list";
+    QTest::newRow("the photo's cell") << "cell";
+    QTest::newRow("the photo from the command line") << "visit";
+    QTest::newRow("Edit of a batch entry without tone") << "batch";
+    QTest::newRow("a template that does not read") << "broken";
+  }
+  void KnobsAndMatrixNeverDisagree() {
+    QFETCH(QString, after);
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhotos(2, QSize(90, 60));
+    folder.AddTemplates(QStringLiteral("A"), 3);
+    WriteFile(folder.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t02.ini"),
+              "[Frames]\nBlendOpacity=0,0\n");
+    Harness h(folder, temp_.path());
+    const auto knobs = [&h] {
+      return ToneKnobPositions{h.Find(QStringLiteral("B1"))->x(), h.Find(QStringLiteral("B2"))->x(),
+                               h.Find(QStringLiteral("B3"))->x()};
+    };
+    const auto agree = [&] {
+      const ToneKnobPositions at = knobs();
+      if (h.Edit().tone_matrix.IsIdentity())
+        return at.contrast == kToneKnobStart && at.brightness == kToneKnobStart &&
+               at.saturation == kToneKnobStart && h.Edit().contrast == 1.0f && h.Edit().brightness == 0.0f &&
+               h.Edit().saturation == 1.0f;
+      const ToneValues v = ReadToneKnobs(at);
+      return h.Edit().tone_matrix == BuildToneMatrix(v.contrast, v.brightness, v.saturation) &&
+             h.Edit().brightness == v.brightness;
+    };
+    if (after == QLatin1String("batch")) {
+      h.Click(QStringLiteral("Hot2"));
+      h.Click(QStringLiteral("Hot51"));
+      h.Click(QStringLiteral("Batch"));  // an entry without tone
+      h.window->Batch()->SelectRows({});
+      h.window->findChild<QStackedWidget*>(QStringLiteral("PageControl3"))->setCurrentIndex(0);
+    }
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    h.DragBy(QStringLiteral("B2"), 20);
+    QVERIFY(!h.Edit().tone_matrix.IsIdentity());
+    QVERIFY(agree());
+    if (after == QLatin1String("template")) {
+      h.Click(QStringLiteral("Hot53"));
+    } else if (after == QLatin1String("list")) {
+      h.Click(QStringLiteral("PhotoViewButton"));
+      auto* list = h.Find<QTreeWidget>(QStringLiteral("ListView1"));
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                        list->visualItemRect(list->topLevelItem(1)).center());
+      QCOMPARE(h.Edit().photo_path, folder.PhotoFolder() + QStringLiteral("/p02.png"));
+    } else if (after == QLatin1String("cell")) {
+      h.Click(QStringLiteral("Hot2"));
+    } else if (after == QLatin1String("visit")) {
+      h.window->OpenVisit(
+          OpenRequest{folder.PhotoFolder(), {folder.PhotoFolder() + QStringLiteral("/p02.png")}});
+      QCOMPARE(h.Edit().photo_path, folder.PhotoFolder() + QStringLiteral("/p02.png"));
+    } else if (after == QLatin1String("batch")) {
+      h.window->Batch()->SelectRows({0});
+      h.Click(QStringLiteral("BatchEditButton"));
+      QCOMPARE(h.Edit().photo_path, folder.PhotoFolder() + QStringLiteral("/p02.png"));
+    } else if (after == QLatin1String("broken")) {
+      const ToneMatrix before = h.Edit().tone_matrix;
+      const ToneKnobPositions at = knobs();
+      h.Click(QStringLiteral("Hot52"));
+      QCOMPARE(h.dialogs.errors.size(), 1);
+      // The tone stays with the template that stays.
+      QCOMPARE(h.Edit().tone_matrix, before);
+      QCOMPARE(knobs().brightness, at.brightness);
+    }
+    QVERIFY(agree());
+    // The next press on a knob reads all three where they stand.
+    h.DragBy(QStringLiteral("B1"), 0);
+    QVERIFY(agree());
+  }
+
+  // The size dialog starts from the picture framed (the crop of the turned photo), so OK on its
+  // start values changes nothing; an output size set stays for the next photo, shown under the
+  // Size button with a notice when the photo's shape differs; "Original size" clears it.
+  void OutputSizeFollowsTheCropAndShowsItself() {
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhoto(QStringLiteral("a-wide.png"), Qt::red, QSize(600, 400));
+    folder.AddPhoto(QStringLiteral("b-tall.png"), Qt::blue, QSize(300, 500));
+    folder.AddTemplates(QStringLiteral("A"), 1);
+    Harness h(folder, temp_.path());
+    auto* shown_size = h.Find<QLabel>(QStringLiteral("OutputSizeLabel"));
+    auto* notice = h.Find<QLabel>(QStringLiteral("OutputShapeNotice"));
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    h.Click(QStringLiteral("FlatButton14"));  // a quarter turn: 400 x 600
+    // Crop: the corner handle dragged in, OK.
+    QTimer::singleShot(0, h.window.get(), [&h] {
+      auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TCropForm"));
+      QWidget* w = dialog->findChild<QWidget*>(QStringLiteral("Image8"));
+      QTest::mousePress(w, Qt::LeftButton, {}, QPoint(16, 16));
+      QTest::mouseMove(w, QPoint(16, 16) + QPoint(-100, -200));
+      QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(16, 16) + QPoint(-100, -200));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    h.Click(QStringLiteral("FlatButton15"));
+    const CropRect crop = h.Edit().crop;
+    QVERIFY(!crop.IsEmpty());
+    QString seen_width, seen_height;
+    const auto resize = [&](const char* button, const QString& width = QString()) {
+      QTimer::singleShot(0, h.window.get(), [&, button, width] {
+        auto* dialog = h.window->findChild<QDialog*>(QStringLiteral("TSizeForm"));
+        auto* w = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        auto* ht = dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+        seen_width = w->text();
+        seen_height = ht->text();
+        if (!width.isEmpty()) {
+          w->clear();
+          QTest::keyClicks(w, width);
+          ht->clear();
+          QTest::keyClicks(ht, QStringLiteral("532"));
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+      });
+      h.Click(QStringLiteral("FlatButton28"));
+    };
+    resize("OkButton");
+    QCOMPARE(seen_width, QString::number(crop.width));
+    QCOMPARE(seen_height, QString::number(crop.height));
+    QCOMPARE(h.Edit().output_width, 0);
+    QCOMPARE(h.Edit().output_height, 0);
+    QVERIFY(shown_size->isHidden());
+
+    resize("OkButton", QStringLiteral("800"));
+    QCOMPARE(h.Edit().output_width, 800);
+    QCOMPARE(shown_size->text(), QStringLiteral("800 x 532"));
+    QVERIFY(!shown_size->isHidden());
+    QVERIFY(notice->isHidden() == !OutputSizeChangesShape(FramedPictureSize(h.Edit()), QSize(800, 532)));
+    // The next photo keeps the output size, says that it changes its shape, and the dialog opens on it.
+    h.Click(QStringLiteral("Hot2"));
+    QCOMPARE(h.Edit().output_width, 800);
+    QCOMPARE(shown_size->text(), QStringLiteral("800 x 532"));
+    QVERIFY(!notice->isHidden());
+    QVERIFY(notice->toolTip().contains(QStringLiteral("300 x 500")));
+    resize("OriginalSizeButton");
+    QCOMPARE(seen_width, QStringLiteral("800"));
+    QCOMPARE(seen_height, QStringLiteral("532"));
+    QCOMPARE(h.Edit().output_width, 0);
+    QCOMPARE(h.Edit().output_height, 0);
+    QVERIFY(shown_size->isHidden());
+    QVERIFY(notice->isHidden());
+  }
+
+  // A template whose settings file does not read: the message names the file and the key, and
+  // the template in use stays: its highlight, its style, and what Save writes.
+  void BrokenTemplateKeepsThePreviousOne() {
+    AppFolderFixture folder;
+    folder.WriteConfig(QStringLiteral("A"));
+    folder.AddPhotos(1, QSize(90, 60));
+    folder.AddTemplates(QStringLiteral("A"), 2);
+    const QString broken = folder.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t02.ini");
+    WriteFile(broken, "[Frames]\nBlendOpacity=255\nColorDraw=0,0\n");
+    Harness h(folder, temp_.path());
+    h.Click(QStringLiteral("Hot1"));
+    h.Click(QStringLiteral("Hot51"));
+    const FrameStyle style = h.window->State().style;
+    const QString template_path = h.Edit().template_path;
+    h.Click(QStringLiteral("Hot52"));
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    QVERIFY2(h.dialogs.errors[0].contains(broken) &&
+                 h.dialogs.errors[0].contains(QStringLiteral("ColorDraw")) &&
+                 h.dialogs.errors[0].contains(QStringLiteral("'0,0' is not a valid integer value")),
+             qPrintable(h.dialogs.errors[0]));
+    QCOMPARE(h.window->State().style, style);
+    QCOMPARE(h.Edit().template_path, template_path);
+    QCOMPARE(h.window->Templates()->SelectedIndex(), 0);
+    // The selection frame is back around the first cell (it lies two pixels outside it).
+    auto* frame = h.window->Templates()->findChild<QWidget*>(QStringLiteral("Back2"));
+    QVERIFY(frame->isVisibleTo(h.window.get()));
+    QCOMPARE(frame->pos(), h.Find(QStringLiteral("Hot51"))->pos() - QPoint(2, 2));
+    // Save writes the template in use.
+    const QString gui = out_.filePath(QStringLiteral("broken-gui.png"));
+    const QString cli = out_.filePath(QStringLiteral("broken-cli.png"));
+    h.dialogs.save_files = {gui};
+    h.Click(QStringLiteral("SaveButton"));
+    const auto result =
+        RunLumisto({QStringLiteral("render"), folder.PhotoFolder() + QStringLiteral("/p01.png"),
+                    folder.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t01.ini"), cli});
+    QVERIFY2(result.exit_code == 0, result.err.constData());
+    QVERIFY(!ReadFile(gui).isEmpty());
+    QVERIFY(ReadFile(gui) == ReadFile(cli));
   }
 
   void CaptionPlacing() {

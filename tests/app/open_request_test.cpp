@@ -1,6 +1,8 @@
 // Opening photos from outside: which arguments are a visit, the message to a running window, a
 // second start handing over to the first, and the window showing what it was given.
+#include <QLabel>
 #include <QLocalServer>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/open_request.h"
 #include "base/config.h"
+#include "base/folder_listing.h"
 #include "sources/photo_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
@@ -35,51 +38,132 @@ class OpenRequestTest : public QObject {
     QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("b.jpg"))));
     QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("a.jpg"))));
     QVERIFY(testing_support::WriteFile(elsewhere_.filePath(QStringLiteral("notes.txt")), "x"));
+    QVERIFY(testing_support::WriteFile(elsewhere_.filePath(QStringLiteral("fake.jpg")), "not a picture"));
+    QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("c.tif")), "TIFF"));
+    QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("d.jpeg")), "JPEG"));
+    QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("E.JPG")), "JPEG"));
+    QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("noext")), "PNG"));
+    QVERIFY(QDir(elsewhere_.path()).mkdir(QStringLiteral("other")));
+    QVERIFY(photo.save(elsewhere_.filePath(QStringLiteral("other/f.jpg")), "JPEG"));
   }
 
-  void ArgumentsThatAreAVisit() {
-    const QString dir = elsewhere_.path();
-    const auto photo = OpenRequestFor({QStringLiteral("a.jpg")}, dir);
-    QVERIFY(photo.has_value());
-    QCOMPARE(photo->folder, dir);
-    QCOMPARE(photo->photos, QStringList{dir + QStringLiteral("/a.jpg")});
-
-    const auto several = OpenRequestFor({dir + QStringLiteral("/b.jpg"), QStringLiteral("a.jpg")}, dir);
-    QVERIFY(several.has_value());
-    QCOMPARE(several->photos, (QStringList{dir + QStringLiteral("/b.jpg"), dir + QStringLiteral("/a.jpg")}));
-
-    const auto folder = OpenRequestFor({folder_.PhotoFolder()}, dir);
-    QVERIFY(folder.has_value());
-    QCOMPARE(folder->folder, folder_.PhotoFolder());
-    QVERIFY(folder->photos.isEmpty());
-    // A photo outside the folder shown is not selected in it.
-    const auto mixed = OpenRequestFor({folder_.PhotoFolder(), QStringLiteral("a.jpg")}, dir);
-    QVERIFY(mixed->photos.isEmpty());
-  }
-
-  void ArgumentsForTheCommandLine_data() {
+  // The opening rules: what the arguments open, and what they fail with.
+  void OpeningRules_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("none") << QStringList{};
-    QTest::newRow("a command") << QStringList{"render", "a.jpg", "t.ini", "out.jpg"};
-    QTest::newRow("an option") << QStringList{"--help"};
-    QTest::newRow("a missing photo") << QStringList{"missing.jpg"};
-    QTest::newRow("not a photo") << QStringList{"notes.txt"};
-    QTest::newRow("a photo and a missing one") << QStringList{"a.jpg", "c.jpg"};
-    QTest::newRow("empty") << QStringList{""};
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("folder");  // relative to the working folder; "@" the photo folder
+    QTest::addColumn<QStringList>("photos");
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("warnings");
+    const int open = int(OpenArguments::Outcome::Open);
+    const int failure = int(OpenArguments::Outcome::Failure);
+    const int unknown = int(OpenArguments::Outcome::UnknownCommand);
+    QTest::newRow("one photo visits its folder")
+        << QStringList{"a.jpg"} << open << "." << QStringList{"a.jpg"} << false << "" << 0;
+    QTest::newRow("two of one folder, in the order given")
+        << QStringList{"b.jpg", "./a.jpg"} << open << "." << QStringList{"b.jpg", "a.jpg"} << false << ""
+        << 0;
+    QTest::newRow("a folder") << QStringList{"@"} << open << "@" << QStringList{} << false << "" << 0;
+    QTest::newRow("a folder and a photo elsewhere")
+        << QStringList{"@", "a.jpg"} << open << "@" << QStringList{} << false << "" << 0;
+    QTest::newRow("TIFF by content") << QStringList{"c.tif"} << open << "" << QStringList{"c.tif"} << true
+                                     << "" << 0;
+    QTest::newRow(".jpeg and .JPG") << QStringList{"d.jpeg", "E.JPG"} << open << ""
+                                    << QStringList{"d.jpeg", "E.JPG"} << true << "" << 0;
+    QTest::newRow("a PNG without extension")
+        << QStringList{"noext"} << open << "" << QStringList{"noext"} << true << "" << 0;
+    QTest::newRow("several folders") << QStringList{"a.jpg", "other/f.jpg", "a.jpg"} << open << ""
+                                     << QStringList{"a.jpg", "other/f.jpg"} << true << "" << 0;
+    QTest::newRow("not a photo is skipped")
+        << QStringList{"notes.txt", "a.jpg"} << open << "." << QStringList{"a.jpg"} << false << "" << 1;
+    QTest::newRow("a JPEG name on text is no photo")
+        << QStringList{"fake.jpg"} << failure << "" << QStringList{} << false << "nothing to open" << 1;
+    QTest::newRow("missing photo") << QStringList{"missing.jpg"} << failure << "" << QStringList{} << false
+                                   << "no such file: missing.jpg" << 0;
+    QTest::newRow("missing after a photo") << QStringList{"a.jpg", "c.jpg"} << failure << "" << QStringList{}
+                                           << false << "no such file: c.jpg" << 0;
+    QTest::newRow("missing word after a photo") << QStringList{"a.jpg", "readme"} << failure << ""
+                                                << QStringList{} << false << "no such file: readme" << 0;
+    QTest::newRow("a word that is nothing")
+        << QStringList{"rendr"} << unknown << "" << QStringList{} << false << "unknown command 'rendr'" << 0;
   }
-  void ArgumentsForTheCommandLine() {
+  void OpeningRules() {
     QFETCH(QStringList, args);
-    QVERIFY(!OpenRequestFor(args, elsewhere_.path()).has_value());
+    QFETCH(int, outcome);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, photos);
+    QFETCH(bool, selection);
+    QFETCH(QString, message);
+    QFETCH(int, warnings);
+    const QString dir = elsewhere_.path();
+    for (QString& arg : args)
+      if (arg == QLatin1String("@")) arg = folder_.PhotoFolder();
+    const OpenArguments read = ReadOpenArguments(args, dir);
+    QCOMPARE(int(read.outcome), outcome);
+    QCOMPARE(read.message, message);
+    QCOMPARE(read.warnings.size(), warnings);
+    if (read.outcome != OpenArguments::Outcome::Open) return;
+    const QString expected_folder =
+        folder == QLatin1String("@") ? folder_.PhotoFolder() : (folder.isEmpty() ? QString() : dir);
+    QCOMPARE(read.request.folder, expected_folder);
+    QStringList expected_photos;
+    for (const QString& photo : photos) expected_photos.append(dir + u'/' + photo);
+    QCOMPARE(read.request.photos, expected_photos);
+    QCOMPARE(read.request.selection, selection);
+  }
+
+  // "Open with Lumisto" is offered for exactly the types the desktop entry lists: each one, written
+  // by Qt's own encoder under a name without extension, opens.
+  void EveryDesktopTypeOpens() {
+    // Read by hand: an INI reader takes the ';' between the types for a comment.
+    QStringList types;
+    const QByteArray entry =
+        ReadFile(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/desktop/org.lumisto.Lumisto.desktop"));
+    for (const QByteArray& line : entry.split('\n'))
+      if (line.startsWith("MimeType="))
+        types = QString::fromUtf8(line.mid(9)).split(u';', Qt::SkipEmptyParts);
+    QCOMPARE(types.size(), 5);
+    QTemporaryDir dir;
+    QImage photo(24, 16, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    for (const QString& type : types) {
+      const QByteArray format = QMimeDatabase().mimeTypeForName(type).preferredSuffix().toLatin1();
+      const QString path = dir.filePath(QString::fromLatin1(format) + QStringLiteral("photo"));
+      // Qt writes no GIF: the shipped sample stands in for it.
+      if (format == "gif")
+        QVERIFY(QFile::copy(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Photo/") +
+                                QDir(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Photo"))
+                                    .entryList({QStringLiteral("*.gif")})
+                                    .value(0),
+                            path));
+      else
+        QVERIFY2(photo.save(path, format.constData()), qPrintable(type));
+      const OpenArguments read = ReadOpenArguments({path}, dir.path());
+      QVERIFY2(read.outcome == OpenArguments::Outcome::Open && read.request.photos == QStringList{path},
+               qPrintable(type));
+    }
+  }
+
+  // A plain word that names an existing folder opens it.
+  void AWordNamingAFolderOpensIt() {
+    const auto request = OpenRequestFor({QStringLiteral("other")}, elsewhere_.path());
+    QVERIFY(request.has_value());
+    QCOMPARE(request->folder, elsewhere_.filePath(QStringLiteral("other")));
   }
 
   void MessageRoundTrip() {
     const OpenRequest request{QStringLiteral("/ph/ü tos"),
                               {QStringLiteral("/ph/ü tos/a.jpg"), QStringLiteral("/ph/ü tos/b c.png")}};
     QCOMPARE(DecodeOpenRequest(EncodeOpenRequest(request)), std::optional<OpenRequest>(request));
+    const OpenRequest set{QString(), {QStringLiteral("/a/x.tif"), QStringLiteral("/b/y.jpg")}, true};
+    QCOMPARE(DecodeOpenRequest(EncodeOpenRequest(set)), std::optional<OpenRequest>(set));
     QCOMPARE(DecodeOpenRequest(EncodeOpenRequest(OpenRequest{})), std::optional<OpenRequest>(OpenRequest{}));
     QVERIFY(!DecodeOpenRequest("hello").has_value());
-    QVERIFY(!DecodeOpenRequest("lumisto-open 1\n/a\n/elsewhere/x.jpg").has_value());
-    QVERIFY(!DecodeOpenRequest("lumisto-open 1\n\n/a/x.jpg").has_value());
+    QVERIFY(!DecodeOpenRequest("lumisto-open 2\nfolder\n/a\n/elsewhere/x.jpg").has_value());
+    QVERIFY(!DecodeOpenRequest("lumisto-open 2\nfolder\n\n/a/x.jpg").has_value());
+    QVERIFY(!DecodeOpenRequest("lumisto-open 2\nselection\n\nrelative.jpg").has_value());
+    QVERIFY(!DecodeOpenRequest("lumisto-open 2\nselection\n\n").has_value());
   }
 
   // The test plays the running window; the real program is the second start.
@@ -114,7 +198,7 @@ class OpenRequestTest : public QObject {
     const QString photo = elsewhere_.filePath(QStringLiteral("a.jpg"));
     window.OpenVisit(OpenRequest{elsewhere_.path(), {photo}});
     QCOMPARE(window.State().edit.photo_path, photo);
-    QCOMPARE(window.Photos()->Count(), 2);
+    QCOMPARE(window.Photos()->Count(), ListPictures(elsewhere_.path()).size());
     QCOMPARE(window.Photos()->SelectedIndex(), window.Photos()->IndexOfPath(photo));
     // A visit: the photo folder of Config.ini stays.
     QCOMPARE(ReadFile(folder_.Path() + QStringLiteral("/Config.ini")), config_before);
@@ -134,6 +218,69 @@ class OpenRequestTest : public QObject {
     QCOMPARE(window.Photos()->SelectedRows(), (QList<int>{2, 9, 10}));
     QCOMPARE(window.Photos()->Page(), 0);
     QVERIFY(window.State().edit.photo_path.isEmpty());  // nothing chosen yet: ready for a template click
+  }
+
+  // Photos from several folders: the grid shows exactly them, and the header says "selection".
+  // Delete removes the one file and the grid keeps showing what is left of the set.
+  void ASelectionShowsItsPhotosAndDeleteKeepsIt() {
+    QTemporaryDir other;
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    const QStringList set = {other.filePath(QStringLiteral("a.tif")),
+                             other.filePath(QStringLiteral("b.jpeg")),
+                             folder_.AddPhoto(QStringLiteral("zz.png"), Qt::green, QSize(20, 20))};
+    QVERIFY(photo.save(set[0], "TIFF") && photo.save(set[1], "JPEG"));
+    Config config(folder_.Path());
+    ScriptedDialogs dialogs;
+    ThumbnailCache cache{QString()};
+    MainWindow window(config, dialogs, cache, 1);
+    window.OpenVisit(OpenRequest{QString(), set, true});
+    QCOMPARE(window.Photos()->Count(), 3);
+    QStringList shown;
+    for (const ListRow& row : window.Photos()->Rows()) shown.append(row.path);
+    QCOMPARE(shown, set);
+    auto* header = window.findChild<QLabel*>(QStringLiteral("PhotoFolderLabel"));
+    QCOMPARE(header->text(), QStringLiteral("selection"));
+    window.Photos()->SetSelectedIndex(1);
+    dialogs.answers = {true};
+    window.Photos()->Delete();
+    QVERIFY(!QFileInfo::exists(set[1]));
+    QVERIFY(QFileInfo::exists(set[0]) && QFileInfo::exists(set[2]));
+    QCOMPARE(window.Photos()->Count(), 2);
+    QCOMPARE(window.Photos()->Rows()[1].path, set[2]);
+    QCOMPARE(header->text(), QStringLiteral("selection"));
+    QVERIFY(QFile::remove(set[2]));
+  }
+
+  // Delete in a folder opened from outside rescans that folder, never the photo folder of Config.ini.
+  void DeleteStaysInTheFolderShown() {
+    QTemporaryDir shown_folder;
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    for (const char* name : {"x1.jpg", "x2.jpg", "x3.jpg"})
+      QVERIFY(photo.save(shown_folder.filePath(QLatin1String(name)), "JPEG"));
+    Config config(folder_.Path());
+    ScriptedDialogs dialogs;
+    ThumbnailCache cache{QString()};
+    MainWindow window(config, dialogs, cache, 1);
+    const int configured = static_cast<int>(QDir(folder_.PhotoFolder()).entryList(QDir::Files).size());
+    window.OpenVisit(OpenRequest{shown_folder.path(), {}});
+    auto* header = window.findChild<QLabel*>(QStringLiteral("PhotoFolderLabel"));
+    QCOMPARE(header->text(), QFileInfo(shown_folder.path()).fileName());
+    QCOMPARE(header->toolTip(), QDir::toNativeSeparators(shown_folder.path()));
+    window.Photos()->SetSelectedIndex(0);
+    dialogs.answers = {true};
+    window.Photos()->Delete();
+    QCOMPARE(window.Photos()->CurrentFolder(), shown_folder.path());
+    QCOMPARE(window.Photos()->Count(), 2);
+    QVERIFY(!QFileInfo::exists(shown_folder.filePath(QStringLiteral("x1.jpg"))));
+    // A second Delete removes from the folder shown too; the configured folder keeps every file.
+    window.Photos()->SetSelectedIndex(0);
+    dialogs.answers = {true};
+    window.Photos()->Delete();
+    QCOMPARE(window.Photos()->Count(), 1);
+    QCOMPARE(window.Photos()->Rows()[0].path, shown_folder.filePath(QStringLiteral("x3.jpg")));
+    QCOMPARE(static_cast<int>(QDir(folder_.PhotoFolder()).entryList(QDir::Files).size()), configured);
   }
 };
 

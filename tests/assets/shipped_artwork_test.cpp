@@ -83,6 +83,33 @@ class ShippedArtworkTest : public QObject {
       QCOMPARE(QImageReader(base + QStringLiteral("@2x.png")).size(), size * 2);
   }
 
+  // The turn glyphs run the way their buttons turn: "<=" (button_turn_left) counter-clockwise,
+  // its arrow head at the circle's left pointing down; "=>" (button_turn_right) clockwise, the head
+  // at the right. The head is a filled triangle, so the half that holds it carries more ink in the
+  // rows where it lies than the other half, where only the arc's thin line passes.
+  void TurnGlyphsRunTheWayTheirButtonsTurn_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("clockwise");
+    QTest::newRow("<= counter-clockwise") << "button_turn_left@2x" << false;
+    QTest::newRow("=> clockwise") << "button_turn_right@2x" << true;
+  }
+  void TurnGlyphsRunTheWayTheirButtonsTurn() {
+    QFETCH(QString, name);
+    QFETCH(bool, clockwise);
+    const QImage glyph = QImage(kAssets + QStringLiteral("/skin/") + name + QStringLiteral(".png"))
+                             .convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!glyph.isNull());
+    const int w = glyph.width(), h = glyph.height();
+    qint64 left = 0, right = 0;
+    for (int y = h * 45 / 100; y < h * 75 / 100; ++y)
+      for (int x = 0; x < w * 4 / 10; ++x) {
+        left += qAlpha(glyph.pixel(x, y));
+        right += qAlpha(glyph.pixel(w - 1 - x, y));
+      }
+    QVERIFY2(clockwise ? right > left * 5 / 4 : left > right * 5 / 4,
+             qPrintable(QStringLiteral("left %1, right %2").arg(left).arg(right)));
+  }
+
   void ResourceFileListsEverySkinPicture() {
     const QString qrc = QString::fromUtf8(ReadFile(kAssets + QStringLiteral("/skin.qrc")));
     QVERIFY(qrc.contains(QLatin1String("prefix=\"/skin\"")));

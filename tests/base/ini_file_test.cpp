@@ -58,6 +58,9 @@ class IniFileTest : public QObject {
                                          << "3";
     QTest::newRow("utf-8 value") << QByteArray("[Photo]\nTemplate=/home/zoë/Fotos\n") << "photo"
                                  << "template" << QString::fromUtf8("/home/zoë/Fotos");
+    QTest::newRow("CR line ends") << QByteArray("[a]\rx=1\rk=4\r") << "a"
+                                  << "k"
+                                  << "4";
   }
   void Lookup() {
     QFETCH(QByteArray, content);
@@ -88,6 +91,8 @@ class IniFileTest : public QObject {
         << "BackSize" << QByteArray("[X]\r\nk=v\r\n[Frames]\r\nBackSize=42\r\n");
     QTest::newRow("last line without newline") << QByteArray("[Frames]\nA=1") << "Frames"
                                                << "BackSize" << QByteArray("[Frames]\nA=1\nBackSize=42\n");
+    QTest::newRow("CR line ends kept") << QByteArray("[X]\rk=v\r") << "Frames"
+                                       << "BackSize" << QByteArray("[X]\rk=v\r[Frames]\rBackSize=42\r");
     QTest::newRow("only the first of duplicate keys") << QByteArray("[a]\nk=1\nk=2\n") << "a"
                                                       << "k" << QByteArray("[a]\nk=42\nk=2\n");
   }
@@ -166,6 +171,16 @@ class IniFileTest : public QObject {
     QCOMPARE(sections[2].name, QString("B"));
     QVERIFY(sections[2].values.isEmpty());
     QCOMPARE(sections[3].values, (IniFile::KeyValues{{"k", "2"}}));
+    // CR alone ends lines too, and a last line without a break is told apart.
+    bool cut = false;
+    QVERIFY(WriteFile(Path("in.ini"), "[A]\rk=1\r[B]\rj=2"));
+    const QList<IniFile::Section> cr = IniFile::ReadSections(Path("in.ini"), IniFile::kMaxBytes, &cut);
+    QCOMPARE(cr.size(), 2);
+    QCOMPARE(cr[1].values, (IniFile::KeyValues{{"j", "2"}}));
+    QVERIFY(cut);
+    QVERIFY(WriteFile(Path("in.ini"), "[A]\r\nk=1\r\n"));
+    QCOMPARE(IniFile::ReadSections(Path("in.ini"), IniFile::kMaxBytes, &cut).size(), 1);
+    QVERIFY(!cut);
     QVERIFY(WriteFile(Path("in.ini"), "Stray=1\n; note\n[A]\nk=1\n"));
     QCOMPARE(IniFile::ReadSections(Path("in.ini")).size(), 1);  // keys before the first section left out
     QVERIFY(WriteFile(Path("in.ini"), QByteArray(101, '\n')));

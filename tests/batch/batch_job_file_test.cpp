@@ -1,5 +1,7 @@
 // Batch job files: every field through a round trip, readable text, refused values at the ends
 // of their ranges, and rows whose files are gone.
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,10 +17,13 @@ namespace {
 // Every field away from its start value.
 BatchEntry Busy(const QString& folder) {
   FrameStyle style;
-  for (int i = 0; i < FrameStyle::kSlotCount; ++i) style.Slot(i) = 3 * i + 1;
+  for (int i = 0; i < FrameStyle::kSlotCount; ++i)
+    style.Slot(i) =
+        FrameStyleSlots()[static_cast<std::size_t>(i)].kind == SlotKind::Switch ? i % 2 : 3 * i + 1;
   style.back_color = 0x00336699;
   style.frame_color = 0x00010203;
   style.blend_opacity = 255;
+  style.scale = 1;
   BatchEntry e =
       NeutralBatchEntry(folder + QStringLiteral("/Photo ä.jpg"), folder + QStringLiteral("/Gold.jpg"), style);
   e.output_name = QStringLiteral("Örebro – 1.jpg");
@@ -93,22 +98,234 @@ class BatchJobFileTest : public QObject {
     WriteBatchJob(path, {Busy(dir.path()), Busy(dir.path())});
     WriteBatchJob(path, {Busy(dir.path())});
     QCOMPARE(ReadBatchJob(path).size(), 1);
-    WriteBatchJob(path, {});
-    QCOMPARE(ReadBatchJob(path).size(), 0);
+    // A job without entries cannot be read back: it is not written, and the old file stays.
+    QVERIFY_THROWS_EXCEPTION(LumistoError, WriteBatchJob(path, {}));
+    QCOMPARE(ReadBatchJob(path).size(), 1);
+  }
+
+  // The writer refuses what the reader refuses, with the reader's own limits.
+  void WriterKeepsTheReadersLimits() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    const BatchEntry plain =
+        NeutralBatchEntry(QStringLiteral("/p/a.jpg"), QStringLiteral("/t/t.jpg"), FrameStyle{});
+    QVERIFY_THROWS_EXCEPTION(LumistoError, WriteBatchJob(path, QList<BatchEntry>(kMaxJobEntries + 1, plain)));
+    QVERIFY(!QFileInfo::exists(path));
+    BatchEntry bad = plain;
+    bad.output_name = QStringLiteral("a/b.jpg");
+    QVERIFY_THROWS_EXCEPTION(LumistoError, WriteBatchJob(path, {plain, bad}));
+    QVERIFY(!QFileInfo::exists(path));
+  }
+
+  // The most entries a job holds, each with paths of 255 bytes and edits made, fit the size a job
+  // file may have.
+  void AFullJobIsReadable() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    const QString folder = QStringLiteral("/") + QString(200, u'd') + u'/';
+    BatchEntry e = NeutralBatchEntry(folder + QString(49, u'p') + QStringLiteral(".jpg"),
+                                     folder + QString(49, u't') + QStringLiteral(".jpg"), FrameStyle{});
+    QCOMPARE(e.edit.photo_path.toUtf8().size(), 255);
+    e.output_name = QString(251, u'o') + QStringLiteral(".jpg");
+    e.frame_name = QString(40, u'f');
+    e.edit.caption.text = QStringLiteral("Summer at the lake, 2024");
+    for (int i = 0; i < 4; ++i) e.edit.rotate_flip.Append(GeometricEdit::TurnClockwise);
+    for (float& m : e.edit.tone_matrix.m) m = -1.0f / 3;
+    e.edit.crop = {123456, 234567, 345678, 456789};
+    // A share of the job, read back whole; the full job is that share many times over (its size
+    // is checked here, its reading time by batch_bench's ReadAFullJob).
+    constexpr int kShare = 1000;
+    WriteBatchJob(path, QList<BatchEntry>(kShare, e));
+    const QList<BatchEntry> read = ReadBatchJob(path);
+    QCOMPARE(read.size(), kShare);
+    QVERIFY(read.last() == e);
+    const qint64 full = QFileInfo(path).size() * (kMaxJobEntries / kShare);
+    QVERIFY2(full <= kMaxJobFileBytes, qPrintable(QString::number(full)));
   }
 
   void LeftOutKeysTakeNeutralValues() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("job.ini"));
-    QVERIFY(WriteFile(path, "[Entry1]\nPhoto=/p/x.jpg\nTemplate=/t/Gold.jpg\nBackSize=12\n"));
+    QVERIFY(
+        WriteFile(path, "[Batch]\nEntries=1\n[Entry1]\nPhoto=/p/x.jpg\nTemplate=/t/Gold.jpg\nBackSize=12\n"));
     const QList<BatchEntry> read = ReadBatchJob(path);
     QCOMPARE(read.size(), 1);
+    // No template file to take the rest of the style from: nothing else is drawn, and the sizes
+    // are those of the preview, as in every shipped template.
     FrameStyle style;
     style.back_size = 12;
+    style.scale = 1;
     BatchEntry expected = NeutralBatchEntry(QStringLiteral("/p/x.jpg"), QStringLiteral("/t/Gold.jpg"), style);
     expected.output_name = QStringLiteral("x.jpg");
     expected.frame_name = QStringLiteral("Gold");
     QVERIFY(read[0] == expected);
+  }
+
+  // Files that are not what they claim, each refused with one line naming what does not agree.
+  void WholeFileProblems_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("named");  // a piece of the message
+    const QByteArray entry1 = "[Entry1]\nPhoto=/p/p.jpg\nTemplate=/t/t.jpg\nBackSize=1\n";
+    QTest::newRow("photo left out") << QByteArray("[Batch]\nEntries=1\n[Entry1]\nTemplate=/t/t.jpg\n")
+                                    << QStringLiteral("Photo");
+    QTest::newRow("template left out")
+        << QByteArray("[Batch]\nEntries=1\n[Entry1]\nPhoto=/p/p.jpg\n") << QStringLiteral("Template");
+    QTest::newRow("unknown section") << "[Batch]\nEntries=2\n" + entry1 + "[Something]\nPhoto=/p/p.jpg\n"
+                                     << QStringLiteral("[Entry2] is missing");
+    QTest::newRow("no sections") << QByteArray("Photo=/p/p.jpg\n") << QStringLiteral("[Batch]");
+    QTest::newRow("no [Batch]") << entry1 << QStringLiteral("[Batch] is missing");
+    QTest::newRow("no count") << "[Batch]\nVersion=2\n" + entry1 << QStringLiteral("Entries");
+    QTest::newRow("two announced, one there")
+        << "[Batch]\nEntries=2\n" + entry1 << QStringLiteral("[Entry2] is missing");
+    QTest::newRow("one announced, two there")
+        << "[Batch]\nEntries=1\n" + entry1 + "[Entry2]\nPhoto=/p/q.jpg\nTemplate=/t/t.jpg\n"
+        << QStringLiteral("more than the 1 entries");
+    QTest::newRow("entry skipped") << "[Batch]\nEntries=2\n" + entry1 + "[Entry3]\nPhoto=/p/q.jpg\n"
+                                   << QStringLiteral("[Entry2] is missing");
+    QTest::newRow("cut inside a value")
+        << "[Batch]\nEntries=1\n" + entry1 + "CaptionText=Summ" << QStringLiteral("cut off");
+    QTest::newRow("no entries") << QByteArray("[Batch]\nVersion=2\nEntries=0\n")
+                                << QStringLiteral("no entries");
+    QTest::newRow("empty file") << QByteArray() << QStringLiteral("[Batch]");
+    QTest::newRow("count past the limit")
+        << QByteArray("[Batch]\nEntries=100001\n") << QStringLiteral("Entries");
+    QTest::newRow("no style and no template file")
+        << QByteArray("[Batch]\nEntries=1\n[Entry1]\nPhoto=/p/p.jpg\nTemplate=/t/gone.jpg\n")
+        << QStringLiteral("no frame style");
+  }
+  void WholeFileProblems() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    QVERIFY(WriteFile(path, content));
+    try {
+      ReadBatchJob(path);
+      QFAIL("the file was read");
+    } catch (const LumistoError& e) {
+      QVERIFY2(e.Message().startsWith(path) && e.Message().contains(named), qPrintable(e.Message()));
+      QVERIFY(!e.Message().contains(u'\n'));
+    }
+    QVERIFY_THROWS_EXCEPTION(LumistoError, ReadBatchJob(dir.filePath(QStringLiteral("absent.ini"))));
+  }
+
+  void OversizedFileIsRefusedUnread() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("job.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(kMaxJobFileBytes + 1));  // sparse: no memory, no disk
+    file.close();
+    QVERIFY_THROWS_EXCEPTION(LumistoError, ReadBatchJob(file.fileName()));
+  }
+
+  // Line ends of any platform read alike.
+  void LineEnds_data() {
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("CR") << QByteArray("\r");
+  }
+  void LineEnds() {
+    QFETCH(QByteArray, end);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    QByteArray text =
+        "[Batch]\nVersion=2\nEntries=2\n[Entry1]\nPhoto=/p/a.jpg\nTemplate=/t/t.jpg\nBackSize=4\n"
+        "[Entry2]\nPhoto=/p/b.jpg\nTemplate=/t/t.jpg\nBackSize=5\nCaptionText=x\n";
+    QVERIFY(WriteFile(path, text.replace("\n", end)));
+    const QList<BatchEntry> read = ReadBatchJob(path);
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read[1].style.back_size, 5);
+    QCOMPARE(read[1].edit.caption.text, QStringLiteral("x"));
+  }
+
+  // Keys the entry leaves out come from its template's settings file: all of them for a short
+  // hand-made entry, Scale for an entry written before Scale was stored.
+  void StyleFromTheTemplateFile_data() {
+    QTest::addColumn<QByteArray>("keys");     // style keys of the entry
+    QTest::addColumn<int>("template_scale");  // Scale of the settings file; -1: no settings file
+    QTest::addColumn<int>("back_size");
+    QTest::addColumn<int>("frame_size");
+    QTest::addColumn<int>("scale");
+    QByteArray all32;  // the 32 slots, as an entry of version 1 holds them
+    for (const FrameStyleSlot& slot : FrameStyleSlots())
+      all32 += QByteArray(slot.key) + '=' + (slot.kind == SlotKind::Colour ? "001,002,003" : "2") + '\n';
+    QTest::newRow("no style keys: the template's whole style") << QByteArray() << 1 << 9 << 7 << 1;
+    QTest::newRow("no style keys, template in photo pixels") << QByteArray() << 0 << 9 << 7 << 0;
+    QTest::newRow("32 keys without Scale: the template's Scale") << all32 << 1 << 2 << 2 << 1;
+    QTest::newRow("32 keys without Scale, template Scale 0") << all32 << 0 << 2 << 2 << 0;
+    QTest::newRow("32 keys without Scale, no template file: 1") << all32 << -1 << 2 << 2 << 1;
+    QTest::newRow("every key: the entry's own") << all32 + "Scale=0\n" << 1 << 2 << 2 << 0;
+    QTest::newRow("some keys: the rest from the template") << QByteArray("BackSize=3\n") << 0 << 3 << 7 << 0;
+  }
+  void StyleFromTheTemplateFile() {
+    QFETCH(QByteArray, keys);
+    QFETCH(int, template_scale);
+    QFETCH(int, back_size);
+    QFETCH(int, frame_size);
+    QFETCH(int, scale);
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("Gold.jpg"));
+    if (template_scale >= 0) {
+      FrameStyle style;
+      style.back_size = 9;
+      style.frame_size = 7;
+      style.scale = template_scale;
+      WriteFrameStyle(dir.filePath(QStringLiteral("Gold.ini")), style);
+    }
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    QVERIFY(WriteFile(path, "[Batch]\nVersion=1\nEntries=1\n[Entry1]\nPhoto=/p/a.jpg\nTemplate=" +
+                                templ.toUtf8() + "\n" + keys));
+    const QList<BatchEntry> read = ReadBatchJob(path);
+    QCOMPARE(read[0].style.back_size, back_size);
+    QCOMPARE(read[0].style.frame_size, frame_size);
+    QCOMPARE(read[0].style.scale, scale);
+  }
+
+  // Scale travels with the entry, so a written job frames as the window framed.
+  void ScaleRoundTrips_data() {
+    QTest::addColumn<int>("scale");
+    QTest::newRow("on") << 1;
+    QTest::newRow("off") << 0;
+  }
+  void ScaleRoundTrips() {
+    QFETCH(int, scale);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.ini"));
+    FrameStyle style;
+    style.scale = scale;
+    // The template file says the opposite: the entry's own value wins.
+    FrameStyle opposite;
+    opposite.scale = 1 - scale;
+    WriteFrameStyle(dir.filePath(QStringLiteral("t.ini")), opposite);
+    WriteBatchJob(
+        path, {NeutralBatchEntry(QStringLiteral("/p/a.jpg"), dir.filePath(QStringLiteral("t.jpg")), style)});
+    QCOMPARE(ReadBatchJob(path)[0].style.scale, scale);
+    QVERIFY(ReadFile(path).contains(QStringLiteral("\nScale=%1").arg(scale).toUtf8()));
+  }
+
+  // Escapes that name no character are refused: a name with them would land on another's file.
+  void BadEscapesAreRefused_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("decoded");  // empty: refused
+    QTest::newRow("lone high surrogate") << QStringLiteral("\"\\ud800.jpg\"") << QString();
+    QTest::newRow("lone low surrogate") << QStringLiteral("\"\\udc00.jpg\"") << QString();
+    QTest::newRow("high then a letter") << QStringLiteral("\"\\ud800\\u0041\"") << QString();
+    QTest::newRow("low then high") << QStringLiteral("\"\\udc00\\ud800\"") << QString();
+    QTest::newRow("sign in the digits") << QStringLiteral("\"\\u+041\"") << QString();
+    QTest::newRow("three digits") << QStringLiteral("\"\\u041\"") << QString();
+    QTest::newRow("a pair") << QStringLiteral("\"\\ud83d\\ude00.jpg\"") << QStringLiteral("\U0001F600.jpg");
+    QTest::newRow("replacement character")
+        << QStringLiteral("\"\\ufffd.jpg\"") << QStringLiteral("\uFFFD.jpg");
+  }
+  void BadEscapesAreRefused() {
+    QFETCH(QString, value);
+    QFETCH(QString, decoded);
+    if (decoded.isEmpty()) {
+      QVERIFY_THROWS_EXCEPTION(LumistoError, DecodeJobText(value));
+    } else {
+      QCOMPARE(DecodeJobText(value), decoded);
+    }
   }
 
   void BadValuesAreRefused_data() {
@@ -147,15 +364,21 @@ class BatchJobFileTest : public QObject {
     QTest::newRow("output name empty") << QByteArray("OutputName=") << true;
     QTest::newRow("open quote") << QByteArray("CaptionText=\"abc") << true;
     QTest::newRow("bad escape") << QByteArray("CaptionText=\"a\\qb\"") << true;
-    QTest::newRow("version 2") << QByteArray("[Batch]\nVersion=2") << true;
+    QTest::newRow("version 1") << QByteArray("Version=1") << false;
+    QTest::newRow("version 2") << QByteArray("Version=2") << false;
+    QTest::newRow("version 3") << QByteArray("Version=3") << true;
+    QTest::newRow("version 0") << QByteArray("Version=0") << true;
+    QTest::newRow("crop at its largest") << QByteArray("Crop=1000000,0,1,1") << false;
   }
   void BadValuesAreRefused() {
     QFETCH(QByteArray, line);
     QFETCH(bool, refused);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("job.ini"));
-    const QByteArray entry = "[Entry1]\nPhoto=/p/x.jpg\nTemplate=/t/t.jpg\n";
-    QVERIFY(WriteFile(path, line.startsWith('[') ? line + "\n" + entry : entry + line + "\n"));
+    const QByteArray entry = "[Entry1]\nPhoto=/p/x.jpg\nTemplate=/t/t.jpg\nLineDraw=0\n";
+    const bool batch_key = line.startsWith("Version");
+    QVERIFY(
+        WriteFile(path, "[Batch]\nEntries=1\n" + (batch_key ? line + "\n" + entry : entry + line + "\n")));
     try {
       ReadBatchJob(path);
       QVERIFY(!refused);
@@ -163,30 +386,6 @@ class BatchJobFileTest : public QObject {
       QVERIFY2(refused, qPrintable(e.Message()));
       QVERIFY2(e.Message().startsWith(path), qPrintable(e.Message()));
     }
-  }
-
-  void WholeFileProblems_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("photo left out") << QByteArray("[Entry1]\nTemplate=/t/t.jpg\n");
-    QTest::newRow("template left out") << QByteArray("[Entry1]\nPhoto=/p/p.jpg\n");
-    QTest::newRow("unknown section") << QByteArray("[Something]\nPhoto=/p/p.jpg\n");
-    QTest::newRow("no sections") << QByteArray("Photo=/p/p.jpg\n");
-    QTest::newRow("past 64 MB") << QByteArray(kMaxJobFileBytes + 1, '\n');
-  }
-  void WholeFileProblems() {
-    QFETCH(QByteArray, content);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("job.ini"));
-    QVERIFY(WriteFile(path, content));
-    QVERIFY_THROWS_EXCEPTION(LumistoError, ReadBatchJob(path));
-    QVERIFY_THROWS_EXCEPTION(LumistoError, ReadBatchJob(dir.filePath(QStringLiteral("absent.ini"))));
-  }
-
-  void EmptyFileIsAnEmptyJob() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("job.ini"));
-    QVERIFY(WriteFile(path, ""));
-    QCOMPARE(ReadBatchJob(path).size(), 0);
   }
 
   void MissingFilesAreNamed() {

@@ -72,15 +72,47 @@ class CropDialogTest : public QObject {
     QFETCH(QSize, dialog);
     QVERIFY(dialog_->Prepare(photo_, code, CropRect{}));
     dialog_->show();
-    QCOMPARE(dialog_->size(), dialog);
+    // As tall as the view makes it; as wide, or wider when the labels need it (the turned photo).
+    QCOMPARE(dialog_->height(), dialog.height());
+    QVERIFY(dialog_->width() >= dialog.width());
+    if (code == RotateFlipType::None) QCOMPARE(dialog_->width(), dialog.width());
     QCOMPARE(Label("Back")->size(), view);
     QCOMPARE(dialog_->findChild<QWidget*>(QStringLiteral("ScrollBox1"))->geometry(),
-             QRect(QPoint((dialog.width() - view.width()) / 2 - 3, 8), view));
+             QRect(QPoint((dialog_->width() - view.width()) / 2 - 3, 8), view));
+    // Every label of the bottom bar shows its whole text, inside the dialog, clear of the others
+    // and of the buttons.
+    QList<QRect> taken = {dialog_->findChild<QPushButton*>(QStringLiteral("OkButton"))->geometry(),
+                          dialog_->findChild<QPushButton*>(QStringLiteral("CancelButton"))->geometry()};
+    for (const char* name : {"OriginalCaption", "Label1", "CurrentCaption", "Label2"}) {
+      QLabel* label = Label(name);
+      QVERIFY2(dialog_->rect().contains(label->geometry()), name);
+      QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), name);
+      for (const QRect& other : taken) QVERIFY2(!other.intersects(label->geometry()), name);
+      taken.append(label->geometry());
+    }
     // The file's own size, whatever the turns.
     QCOMPARE(Label("Label1")->text(), QStringLiteral("1000 x 500"));
     QCOMPARE(Label("Label2")->text(), QStringLiteral("%1 x %2").arg(view.width()).arg(view.height()));
     QCOMPARE(Label("Image9")->geometry(), QRect(QPoint(0, 0), view));
     QCOMPARE(Label("Image8")->pos(), QPoint(view.width() - 32, view.height() - 32));
+  }
+
+  // Reopened on a stored crop, "Current:" shows that crop in view pixels, not one pixel more.
+  void ReopenedCropShowsItsOwnSize_data() {
+    QTest::addColumn<CropRect>("stored");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("678 x 321 of 1000") << CropRect{123, 45, 678, 321} << "339 x 161";
+    QTest::newRow("even numbers") << CropRect{0, 0, 400, 200} << "200 x 100";
+    QTest::newRow("a handle's size") << CropRect{10, 10, 64, 64} << "32 x 32";
+  }
+  void ReopenedCropShowsItsOwnSize() {
+    QFETCH(CropRect, stored);
+    QFETCH(QString, label);
+    QVERIFY(dialog_->Prepare(photo_, RotateFlipType::None, stored));
+    QCOMPARE(Label("Label2")->text(), label);
+    Drag("Image9", QPoint(-5, 0));  // moved: the selection's own size again
+    QCOMPARE(Label("Label2")->text(),
+             QStringLiteral("%1 x %2").arg(dialog_->Selection().width()).arg(dialog_->Selection().height()));
   }
 
   // Centred on the screen, not over the main window in its corner.

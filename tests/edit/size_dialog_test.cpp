@@ -18,7 +18,7 @@ class SizeDialogTest : public QObject {
   QLineEdit* Width() { return dialog_->findChild<QLineEdit*>("Edit1"); }
   QLineEdit* Height() { return dialog_->findChild<QLineEdit*>("Edit2"); }
   QCheckBox* Constrain() { return dialog_->findChild<QCheckBox*>("CheckBox1"); }
-  // Clears the box without a key (a key released on an empty box is an error) and types text.
+  // Clears the box without a key and types text.
   void Retype(QLineEdit* edit, const QString& text) {
     edit->clear();
     QTest::keyClicks(edit, text);
@@ -75,6 +75,72 @@ class SizeDialogTest : public QObject {
     QCOMPARE(dialogs_.errors.value(0), QString("'' is not a valid integer value"));
     QCOMPARE(Height()->text(), QString("300"));
     QVERIFY(dialog_->isVisible());
+  }
+
+  // One message per edit of an emptied box; Return asks once more (OK), Escape always cancels.
+  void EmptiedBoxDoesNotTrapTheKeyboard() {
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    Width()->selectAll();
+    QTest::keyClick(Width(), Qt::Key_Backspace);
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QTest::keyClick(Width(), Qt::Key_Return);
+    QCOMPARE(dialogs_.errors.size(), 2);
+    QVERIFY(dialog_->isVisible());
+    QTest::keyClick(Width(), Qt::Key_Escape);
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(dialog_->result(), int(QDialog::Rejected));
+    QCOMPARE(dialogs_.errors.size(), 2);
+  }
+
+  // Keys that change no text recompute nothing: Tab or Shift+Tab out of a box (whose release
+  // lands in the other box), arrows, Home.
+  void KeysThatTypeNothingRecomputeNothing_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier);
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier);
+    QTest::newRow("Left") << int(Qt::Key_Left) << int(Qt::NoModifier);
+    QTest::newRow("Home") << int(Qt::Key_Home) << int(Qt::NoModifier);
+  }
+  void KeysThatTypeNothingRecomputeNothing() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    Retype(Height(), "301");
+    QCOMPARE(Width()->text(), QString("401"));
+    const auto k = static_cast<Qt::Key>(key);
+    const auto m = static_cast<Qt::KeyboardModifiers>(modifiers);
+    QTest::keyPress(Height(), k, m);
+    QTest::keyRelease(Width(), k, m);
+    QTest::keyRelease(Height(), k, m);
+    QCOMPARE(Width()->text(), QString("401"));
+    QCOMPARE(Height()->text(), QString("301"));
+    QVERIFY(dialogs_.errors.isEmpty());
+  }
+
+  // The boxes open on the output size when one is set; the tick keeps the picture's shape;
+  // "Original size" clears the output size; OK on the picture's own size sets none.
+  void OutputSizeAndOriginalSize() {
+    dialog_->Prepare(QSize(600, 400), QSize(800, 532));
+    QCOMPARE(Width()->text(), QString("800"));
+    QCOMPARE(Height()->text(), QString("532"));
+    QTest::mouseClick(Constrain(), Qt::LeftButton, {}, QPoint(5, 10));
+    QCOMPARE(Height()->text(), QString("533"));  // 800 x 400 / 600
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OriginalSizeButton"), Qt::LeftButton);
+    QCOMPARE(dialog_->result(), int(QDialog::Accepted));
+    QCOMPARE(dialog_->ChosenSize(), QSize(0, 0));
+    dialog_->Prepare(QSize(600, 400));
+    dialog_->show();
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    QCOMPARE(dialog_->result(), int(QDialog::Accepted));
+    QCOMPARE(dialog_->ChosenSize(), QSize(0, 0));
+    // With an output size set, OK on the picture's size sets that size.
+    dialog_->Prepare(QSize(600, 400), QSize(800, 532));
+    dialog_->show();
+    Retype(Width(), "600");
+    Retype(Height(), "400");
+    QTest::mouseClick(dialog_->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+    QCOMPARE(dialog_->ChosenSize(), QSize(600, 400));
   }
 
   void OkKeepsBothOrNothing() {

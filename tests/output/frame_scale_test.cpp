@@ -84,6 +84,72 @@ class FrameScaleTest : public QObject {
              qPrintable(QStringLiteral("preview %1, full %2").arg(preview_share).arg(full_share)));
   }
 
+  // A shadowed frame with Scale on, saved at fit factor 4, is the preview enlarged four times in
+  // the shadow too: the fade and the corner follow the template's own shadow size. The preview is
+  // enlarged smoothly to the saved picture's size and the two compared over every pixel where either
+  // shows the shadow, drawn at full opacity (the shipped ones are fainter, so closer still); 6
+  // levels of mean difference allow for the enlargement's blur of the preview's one-pixel steps.
+  void ShadowMatchesThePreviewEnlarged_data() {
+    QTest::addColumn<int>("shadow");
+    QTest::addColumn<int>("margin");
+    // The shadow and margin sizes of the shipped shadowed templates, and a small shadow.
+    QTest::newRow("shadow 8, margin 22") << 8 << 22;
+    QTest::newRow("shadow 10, margin 34") << 10 << 34;
+    QTest::newRow("shadow 13, margin 39") << 13 << 39;
+    QTest::newRow("shadow 5, margin 20") << 5 << 20;
+  }
+  void ShadowMatchesThePreviewEnlarged() {
+    QFETCH(int, shadow);
+    QFETCH(int, margin);
+    QImage pixels(QSize(1260, 840), QImage::Format_RGB32);  // fit factor 1260 / 315 = 4
+    pixels.fill(QColor(40, 160, 40));
+    const QString path = dir_.filePath("shadow.png");
+    QVERIFY(pixels.save(path));
+    FrameStyle style;
+    style.blend_opacity = 255;
+    style.back_draw = 1;
+    style.back_opacity = 255;
+    style.back_size = margin;
+    style.back_color = 0xFFFFFF;
+    style.shadow_draw = 1;
+    style.shadow_opacity = 255;
+    style.shadow_size = shadow;
+    style.shadow_color = 0x000000;
+    style.scale = 1;
+
+    const auto working = LoadWorkingPhoto(path);
+    QVERIFY(working);
+    QImage preview(working->image.size(), QImage::Format_ARGB32_Premultiplied);
+    preview.fill(Qt::transparent);
+    RenderComposite(working->image, preview, style, testing_support::ShippedTextures());
+    RenderRequest request;
+    request.photo_path = path;
+    request.style = style;
+    request.fit_factor = 4.0f;
+    const QImage full =
+        RenderFullSize(request, testing_support::ShippedTextures()).convertToFormat(QImage::Format_RGB32);
+    const QImage enlarged = preview.convertToFormat(QImage::Format_RGB32)
+                                .scaled(full.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The shadow shows on the white margin: a pixel is in it when it is grey in either picture and
+    // lies outside the photo (the photo is green, the shadow grey).
+    const auto shaded = [](QRgb p) {
+      return qRed(p) < 250 && qAbs(qRed(p) - qGreen(p)) < 12 && qAbs(qGreen(p) - qBlue(p)) < 12;
+    };
+    double sum = 0;
+    qint64 count = 0;
+    for (int y = 0; y < full.height(); ++y)
+      for (int x = 0; x < full.width(); ++x) {
+        const QRgb a = full.pixel(x, y), b = enlarged.pixel(x, y);
+        if (!shaded(a) && !shaded(b)) continue;
+        sum += qAbs(qRed(a) - qRed(b));
+        ++count;
+      }
+    QVERIFY(count > 1000);  // there is a shadow to compare
+    const double mean = sum / static_cast<double>(count);
+    QVERIFY2(mean <= 6.0,
+             qPrintable(QStringLiteral("mean difference %1 over %2 pixels").arg(mean).arg(count)));
+  }
+
   void PixelFramesKeepTheirPixels() {
     QImage pixels(QSize(3000, 2000), QImage::Format_RGB32);
     pixels.fill(Qt::green);

@@ -70,6 +70,17 @@ class NewStyleTest : public QObject {
     QCOMPARE(h.Stored(1).frame_size, 20);
   }
 
+  // Blanks at the ends of a name are trimmed: the template is "Gold", not "  Gold .ini".
+  void BlanksAroundANameAreTrimmed() {
+    Harness h;
+    NewStyle(h, "  Gold ");
+    QVERIFY(h.dialogs.notices.isEmpty());
+    QVERIFY(QFileInfo::exists(Folder(h) + "/Gold.ini"));
+    QVERIFY(QFileInfo::exists(Folder(h) + "/Gold.jpg"));
+    QCOMPARE(h.window->Templates()->ListView()->topLevelItem(1)->text(0), QString("Gold"));
+    QCOMPARE(h.window->State().edit.template_path, Folder(h) + "/Gold.jpg");
+  }
+
   void NewTemplateSurvivesARestart() {
     Harness h;
     NewStyle(h, "Keeper");
@@ -88,6 +99,14 @@ class NewStyleTest : public QObject {
                            << "Please input Frame Name!"
                            << ""
                            << "";
+    QTest::newRow("blanks only") << "   "
+                                 << "Please input Frame Name!"
+                                 << ""
+                                 << "";
+    QTest::newRow("existing name between blanks") << "  t01 "
+                                                  << ""
+                                                  << "The file has already existed"
+                                                  << "";
     QTest::newRow("settings file exists") << "t01"
                                           << ""
                                           << "The file has already existed"

@@ -2,12 +2,15 @@
 // Cancel, and the boxes that refuse what no style can hold.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -42,9 +45,68 @@ class StyleEditorTest : public QObject {
     QCOMPARE(h.Find<QSlider>("LineOpacityBar")->value(), 49);
     QCOMPARE(h.Box("FrameSize")->text(), QString("20"));
     h.Click("Button1");
-    QCOMPARE(h.Stored().line_opacity, 124);  // 49 x 255 / 100
+    QCOMPARE(h.Stored().line_opacity, 127);  // untouched: the stored value, not 49 x 255 / 100
     QVERIFY(h.dialogs.errors.isEmpty());
     QCOMPARE(h.window->State().style, h.Stored());
+    // Touched, the box's percent is what is stored.
+    h.Editor()->Load(h.window->State().style);
+    h.Find<QCheckBox>("LineDraw")->setChecked(true);
+    h.Type("LineOpacity", "50");
+    h.Click("Button1");
+    QCOMPARE(h.Stored().line_opacity, 127);
+    h.Editor()->Load(h.window->State().style);
+    h.Type("LineOpacity", "48");
+    h.Click("Button1");
+    QCOMPARE(h.Stored().line_opacity, 122);
+  }
+
+  // Edit, then Save without touching anything, writes the settings file back value for value:
+  // every shipped template, and stored values the percent cannot hold or the bars cannot show.
+  void UntouchedSaveWritesTheFileBack_data() {
+    QTest::addColumn<QString>("source");  // a settings file; empty: the hand-made values below
+    QDir mask(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask"));
+    for (const QString& category : mask.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+      for (const QString& file : QDir(mask.filePath(category)).entryList({QStringLiteral("*.ini")}))
+        QTest::newRow(qPrintable(category + u'/' + file)) << mask.filePath(category + u'/' + file);
+    QTest::newRow("outside the bars") << QString();
+  }
+  void UntouchedSaveWritesTheFileBack() {
+    QFETCH(QString, source);
+    Harness h;
+    FrameStyle style = BandStyle();
+    if (source.isEmpty()) {
+      style.back_size = 80;
+      style.shadow_size = 0;
+      style.back_text_size = 0;
+      style.frame_text_size = -3;
+      style.line_size = 51;
+      style.stroke_size = 60;
+      style.frame_size = 0;
+      style.blend_opacity = 1;  // shown 0 %
+      style.color_opacity = 382;
+      style.line_opacity = 254;  // shown 99 %, which would store 252
+      style.frame_opacity = 0;
+      style.stroke_opacity = -2147483647 - 1;
+      style.shadow_opacity = 128;
+      style.back_opacity = 2;
+      style.back_draw = style.shadow_draw = style.stroke_draw = 1;
+      WriteFrameStyle(h.Settings(), style);
+    } else {
+      QFile::remove(h.Settings());
+      QVERIFY(QFile::copy(source, h.Settings()));
+      QFile(h.Settings()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+      ReadFrameStyle(source, style);
+    }
+    const QByteArray before = testing_support::ReadFile(h.Settings());
+    h.Click("Hot51");  // the window reads the file again
+    QCOMPARE(h.window->State().style, style);
+    h.Editor()->Load(h.window->State().style);
+    QVERIFY2(h.Editor()->Problem().isEmpty(), qPrintable(h.Editor()->Problem()));
+    h.Click("Button1");
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+    QCOMPARE(h.Stored(), style);
+    QCOMPARE(h.window->State().style, style);
+    QCOMPARE(testing_support::ReadFile(h.Settings()), before);
   }
 
   void WrittenFileReadsBackAsTheWorkingStyle() {
@@ -194,6 +256,57 @@ class StyleEditorTest : public QObject {
     QCOMPARE(h.Editor()->PageShown(), 5);
     QVERIFY(h.Find("ShadowPanel")->property("highlighted").toBool());
     QVERIFY(!h.Find("BlendPanel")->property("highlighted").toBool());
+  }
+
+  // A click on an effect's caption shows its page like a click anywhere else on the panel; only
+  // the box itself switches the effect (and leaves the page shown alone).
+  void CaptionShowsThePageAndOnlyTheBoxSwitches_data() {
+    QTest::addColumn<QString>("check");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<int>("page");
+    QTest::newRow("Color Overlay") << "ColorDraw"
+                                   << "ColorPanel" << 1;
+    QTest::newRow("Frame") << "FrameDraw"
+                           << "FramePanel" << 3;
+    QTest::newRow("Drop Shadow") << "ShadowDraw"
+                                 << "ShadowPanel" << 5;
+    QTest::newRow("Background") << "BackDraw"
+                                << "BackPanel" << 6;
+  }
+  void CaptionShowsThePageAndOnlyTheBoxSwitches() {
+    QFETCH(QString, check);
+    QFETCH(QString, panel);
+    QFETCH(int, page);
+    Harness h;
+    auto* box = h.Find<QCheckBox>(check);
+    const bool on = box->isChecked();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2 + 10, box->height() / 2));
+    QCOMPARE(box->isChecked(), on);
+    QCOMPARE(h.Editor()->PageShown(), page);
+    QVERIFY(h.Find(panel)->property("highlighted").toBool());
+    h.Click("BlendPanel");
+    QCOMPARE(h.Editor()->PageShown(), 0);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));  // the box
+    QCOMPARE(box->isChecked(), !on);
+    QCOMPARE(h.Editor()->PageShown(), 0);
+  }
+
+  // Every caption of the effect list fits its panel.
+  void EffectCaptionsFit() {
+    Harness h;
+    h.Editor()->show();
+    for (QCheckBox* box : h.Editor()->findChildren<QCheckBox*>()) {
+      if (!box->parentWidget()->property("tag").isValid()) continue;
+      QStyleOptionButton option;
+      option.initFrom(box);
+      option.text = box->text();
+      const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+      QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) <= room.width() &&
+                   box->x() + room.right() < box->parentWidget()->width(),
+               qPrintable(box->text()));
+    }
+    auto* blend = h.Find<QLabel>("BlendPanelCaption");
+    QVERIFY(blend->fontMetrics().horizontalAdvance(blend->text()) <= blend->contentsRect().width());
   }
 
   void SaveOnAPngTemplateWritesAJpgBesideIt() {

@@ -25,28 +25,33 @@ class StyleEditorValuesTest : public QObject {
                                  "ShadowSize", "BackTextSize", "BackOpacity", "BackSize"}));
   }
 
+  // The box shows the stored number (an opacity as its percent), whatever the bar's range; only
+  // the bar keeps to its range.
   void ShownNumber_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<int>("stored");
     QTest::addColumn<int>("shown");
-    QTest::newRow("opacity 127 shows 49") << "LineOpacity" << 127 << 49;
-    QTest::newRow("opacity 255 shows 100") << "BlendOpacity" << 255 << 100;
-    QTest::newRow("opacity 2 shows 1 (0 rounds up to the bar)") << "BlendOpacity" << 2 << 1;
-    QTest::newRow("opacity 0 clamps to 1") << "FrameOpacity" << 0 << 1;
-    QTest::newRow("opacity 382 clamps to 100") << "FrameOpacity" << 382 << 100;
-    QTest::newRow("opacity at the 32-bit top") << "FrameOpacity" << 2147483647 << 100;
-    QTest::newRow("opacity -1") << "FrameOpacity" << -1 << 1;
-    QTest::newRow("size 30 shows 30") << "FrameSize" << 30 << 30;
-    QTest::newRow("size 50 top") << "BackSize" << 50 << 50;
-    QTest::newRow("size 51 clamps") << "BackSize" << 51 << 50;
-    QTest::newRow("size 0 clamps") << "LineSize" << 0 << 1;
-    QTest::newRow("size -2147483648") << "LineSize" << -2147483647 - 1 << 1;
+    QTest::addColumn<int>("bar");
+    QTest::newRow("opacity 127 shows 49") << "LineOpacity" << 127 << 49 << 49;
+    QTest::newRow("opacity 255 shows 100") << "BlendOpacity" << 255 << 100 << 100;
+    QTest::newRow("opacity 2 shows 0, bar at 1") << "BlendOpacity" << 2 << 0 << 1;
+    QTest::newRow("opacity 0") << "FrameOpacity" << 0 << 0 << 1;
+    QTest::newRow("opacity 382 shows 149") << "FrameOpacity" << 382 << 149 << 100;
+    QTest::newRow("opacity at the 32-bit top") << "FrameOpacity" << 2147483647 << 842150449 << 100;
+    QTest::newRow("opacity at the 32-bit bottom") << "FrameOpacity" << -2147483647 - 1 << -842150450 << 1;
+    QTest::newRow("size 30 shows 30") << "FrameSize" << 30 << 30 << 30;
+    QTest::newRow("size 50 top") << "BackSize" << 50 << 50 << 50;
+    QTest::newRow("size 80 beyond the bar") << "BackSize" << 80 << 80 << 50;
+    QTest::newRow("size 0 below the bar") << "LineSize" << 0 << 0 << 1;
+    QTest::newRow("size -2147483648") << "LineSize" << -2147483647 - 1 << -2147483647 - 1 << 1;
   }
   void ShownNumber() {
     QFETCH(QString, box);
     QFETCH(int, stored);
     QFETCH(int, shown);
+    QFETCH(int, bar);
     QCOMPARE(BoxNumberForStored(Box(box.toLatin1().constData()), stored), shown);
+    QCOMPARE(BarPositionForStored(Box(box.toLatin1().constData()), stored), bar);
   }
 
   void ReadingABox_data() {
@@ -87,8 +92,22 @@ class StyleEditorValuesTest : public QObject {
     QCOMPARE(reading.error, error);
   }
 
-  // Loading and rebuilding: opacities lose what the percent cannot hold, everything else stays.
+  // Loading and rebuilding: untouched boxes give every stored value back, also those the percent
+  // cannot hold and those outside the bars; a box the user changed is read as typed.
+  void LoadThenRebuild_data() {
+    QTest::addColumn<int>("box");  // index of the box edited; -1: none
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("slot");  // the slot that box feeds
+    QTest::addColumn<int>("stored");
+    QTest::newRow("untouched") << -1 << "" << 0 << 255;
+    QTest::newRow("line opacity typed 48") << 2 << "48" << 5 << 122;
+    QTest::newRow("back size typed 20") << 13 << "20" << 30 << 20;
+  }
   void LoadThenRebuild() {
+    QFETCH(int, box);
+    QFETCH(QString, typed);
+    QFETCH(int, slot);
+    QFETCH(int, stored);
     FrameStyle style;
     style.blend_opacity = 255;
     style.line_opacity = 127;
@@ -96,27 +115,37 @@ class StyleEditorValuesTest : public QObject {
     style.frame_opacity = 128;
     style.frame_size = 31;
     style.frame_text_size = 24;
-    style.back_opacity = 1;  // below the bar: shown 1, stored 2
-    style.back_size = 60;    // beyond the bar: shown and stored 50
+    style.back_opacity = 1;  // below the bar
+    style.back_size = 80;    // beyond the bar
+    style.shadow_size = 0;
+    style.back_text_size = 0;
     style.color_opacity = style.stroke_opacity = style.shadow_opacity = 255;
-    style.stroke_size = style.shadow_size = style.back_text_size = 3;
+    style.stroke_size = 3;
     style.frame_color = 0x00336699;
     style.frame_draw = 0x0301;  // switches keep only their low byte
     style.frame_sharp = 2;
     style.frame_text = 78;
     style.scale = 1;
-    const StyleEditorValues values = StyleEditorValuesFromStyle(style);
+    StyleEditorValues values = StyleEditorValuesFromStyle(style);
     QCOMPARE(values.boxes[2], QString("49"));
+    QCOMPARE(values.boxes[13], QString("80"));
     QCOMPARE(values.rest.frame_draw, 1);
+    if (box >= 0) values.boxes[static_cast<std::size_t>(box)] = typed;
     const RebuiltStyle rebuilt = RebuildStyleFromValues(values);
-    QVERIFY(rebuilt.error.isEmpty());
+    QVERIFY2(rebuilt.error.isEmpty(), qPrintable(rebuilt.error));
     FrameStyle expected = style;
-    expected.line_opacity = 124;   // 49 x 255 / 100
-    expected.frame_opacity = 127;  // 128 -> 50 % -> 127
-    expected.back_opacity = 2;
-    expected.back_size = 50;
     expected.frame_draw = 1;
+    expected.Slot(slot) = stored;
     QCOMPARE(*rebuilt.style, expected);
+  }
+
+  // A box emptied and typed back to the text it opened with stands for the stored value again.
+  void RetypedBoxIsUntouched() {
+    FrameStyle style;
+    style.line_opacity = 127;
+    StyleEditorValues values = StyleEditorValuesFromStyle(style);
+    values.boxes[2] = QStringLiteral("49");
+    QCOMPARE(RebuildStyleFromValues(values).style->line_opacity, 127);
   }
 
   void RebuildStopsAtTheFirstBadBoxInOrder() {

@@ -1,0 +1,278 @@
+// Whole user stories through the real main window with the shipped templates, each ending in a
+// file that must equal, byte for byte, what `lumisto render` writes for the same photo, template
+// and edits; and the window's print of a large picture, measured on the page.
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "app/main_window.h"
+#include "app/open_request.h"
+#include "app/preview_widget.h"
+#include "edit/tone_knobs.h"
+#include "output/output_commands.h"
+#include "styles/style_editor_dialog.h"
+#include "styles/template_library.h"
+#include "support/app_folder_fixture.h"
+#include "support/pdf_probe.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::AppFolderFixture;
+using testing_support::ReadFile;
+using testing_support::RunLumisto;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+// The shipped "Color" category; its first page holds templates with and without a drop shadow.
+const QString kCategory = QStringLiteral("Color");
+
+QString ShippedSettings(const QString& name) {
+  return QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask/Color/") + name + QStringLiteral(".ini");
+}
+
+// A photo with detail everywhere, so a wrong crop, turn or tone changes bytes.
+QImage Gradient(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x)
+      image.setPixel(x, y, qRgb(x * 255 / size.width(), y * 255 / size.height(), (x + y) % 200));
+  return image;
+}
+
+struct Journey {
+  explicit Journey(const QString& temp_root) {
+    folder.WriteConfig(kCategory);
+    QDir().mkpath(folder.CategoryFolder(kCategory));
+    const QDir shipped(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask/Color"));
+    for (const QString& file : shipped.entryList(QDir::Files)) {
+      QFile::copy(shipped.filePath(file), folder.CategoryFolder(kCategory) + u'/' + file);
+      QFile(folder.CategoryFolder(kCategory) + u'/' + file)
+          .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    Gradient(QSize(900, 600)).save(Photo(1), "JPEG", 92);
+    Gradient(QSize(500, 700)).save(Photo(2), "JPEG", 92);
+    config = std::make_unique<Config>(folder.Path());
+    window = std::make_unique<MainWindow>(config_ref(), dialogs, cache, 1, temp_root);
+  }
+  const Config& config_ref() const { return *config; }
+  QString Photo(int i) const { return folder.PhotoFolder() + QStringLiteral("/photo%1.jpg").arg(i); }
+  // The settings file of the template in use.
+  QString Current() const { return TemplateSettingsPath(window->State().edit.template_path); }
+
+  template <typename T = QWidget>
+  T* Find(const QString& name) const {
+    T* widget = window->findChild<T*>(name);
+    if (!widget) qFatal("no control named %s", qPrintable(name));
+    return widget;
+  }
+  void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
+  void DragKnob(const QString& name, int dx) const {
+    QWidget* w = Find(name);
+    const QPoint start(8, 8);
+    QTest::mousePress(w, Qt::LeftButton, {}, start);
+    QTest::mouseMove(w, start + QPoint(dx, 0));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, start + QPoint(dx, 0));
+  }
+  QString Knobs() const {
+    return QStringLiteral("%1,%2,%3")
+        .arg(Find(QStringLiteral("B1"))->x())
+        .arg(Find(QStringLiteral("B2"))->x())
+        .arg(Find(QStringLiteral("B3"))->x());
+  }
+  // Runs a modal dialog of the window: act is called once it shows.
+  template <typename Act>
+  void WithDialog(const char* name, const QString& button, Act act) const {
+    QTimer::singleShot(0, window.get(), [this, name, act] {
+      auto* dialog = window->findChild<QDialog*>(QLatin1String(name));
+      act(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    Click(button);
+  }
+  // Saves through the window's Save button.
+  QString Save(const QString& out) {
+    dialogs.save_files = {out};
+    Click(QStringLiteral("SaveButton"));
+    return out;
+  }
+  const EditState& Edit() const { return window->State().edit; }
+
+  AppFolderFixture folder;
+  ScriptedDialogs dialogs;
+  ThumbnailCache cache{QString()};
+  std::unique_ptr<Config> config;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+class JourneyTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir temp_;
+  QTemporaryDir out_;
+
+  // The window's file and the command line's, byte for byte.
+  void ExpectSameAsRender(const QString& gui, QStringList render_args, const Journey& j) {
+    QVERIFY2(j.dialogs.errors.isEmpty(), qPrintable(j.dialogs.errors.join(u'\n')));
+    const QString cli = gui + QStringLiteral(".cli.") + QFileInfo(gui).suffix();
+    render_args.insert(0, QStringLiteral("render"));
+    render_args.insert(3, cli);
+    const auto result = RunLumisto(render_args);
+    QVERIFY2(result.exit_code == 0, result.err.constData());
+    const QByteArray window_bytes = ReadFile(gui);
+    QVERIFY(!window_bytes.isEmpty());
+    QVERIFY2(window_bytes == ReadFile(cli), qPrintable(render_args.join(u' ')));
+  }
+
+ private Q_SLOTS:
+  // Photo, template, knobs, another template (the tone goes, and the knobs with it), back, knobs
+  // again, Save.
+  void ToneAcrossTemplates() {
+    Journey j(temp_.path());
+    j.Click(QStringLiteral("Hot1"));
+    j.Click(QStringLiteral("Hot52"));
+    j.DragKnob(QStringLiteral("B2"), 15);
+    j.DragKnob(QStringLiteral("B3"), -12);
+    j.Click(QStringLiteral("Hot53"));
+    QCOMPARE(j.Knobs(), QStringLiteral("42,42,42"));
+    QVERIFY(j.Edit().tone_matrix.IsIdentity());
+    j.Click(QStringLiteral("Hot52"));
+    j.DragKnob(QStringLiteral("B1"), 9);
+    const QString knobs = j.Knobs();
+    QCOMPARE(knobs, QStringLiteral("51,42,42"));
+    const QString gui = j.Save(out_.filePath(QStringLiteral("tone.png")));
+    ExpectSameAsRender(gui, {j.Photo(1), j.Current(), QStringLiteral("--knobs"), knobs}, j);
+  }
+
+  // Crop, then Resize on its start values (which are the crop's, so nothing changes), Save.
+  void CropThenResizeOnTheStartValues() {
+    Journey j(temp_.path());
+    j.Click(QStringLiteral("Hot1"));
+    j.Click(QStringLiteral("Hot51"));
+    j.WithDialog("TCropForm", QStringLiteral("FlatButton15"), [](QDialog* dialog) {
+      QWidget* corner = dialog->findChild<QWidget*>(QStringLiteral("Image8"));
+      QTest::mousePress(corner, Qt::LeftButton, {}, QPoint(16, 16));
+      QTest::mouseMove(corner, QPoint(16, 16) + QPoint(-150, -60));
+      QTest::mouseRelease(corner, Qt::LeftButton, {}, QPoint(16, 16) + QPoint(-150, -60));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    const CropRect crop = j.Edit().crop;
+    QVERIFY(!crop.IsEmpty());
+    QString shown;
+    j.WithDialog("TSizeForm", QStringLiteral("FlatButton28"), [&shown](QDialog* dialog) {
+      shown = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text() + u'x' +
+              dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text();
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    QCOMPARE(shown, QStringLiteral("%1x%2").arg(crop.width).arg(crop.height));
+    QCOMPARE(j.Edit().output_width, 0);
+    const QString gui = j.Save(out_.filePath(QStringLiteral("crop.png")));
+    ExpectSameAsRender(
+        gui,
+        {j.Photo(1), j.Current(), QStringLiteral("--crop"),
+         QStringLiteral("%1,%2,%3,%4").arg(crop.x).arg(crop.y).arg(crop.width).arg(crop.height)},
+        j);
+  }
+
+  // Turn, crop, caption, output size; then the next photo (turns and crop go, the caption and the
+  // output size stay, and the window says the size does not fit this photo), Save.
+  void EditsThenTheNextPhoto() {
+    Journey j(temp_.path());
+    j.Click(QStringLiteral("Hot1"));
+    j.Click(QStringLiteral("Hot54"));
+    j.Click(QStringLiteral("FlatButton14"));
+    j.WithDialog("TCropForm", QStringLiteral("FlatButton15"), [](QDialog* dialog) {
+      QWidget* corner = dialog->findChild<QWidget*>(QStringLiteral("Image1"));
+      QTest::mousePress(corner, Qt::LeftButton, {}, QPoint(16, 16));
+      QTest::mouseMove(corner, QPoint(16, 16) + QPoint(40, 70));
+      QTest::mouseRelease(corner, Qt::LeftButton, {}, QPoint(16, 16) + QPoint(40, 70));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    j.Click(QStringLiteral("FlatButton20"));
+    QTest::keyClicks(j.Find(QStringLiteral("Memo1")), QStringLiteral("Summer"));
+    j.Click(QStringLiteral("FlatButton19"));
+    j.WithDialog("TSizeForm", QStringLiteral("FlatButton28"), [](QDialog* dialog) {
+      auto* width = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+      auto* height = dialog->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+      width->clear();
+      QTest::keyClicks(width, QStringLiteral("640"));
+      height->clear();
+      QTest::keyClicks(height, QStringLiteral("480"));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+    });
+    QCOMPARE(j.Find<QLabel>(QStringLiteral("OutputSizeLabel"))->text(), QStringLiteral("640 x 480"));
+    j.Click(QStringLiteral("Hot2"));
+    QVERIFY(j.Edit().crop.IsEmpty());
+    QCOMPARE(j.Edit().rotate_flip.count, 0);
+    QCOMPARE(j.Edit().caption.text, QStringLiteral("Summer"));
+    QVERIFY(!j.Find<QLabel>(QStringLiteral("OutputShapeNotice"))->isHidden());  // 500 x 700 is no 4:3
+    const QString gui = j.Save(out_.filePath(QStringLiteral("next.png")));
+    const CaptionSettings& c = j.Edit().caption;
+    ExpectSameAsRender(gui,
+                       {j.Photo(2), j.Current(), QStringLiteral("--size"), QStringLiteral("640x480"),
+                        QStringLiteral("--caption"), c.text, QStringLiteral("--caption-at"),
+                        QStringLiteral("%1,%2").arg(c.position.x()).arg(c.position.y())},
+                       j);
+  }
+
+  // The style editor opened and saved untouched leaves the settings file as it was, and Save
+  // still matches the command line with that template.
+  void StyleEditorUntouchedSave() {
+    Journey j(temp_.path());
+    j.Click(QStringLiteral("Hot1"));
+    j.Click(QStringLiteral("Hot52"));
+    const QString settings = j.Current();
+    const QByteArray before = ReadFile(settings);
+    QCOMPARE(before, ReadFile(ShippedSettings(QFileInfo(settings).completeBaseName())));
+    j.WithDialog("TFrameSetup", QStringLiteral("FlatButton27"), [](QDialog* dialog) {
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+    });
+    QVERIFY2(j.dialogs.errors.isEmpty(), qPrintable(j.dialogs.errors.join(u'\n')));
+    QCOMPARE(ReadFile(settings), before);
+    const QString gui = j.Save(out_.filePath(QStringLiteral("editor.png")));
+    ExpectSameAsRender(gui, {j.Photo(1), j.Current()}, j);
+  }
+
+  // Print of a picture larger than the page, to a PDF: the whole picture is on the page, at its
+  // top-left corner, in its own shape.
+  void PrintOfALargePicture() {
+    Journey j(temp_.path());
+    Gradient(QSize(3000, 2000)).save(j.Photo(3), "JPEG", 90);
+    j.window->OpenVisit(OpenRequest{j.folder.PhotoFolder(), {j.Photo(3)}});
+    j.Click(QStringLiteral("Hot51"));
+    QPrinter& printer = j.window->Output().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const QString pdf = out_.filePath(QStringLiteral("print.pdf"));
+    printer.setOutputFileName(pdf);
+    j.dialogs.print_answers = {true};
+    j.window->findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+    QVERIFY2(j.dialogs.errors.isEmpty(), qPrintable(j.dialogs.errors.join(u'\n')));
+    const std::optional<QRectF> box = testing_support::PdfImageBox(ReadFile(pdf));
+    QVERIFY(box);
+    const QRectF paper = printer.pageLayout().paintRect(QPageLayout::Point);
+    // In points from the page's top-left corner: the printable area's corner, the area's full
+    // width (a 3:2 picture on a portrait page), the picture's shape kept within a point.
+    QVERIFY2(qAbs(box->left() - paper.left()) < 1 && qAbs(box->top() - paper.top()) < 1,
+             qPrintable(QStringLiteral("%1,%2").arg(box->left()).arg(box->top())));
+    QVERIFY2(qAbs(box->width() - paper.width()) < 1.5,
+             qPrintable(QStringLiteral("%1 of %2").arg(box->width()).arg(paper.width())));
+    QVERIFY(qAbs(box->height() - box->width() * 2 / 3) < 1.5);
+  }
+};
+
+QTEST_MAIN(JourneyTest)
+#include "journey_test.moc"
