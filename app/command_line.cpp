@@ -90,6 +90,10 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
       if (!ApplyCaptionLookOption(arg, value(i), request.caption, &error)) throw UsageError(error);
     } else if (arg == QLatin1String("--scale-frames") || arg == QLatin1String("--pixel-frames")) {
       scale = arg == QLatin1String("--scale-frames") ? 1 : 0;
+    } else if (arg == QLatin1String("--strip-metadata")) {
+      request.metadata = MetadataPolicy::Strip;
+    } else if (arg == QLatin1String("--strip-location")) {
+      if (request.metadata != MetadataPolicy::Strip) request.metadata = MetadataPolicy::NoLocation;
     } else if (arg.startsWith(QLatin1String("--"))) {
       throw UsageError(QStringLiteral("render does not know %1").arg(Echo(arg)));
     } else {
@@ -104,7 +108,8 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   for (const QString& warning : CheckRenderRequest(request, positional[1], quality_given, force))
     err << "lumisto: warning: " << warning << '\n';
   err.flush();
-  RenderToFile(request, TextureList::LoadShipped());
+  for (const QString& warning : RenderToFile(request, TextureList::LoadShipped()))
+    err << "lumisto: warning: " << warning << '\n';
   return kExitOk;
 }
 
@@ -128,8 +133,13 @@ QString UsageText() {
              "  lumisto render PHOTO TEMPLATE OUT [--quality N]\n"
              "                                           frame PHOTO with TEMPLATE (its .ini or its preview "
              "picture)\n"
-             "                                           into OUT (.jpg .png .bmp .tif .gif; JPEG quality N, "
-             "100)\n"
+             "                                           into OUT (.jpg .png .bmp .tif .gif .webp .avif "
+             ".jxl;\n"
+             "                                           quality N of JPEG, WebP, AVIF, JPEG XL: 100, "
+             "lossless\n"
+             "                                           for WebP and JPEG XL)\n"
+             "      [--strip-metadata | --strip-location] leave out the photo's information (camera, date,\n"
+             "                                           place), or only its GPS position\n"
              "      [--mirror] [--cw] [--ccw] ...         mirror and quarter turns, in the order given\n"
              "      [--crop X,Y,W,H]                     crop, in pixels of the turned photo\n"
              "      [--size WxH]                         scale the framed picture to W x H (W or xH: in\n"

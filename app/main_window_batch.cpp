@@ -273,7 +273,13 @@ void MainWindow::OnBatchSave() {
     }
   }
   const TextureList& textures = state_.textures;
-  BatchRun run(tasks, DefaultBatchJobs(), [&textures](const RenderRequest& r) { RenderToFile(r, textures); });
+  // The photo's information is kept or left out as Config.ini says, as the Save button does.
+  const MetadataPolicy policy = config_.OutputMetadata();
+  BatchRun run(tasks, DefaultBatchJobs(), [&textures, policy](const RenderRequest& r) {
+    RenderRequest request = r;
+    request.metadata = policy;
+    RenderToFile(request, textures);
+  });
   if (!tasks.isEmpty()) {
     BatchProgressDialog progress(
         run,

@@ -1,8 +1,10 @@
 // Message boxes and the folder picker.
 #include "app/message_box_dialog.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -61,13 +63,19 @@ std::optional<QString> MessageBoxDialog::ChooseFolder(const QString& title, cons
 }
 
 std::optional<QString> MessageBoxDialog::ChooseSaveFile(const QString& start_folder) {
+  return ChooseSaveFileKeeping(start_folder, nullptr);
+}
+
+std::optional<QString> MessageBoxDialog::ChooseSaveFileKeeping(const QString& start_folder,
+                                                               bool* keep_information) {
   QFileDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("SavePictureDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDirectory(start_folder);
-  const QStringList filters{QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.png"),
-                            QStringLiteral("*.tif"), QStringLiteral("*.gif")};
+  const QStringList filters{QStringLiteral("*.jpg"),  QStringLiteral("*.bmp"), QStringLiteral("*.png"),
+                            QStringLiteral("*.tif"),  QStringLiteral("*.gif"), QStringLiteral("*.webp"),
+                            QStringLiteral("*.avif"), QStringLiteral("*.jxl")};
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("jpg"));
   // Save asks itself, with a question that names the photo being framed when it is that one.
@@ -76,7 +84,19 @@ std::optional<QString> MessageBoxDialog::ChooseSaveFile(const QString& start_fol
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&dialog](const QString& filter) { dialog.setDefaultSuffix(filter.mid(2)); });
   dialog.setSizeGripEnabled(true);
+  QCheckBox* keep = nullptr;
+  if (keep_information != nullptr) {
+    // Qt's own dialog, which can take one more control below its file type row.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+      keep = new QCheckBox(QStringLiteral("Keep photo information (camera, date, place)"), &dialog);
+      keep->setObjectName(QStringLiteral("KeepPhotoInformation"));
+      keep->setChecked(*keep_information);
+      grid->addWidget(keep, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (keep != nullptr) *keep_information = keep->isChecked();
   return dialog.selectedFiles().constFirst();
 }
 

@@ -21,6 +21,7 @@ class MessageBoxDialog : public UserDialogs {
   std::optional<QColor> ChooseColour(const QColor& initial) override;
   std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) override;
   std::optional<QString> ChooseSaveFile(const QString& start_folder) override;
+  std::optional<QString> ChooseSaveFileKeeping(const QString& start_folder, bool* keep_information) override;
   std::optional<QString> ChooseJobFile(bool saving, const QString& start_folder) override;
   bool ConfirmPrint(QPrinter& printer) override;
   bool SetUpPrinter(QPrinter& printer) override;

@@ -42,3 +42,17 @@ QString Config::TemplateFolderName(TemplateCategory category) const {
 QString Config::TemplateFolder(TemplateCategory category) const {
   return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
 }
+
+MetadataPolicy Config::OutputMetadata() const {
+  bool ok = false;
+  const MetadataPolicy policy =
+      ParseMetadataPolicy(ReadIniString(ConfigPath(), QStringLiteral("Output"), QStringLiteral("Metadata"),
+                                        QStringLiteral("keep")),
+                          &ok);
+  return ok ? policy : MetadataPolicy::Keep;
+}
+
+void Config::SetOutputMetadata(MetadataPolicy policy) const {
+  WriteIniString(ConfigPath(), QStringLiteral("Output"), QStringLiteral("Metadata"),
+                 MetadataPolicyName(policy));
+}

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "base/metadata_policy.h"
+
 // Paths of the application folder. Config.ini keeps "0" as the default of every key: for the
 // photo folder it stands for DATA/Photo, for a template category it is an ordinary folder name.
 // The three template categories; the numbers are the ones of the Template<n> keys.
@@ -31,6 +33,12 @@ class Config {
   // folder DATA/Mask/<name>/ (with its trailing slash).
   QString TemplateFolderName(TemplateCategory category) const;
   QString TemplateFolder(TemplateCategory category) const;
+
+  // What saved, printed, mailed and batch-saved pictures keep of the photo's information:
+  // Output/Metadata = keep (also the default, and what an unknown word means), strip or nolocation.
+  MetadataPolicy OutputMetadata() const;
+  // Throws "Unable to write to".
+  void SetOutputMetadata(MetadataPolicy policy) const;
 
  private:
   QString app_folder_;

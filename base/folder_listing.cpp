@@ -56,7 +56,20 @@ int NaturalCompare(const QString& a, const QString& b) {
   return 0;
 }
 
-constexpr std::array<const char*, 4> kExtensions = {".jpg", ".bmp", ".png", ".gif"};
+struct Extension {
+  const char* text;
+  PictureGroup group;
+};
+constexpr std::array<Extension, 9> kExtensions = {{{".jpg", PictureGroup::Jpg},
+                                                   {".bmp", PictureGroup::Bmp},
+                                                   {".png", PictureGroup::Png},
+                                                   {".gif", PictureGroup::Gif},
+                                                   {".heic", PictureGroup::Heif},
+                                                   {".heif", PictureGroup::Heif},
+                                                   {".avif", PictureGroup::Avif},
+                                                   {".webp", PictureGroup::Webp},
+                                                   {".jxl", PictureGroup::Jxl}}};
+constexpr std::size_t kGroups = 8;
 
 }  // namespace
 
@@ -67,17 +80,17 @@ bool NaturalLess(const QString& a, const QString& b) {
 }
 
 std::optional<PictureGroup> PictureGroupOf(const QString& name) {
-  for (std::size_t g = 0; g < kExtensions.size(); ++g) {
-    const QLatin1String extension(kExtensions[g]);
+  for (const Extension& candidate : kExtensions) {
+    const QLatin1String extension(candidate.text);
     // A name that is only the extension would be hidden anyway; require a base name.
     if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
-      return static_cast<PictureGroup>(g);
+      return candidate.group;
   }
   return std::nullopt;
 }
 
 QList<ListedPicture> ListPictures(const QString& folder) {
-  std::array<QList<ListedPicture>, 4> groups;
+  std::array<QList<ListedPicture>, kGroups> groups;
   // Without QDir::Hidden, dot files are left out; QDir::Files alone never lists folders.
   const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
   const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';

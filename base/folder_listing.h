@@ -6,8 +6,9 @@
 #include <QString>
 #include <optional>
 
-// The four patterns, in the order a folder is listed: every *.jpg first, then *.bmp, *.png, *.gif.
-enum class PictureGroup { Jpg, Bmp, Png, Gif };
+// The patterns, in the order a folder is listed: every *.jpg first, then *.bmp, *.png, *.gif, then
+// *.heic and *.heif together, *.avif, *.webp, *.jxl.
+enum class PictureGroup { Jpg, Bmp, Png, Gif, Heif, Avif, Webp, Jxl };
 
 struct ListedPicture {
   QString path;       // folder + "/" + file name
@@ -15,12 +16,12 @@ struct ListedPicture {
   PictureGroup group = PictureGroup::Jpg;
 };
 
-// The ordinary, non-hidden files of folder whose names end in .jpg, .bmp, .png or .gif (any case),
+// The ordinary, non-hidden files of folder whose names end in one of the patterns (any case),
 // grouped by pattern in that order and in natural name order within a group. Empty when the folder
 // is missing or unreadable.
 QList<ListedPicture> ListPictures(const QString& folder);
 
-// The group of a picture file by its name, without regard to case: *.jpg, *.bmp, *.png, *.gif with
+// The group of a picture file by its name, without regard to case: one of the patterns with
 // a base name before the extension (a file named just ".jpg" is no picture). Empty for other names.
 std::optional<PictureGroup> PictureGroupOf(const QString& file_name);
 inline bool IsPhotoFileName(const QString& file_name) { return PictureGroupOf(file_name).has_value(); }

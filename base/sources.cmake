@@ -4,6 +4,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   base/guarded_call.h
   base/ini_file.cpp base/ini_file.h
   base/lumisto_error.h
+  base/metadata_policy.h
   base/output_file.cpp base/output_file.h
   base/codec_messages.cpp base/codec_messages.h
   base/parallel_rows.h

@@ -32,10 +32,17 @@ class UserDialogs {
   virtual std::optional<int> ChooseFromList(const QString& title, const QStringList& items, int current) = 0;
   // A folder picker titled title, opening at start_folder; nullopt when cancelled.
   virtual std::optional<QString> ChooseFolder(const QString& title, const QString& start_folder) = 0;
-  // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif" and "*.gif". It does not ask
-  // before overwriting: the caller knows which question fits the file. The chosen path, or nullopt
-  // when cancelled.
+  // The save dialog offering "*.jpg", "*.bmp", "*.png", "*.tif", "*.gif", "*.webp", "*.avif" and
+  // "*.jxl". It does not ask before overwriting: the caller knows which question fits the file. The
+  // chosen path, or nullopt when cancelled.
   virtual std::optional<QString> ChooseSaveFile(const QString& start_folder) = 0;
+  // The save dialog with the check box "Keep photo information (camera, date, place)", ticked as
+  // *keep_information says; the choice is left there when a path is chosen. Dialogs without the box
+  // ask as ChooseSaveFile does and leave *keep_information as it was.
+  virtual std::optional<QString> ChooseSaveFileKeeping(const QString& start_folder,
+                                                       bool* /*keep_information*/) {
+    return ChooseSaveFile(start_folder);
+  }
   // A batch job file (*.ini) to write (saving, asking before overwriting) or to read; nullopt when
   // cancelled.
   virtual std::optional<QString> ChooseJobFile(bool saving, const QString& start_folder) = 0;

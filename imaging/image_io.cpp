@@ -20,21 +20,39 @@
 #include "base/lumisto_error.h"
 #include "base/output_file.h"
 #include "base/parallel_rows.h"
+#include "imaging/avif_writer.h"
 #include "imaging/byte_buffer.h"
+#include "imaging/colour_profile.h"
+#include "imaging/decoded_picture.h"
 #include "imaging/format_limits.h"
 #include "imaging/gif_writer.h"
+#include "imaging/heif_codec.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_eighth.h"
 #include "imaging/jpeg_header.h"
+#include "imaging/jxl_codec.h"
+#include "imaging/jxl_writer.h"
 #include "imaging/pixel_data_check.h"
 #include "imaging/png_chunks.h"
+#include "imaging/webp_codec.h"
+#include "imaging/webp_writer.h"
 
 namespace {
 
-constexpr std::array<const char*, 5> kEncoderMimeTypes = {"image/jpeg", "image/bmp", "image/png",
-                                                          "image/tiff", "image/gif"};
-enum EncoderIndex { kJpegEncoder, kBmpEncoder, kPngEncoder, kTiffEncoder, kGifEncoder };
+constexpr std::array<const char*, 8> kEncoderMimeTypes = {"image/jpeg", "image/bmp", "image/png",
+                                                          "image/tiff", "image/gif", "image/webp",
+                                                          "image/avif", "image/jxl"};
+enum EncoderIndex {
+  kJpegEncoder,
+  kBmpEncoder,
+  kPngEncoder,
+  kTiffEncoder,
+  kGifEncoder,
+  kWebpEncoder,
+  kAvifEncoder,
+  kJxlEncoder
+};
 
 // A photo under the pixel ceiling stays below this even at quality 100 (at most about three bytes a
 // pixel); a bigger file is read whole only to exhaust memory.
@@ -43,6 +61,25 @@ constexpr qint64 kMaxJpegFileBytes = qint64{1} << 30;
 QSize Transposed(QSize size) { return QSize(size.height(), size.width()); }
 
 bool AboveCeiling(QSize size) { return qint64{size.width()} * size.height() > kMaxImagePixels; }
+
+// A thumbnail cut to the photo's proportions: writers pad a thumbnail of another shape with bands
+// (cameras pad a 3:2 photo into a 4:3 thumbnail), which are cut off around the middle.
+QImage CutToShape(QImage image, QSize photo) {
+  if (image.isNull() || photo.isEmpty()) return image;
+  const qint64 wide_by_thumb = qint64{photo.width()} * image.height();
+  const qint64 wide_by_photo = qint64{image.width()} * photo.height();
+  if (wide_by_thumb > wide_by_photo) {
+    // The photo is wider than the thumbnail: bands above and below.
+    const int height =
+        std::max<qint64>(1, (qint64{image.width()} * photo.height() + photo.width() / 2) / photo.width());
+    if (height < image.height()) image = image.copy(0, (image.height() - height) / 2, image.width(), height);
+  } else if (wide_by_thumb < wide_by_photo) {
+    const int width =
+        std::max<qint64>(1, (qint64{image.height()} * photo.width() + photo.height() / 2) / photo.height());
+    if (width < image.width()) image = image.copy((image.width() - width) / 2, 0, width, image.height());
+  }
+  return image;
+}
 
 // Qt's 32-bit working formats: premultiplied when the file carries alpha, plain RGB32 otherwise.
 void ToWorkingFormat(QImage& image) {
@@ -66,6 +103,90 @@ LoadedImage Upright(QImage image, RotateFlipType upright, QSize full_size) {
   result.status = LoadStatus::Ok;
   result.full_size = full_size;
   return result;
+}
+
+// Turns a decoded picture's colours into sRGB when its profile is another one; a photo without a
+// profile, or with an sRGB one, is left as it is at no cost. A refused profile leaves the colours as
+// stored and says so in warning.
+void ToSrgb(QImage& image, const QByteArray& icc_profile, QString* warning) {
+  if (icc_profile.isEmpty() || image.isNull() || IsSrgbProfile(icc_profile)) return;
+  const QString problem = ConvertToSrgb(image, icc_profile);
+  if (!problem.isEmpty()) *warning = problem;
+}
+
+// Qt's readers describe the file's colours on the image (PNG iCCP, gAMA and cHRM; TIFF's profile).
+void QtColoursToSrgb(QImage& image, QString* warning) {
+  const QColorSpace space = image.colorSpace();
+  if (!space.isValid() || space == QColorSpace(QColorSpace::SRgb)) return;
+  const QByteArray profile = space.iccProfile();
+  if (!profile.isEmpty()) {
+    ToSrgb(image, profile, warning);
+  } else {
+    // Described by gamma and chromaticities rather than a profile: Qt's own conversion serves.
+    image.convertToColorSpace(QColorSpace::SRgb);
+  }
+  // The pixels are sRGB now; writers must not label them with the old profile.
+  image.setColorSpace(QColorSpace::SRgb);
+}
+
+enum class Codec { Jpeg, Heif, Webp, Jxl, Qt };
+
+Codec Sniff(QIODevice& device) {
+  const QByteArray head = device.peek(32);
+  if (LooksLikeJpeg(head)) return Codec::Jpeg;
+  if (LooksLikeHeif(head)) return Codec::Heif;
+  if (LooksLikeWebp(head)) return Codec::Webp;
+  if (LooksLikeJxl(head)) return Codec::Jxl;
+  return Codec::Qt;
+}
+
+// The whole file in memory, for the decoders that take it so; null with *status set otherwise.
+ByteBuffer ReadWhole(QFile& file, qint64* size, LoadStatus* status) {
+  *size = file.size();
+  *status = LoadStatus::Undecodable;
+  if (*size <= 0) return nullptr;
+  if (*size > kMaxCodecFileBytes) {
+    *status = LoadStatus::TooLarge;
+    return nullptr;
+  }
+  ByteBuffer bytes = AllocateBytes(static_cast<std::size_t>(*size));
+  if (!bytes) {
+    *status = LoadStatus::TooLarge;
+    return nullptr;
+  }
+  if (!file.seek(0) || file.read(reinterpret_cast<char*>(bytes.get()), *size) != *size) return nullptr;
+  *status = LoadStatus::Ok;
+  return bytes;
+}
+
+// A codec's picture in sRGB and the working format.
+LoadedImage Finished(DecodedPicture picture) {
+  if (picture.status != LoadStatus::Ok) return Failed(picture.status, picture.full_size);
+  LoadedImage result;
+  ToSrgb(picture.image, picture.icc_profile, &result.warning);
+  ToWorkingFormat(picture.image);
+  result.image = std::move(picture.image);
+  result.status = LoadStatus::Ok;
+  result.full_size = picture.full_size;
+  return result;
+}
+
+LoadedImage LoadByCodec(QFile& file, Codec codec, std::optional<QSize> at_least) {
+  qint64 size = 0;
+  LoadStatus status = LoadStatus::Ok;
+  const ByteBuffer bytes = ReadWhole(file, &size, &status);
+  if (!bytes) return Failed(status);
+  const QByteArrayView data(bytes.get(), size);
+  switch (codec) {
+    case Codec::Heif:
+      return Finished(DecodeHeif(data));
+    case Codec::Webp:
+      return Finished(DecodeWebp(data, at_least));
+    case Codec::Jxl:
+      return Finished(DecodeJxl(data));
+    default:
+      return Failed(LoadStatus::Undecodable);
+  }
 }
 
 // Decodes through Qt's readers, which choose the format by content since they get no file name.
@@ -97,8 +218,9 @@ LoadedImage LoadWithQt(QIODevice& device, std::optional<RotateFlipType> rotate_f
   QImage image = reader.read();
   if (image.isNull()) return Failed(LoadStatus::Undecodable, oriented);
   if (rotate_flip && !RotateFlip(image, *rotate_flip)) return Failed(LoadStatus::TooLarge, oriented);
-  ToWorkingFormat(image);
   LoadedImage result;
+  QtColoursToSrgb(image, &result.warning);
+  ToWorkingFormat(image);
   result.full_size = image.size();
   result.image = std::move(image);
   result.status = LoadStatus::Ok;
@@ -126,6 +248,16 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail de
   if (!decoder.HeaderOk()) return Failed(LoadStatus::Undecodable, header_size);
   const QSize full_size = swaps ? Transposed(decoder.StoredSize()) : decoder.StoredSize();
   if (AboveCeiling(full_size)) return Failed(LoadStatus::TooLarge, full_size);
+  QString cmyk_warning;
+  if (decoder.IsCmyk() && !header.icc_profile.isEmpty()) {
+    // CMYK through its own profile: TurboJPEG gives the ink values, Little CMS the colours.
+    const QByteArray ink = decoder.DecodeCmyk();
+    if (ink.isEmpty())
+      return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
+    QImage image = CmykToSrgb(ink, decoder.StoredSize().width(), decoder.StoredSize().height(), header.adobe,
+                              header.icc_profile, &cmyk_warning);
+    if (!image.isNull()) return Upright(std::move(image), upright, full_size);
+  }
   if (decoder.IsCmyk()) {
     // TurboJPEG cannot turn CMYK into RGB; Qt's reader can (and knows Adobe's inverted CMYK). Qt's
     // reader passes a cut file, so TurboJPEG runs through the data first (at its smallest scale).
@@ -134,18 +266,27 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail de
     QBuffer buffer;
     buffer.setData(raw);
     if (!buffer.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Undecodable, full_size);
-    return LoadWithQt(buffer, upright);
+    LoadedImage result = LoadWithQt(buffer, upright);
+    if (result.warning.isEmpty()) result.warning = cmyk_warning;
+    return result;
   }
   const QSize wanted = at_least ? (swaps ? Transposed(*at_least) : *at_least) : decoder.StoredSize();
   const QSize scaled = decoder.ScaledSize(wanted);
+  QString warning;
+  const auto upright_in_srgb = [&](QImage image) {
+    ToSrgb(image, header.icc_profile, &warning);
+    LoadedImage result = Upright(std::move(image), upright, full_size);
+    result.warning = warning;
+    return result;
+  };
   if (detail == ScaledDetail::Thumbnail && scaled == decoder.EighthSize()) {
     QImage eighth = DecodeJpegEighth(data);
-    if (!eighth.isNull()) return Upright(std::move(eighth), upright, full_size);
+    if (!eighth.isNull()) return upright_in_srgb(std::move(eighth));
   }
   QImage image = decoder.Decode(scaled);
   if (image.isNull())
     return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
-  return Upright(std::move(image), upright, full_size);
+  return upright_in_srgb(std::move(image));
 }
 
 LoadedImage Load(const QString& path, std::optional<QSize> at_least,
@@ -154,7 +295,9 @@ LoadedImage Load(const QString& path, std::optional<QSize> at_least,
   if (!file.exists()) return Failed(LoadStatus::Missing);
   if (IsNonRegularFile(path)) return Failed(LoadStatus::NotAFile);
   if (!file.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Undecodable);
-  if (LooksLikeJpeg(file.peek(3))) return LoadJpeg(file, at_least, detail);
+  const Codec codec = Sniff(file);
+  if (codec == Codec::Jpeg) return LoadJpeg(file, at_least, detail);
+  if (codec != Codec::Qt) return LoadByCodec(file, codec, at_least);
   return LoadWithQt(file, std::nullopt);
 }
 
@@ -183,21 +326,62 @@ QImage WithoutNeedlessAlpha(const QImage& image) {
   return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
 }
 
-bool WriteWithQt(const QImage& image, const char* format, QIODevice& out, int quality = -1) {
-  // Encoded in memory first: some of Qt's writers report success when the device refused bytes, so
-  // the file is written in one call whose result is checked.
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly)) return false;
-  QImageWriter writer(&buffer, format);
-  writer.setQuality(quality);
-  if (!writer.write(WithoutNeedlessAlpha(image))) return false;
-  return WriteAll(out, bytes.constData(), bytes.size());
-}
-
 // Qt turns a PNG quality q into zlib level (100 - q) * 9 / 91: 60 is level 3, which on a 24-megapixel
 // photo wrote a file no larger than the default level 6 in a third of the time (1.4 s against 4 s).
 constexpr int kPngQuality = 60;
+
+// Encodes through Qt's writer in memory (some of Qt's writers report success when the device refused
+// bytes, so the file is written later in one call whose result is checked). Empty on failure.
+QByteArray EncodeWithQt(const QImage& image, const char* format, int quality = -1) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return {};
+  QImageWriter writer(&buffer, format);
+  writer.setQuality(quality);
+  // Labelled sRGB: the PNG and TIFF writers then embed its profile.
+  QImage labelled = WithoutNeedlessAlpha(image);
+  if (qstrcmp(format, "bmp") != 0) labelled.setColorSpace(QColorSpace::SRgb);
+  if (!writer.write(labelled)) return {};
+  return bytes;
+}
+
+QByteArray EncodeToBytes(const QImage& image, int encoder, int quality, const PhotoMetadata& metadata,
+                         QString* warning) {
+  // AVIF and JPEG XL take the photo's information from their encoders.
+  QByteArray exif, xmp;
+  if (encoder == kAvifEncoder || encoder == kJxlEncoder) metadata.Blocks(image.size(), &exif, &xmp, warning);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  switch (encoder) {
+    case kJpegEncoder:
+      if (!buffer.open(QIODevice::WriteOnly) || !EncodeJpeg(image, quality, buffer)) return {};
+      return WithJpegIccProfile(bytes, SrgbProfile());
+    case kBmpEncoder:
+      return EncodeWithQt(image, "bmp");
+    case kPngEncoder:
+      return EncodeWithQt(image, "png", kPngQuality);
+    case kTiffEncoder:
+      return EncodeWithQt(image, "tiff");
+    case kGifEncoder:
+      if (!buffer.open(QIODevice::WriteOnly) || !WriteGif(image, buffer)) return {};
+      return bytes;
+    case kWebpEncoder:
+      return EncodeWebp(WithoutNeedlessAlpha(image), quality);
+    case kAvifEncoder:
+      return EncodeAvif(WithoutNeedlessAlpha(image), quality, exif, xmp);
+    case kJxlEncoder:
+      return EncodeJxl(WithoutNeedlessAlpha(image), quality, exif, xmp);
+    default:
+      return {};
+  }
+}
+
+// The formats whose files Exiv2 writes the photo's information into (AVIF and JPEG XL get it from
+// their encoders).
+bool HoldsPhotoInformation(int encoder) {
+  return encoder == kJpegEncoder || encoder == kPngEncoder || encoder == kTiffEncoder ||
+         encoder == kWebpEncoder;
+}
 
 // Rotate-flip of 32-bit pixels into a new frame of transposed size: Turn90 turns clockwise, Turn270
 // counter-clockwise, Turn90Mirror transposes and Turn270Mirror transverses. Walks the source in square tiles
@@ -302,7 +486,8 @@ QSize ReadImageSize(const QString& path) {
   if (IsNonRegularFile(path)) return QSize();
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return QSize();
-  if (LooksLikeJpeg(file.peek(3))) {
+  const Codec codec = Sniff(file);
+  if (codec == Codec::Jpeg) {
     JpegHeader header;
     if (!ReadJpegHeader(file, &header)) return QSize();
     return SwapsAxes(RotateFlipForOrientation(header.orientation)) ? Transposed(header.stored_size)
@@ -310,6 +495,23 @@ QSize ReadImageSize(const QString& path) {
   }
   // Reading a PNG's header reads the chunks before its image data.
   if (CheckPngChunks(file) != PngChunks::Fine) return QSize();
+  // WebP and JPEG XL say their size in the first bytes; HEIF's boxes may lie anywhere in the file.
+  constexpr qint64 kHeaderBytes = 64 * 1024;
+  if (codec == Codec::Webp) return WebpSize(file.read(kHeaderBytes));
+  if (codec == Codec::Jxl) {
+    const QSize size = JxlSize(file.read(kHeaderBytes));
+    if (size.isValid()) return size;
+    qint64 length = 0;
+    LoadStatus status = LoadStatus::Ok;
+    const ByteBuffer bytes = ReadWhole(file, &length, &status);
+    return bytes ? JxlSize(QByteArrayView(bytes.get(), length)) : QSize();
+  }
+  if (codec == Codec::Heif) {
+    qint64 length = 0;
+    LoadStatus status = LoadStatus::Ok;
+    const ByteBuffer bytes = ReadWhole(file, &length, &status);
+    return bytes ? HeifSize(QByteArrayView(bytes.get(), length)) : QSize();
+  }
   QImageReader reader(&file);
   reader.setAutoTransform(true);
   const QSize size = reader.size();
@@ -319,7 +521,18 @@ QSize ReadImageSize(const QString& path) {
 
 LoadedImage LoadExifThumbnail(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return Failed(LoadStatus::Missing);
+  if (!file.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Missing);
+  if (Sniff(file) == Codec::Heif) {
+    qint64 length = 0;
+    LoadStatus status = LoadStatus::Ok;
+    const ByteBuffer bytes = ReadWhole(file, &length, &status);
+    if (!bytes) return Failed(status == LoadStatus::TooLarge ? LoadStatus::Missing : LoadStatus::Undecodable);
+    LoadedImage thumbnail = Finished(DecodeHeifThumbnail(QByteArrayView(bytes.get(), length)));
+    if (thumbnail.status == LoadStatus::Ok)
+      thumbnail.image = CutToShape(thumbnail.image, thumbnail.full_size);
+    return thumbnail;
+  }
+  if (!LooksLikeJpeg(file.peek(3))) return Failed(LoadStatus::Missing);
   JpegHeader header;
   if (!ReadJpegHeader(file, &header)) return Failed(LoadStatus::Undecodable);
   if (header.exif_thumbnail.isEmpty()) return Failed(LoadStatus::Missing);
@@ -330,19 +543,7 @@ LoadedImage LoadExifThumbnail(const QString& path) {
   QImage image = decoder.Decode(decoder.StoredSize());
   if (image.isNull()) return Failed(LoadStatus::Undecodable, full_size);
   // The padding bands are cut in coded orientation, where the thumbnail and the frame agree.
-  const QSize stored = header.stored_size;
-  const qint64 wide_by_thumb = qint64{stored.width()} * image.height();
-  const qint64 wide_by_photo = qint64{image.width()} * stored.height();
-  if (wide_by_thumb > wide_by_photo) {
-    // The photo is wider than the thumbnail: bands above and below.
-    const int height =
-        std::max<qint64>(1, (qint64{image.width()} * stored.height() + stored.width() / 2) / stored.width());
-    if (height < image.height()) image = image.copy(0, (image.height() - height) / 2, image.width(), height);
-  } else if (wide_by_thumb < wide_by_photo) {
-    const int width = std::max<qint64>(
-        1, (qint64{image.height()} * stored.width() + stored.height() / 2) / stored.height());
-    if (width < image.width()) image = image.copy((image.width() - width) / 2, 0, width, image.height());
-  }
+  image = CutToShape(image, header.stored_size);
   return Upright(std::move(image), upright, full_size);
 }
 
@@ -366,11 +567,14 @@ QString MimeTypeForFileName(const QString& path) {
   if (ext == u"png") return QStringLiteral("image/png");
   if (ext == u"tif" || ext == u"tiff") return QStringLiteral("image/tiff");
   if (ext == u"gif") return QStringLiteral("image/gif");
+  if (ext == u"webp") return QStringLiteral("image/webp");
+  if (ext == u"avif") return QStringLiteral("image/avif");
+  if (ext == u"jxl") return QStringLiteral("image/jxl");
   return QString();
 }
 
 bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
-                 QString* error) {
+                 QString* error, const PhotoMetadata& metadata, QString* warning) {
   const auto fail = [&](const QString& message) {
     if (error != nullptr) *error = message;
     return false;
@@ -385,26 +589,11 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mime_t
     // A temporary file beside the target, renamed into place on commit: a failure on the way
     // discards it and leaves any earlier file untouched.
     OutputFile out(path);
-    QIODevice& file = out.Device();
-    bool written = false;
-    switch (encoder) {
-      case kJpegEncoder:
-        written = EncodeJpeg(image, quality, file);
-        break;
-      case kBmpEncoder:
-        written = WriteWithQt(image, "bmp", file);
-        break;
-      case kPngEncoder:
-        written = WriteWithQt(image, "png", file, kPngQuality);
-        break;
-      case kTiffEncoder:
-        written = WriteWithQt(image, "tiff", file);
-        break;
-      case kGifEncoder:
-        written = WriteGif(image, file);
-        break;
-    }
-    out.Commit(written);
+    QString problem;
+    QByteArray bytes = EncodeToBytes(image, encoder, quality, metadata, &problem);
+    if (!bytes.isEmpty() && HoldsPhotoInformation(encoder)) metadata.EmbedInto(bytes, image.size(), &problem);
+    if (!problem.isEmpty() && warning != nullptr) *warning = QStringLiteral("%1: %2").arg(path, problem);
+    out.Commit(!bytes.isEmpty() && WriteAll(out.Device(), bytes.constData(), bytes.size()));
   } catch (const LumistoError& e) {
     return fail(e.Message());
   }

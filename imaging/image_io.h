@@ -1,10 +1,12 @@
-// Photo decoding by content (TurboJPEG for JPEG, Qt's readers for the rest), rotate-flip, encoding.
+// Photo decoding by content (TurboJPEG for JPEG; libheif, libwebp and libjxl for HEIF/AVIF, WebP and
+// JPEG XL; Qt's readers for the rest) into sRGB, rotate-flip, encoding.
 #pragma once
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 
+#include "imaging/photo_metadata.h"
 #include "imaging/rotate_flip.h"
 
 // Lets Qt's image readers allocate up to the pixel ceiling; called once at start-up, before any
@@ -29,6 +31,7 @@ struct LoadedImage {
   QImage image;  // empty unless status is Ok; EXIF orientation already applied
   LoadStatus status = LoadStatus::Missing;
   QSize full_size;  // the file's oriented pixel size (known also for reduced decodes and TooLarge)
+  QString warning;  // what was read otherwise than stored (a colour profile refused), one line; usually empty
 };
 
 // The file's pixel size after its EXIF orientation, read from the header only (never decodes).
@@ -56,17 +59,23 @@ LoadedImage LoadImageAtLeast(const QString& path, QSize at_least, ScaledDetail d
 // embedded thumbnail (every non-JPEG file), Undecodable when it has a damaged one.
 LoadedImage LoadExifThumbnail(const QString& path);
 
-// Encoder table: MIME types "image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif".
+// Encoder table: MIME types "image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif",
+// "image/webp", "image/avif", "image/jxl".
 // The index of the encoder with exactly that MIME type (case-sensitive), or -1.
 int FindEncoder(const QString& mime_type);
-// The MIME type of an output file name's extension (jpg/jpeg, bmp, png, tif/tiff, gif), or empty.
+// The MIME type of an output file name's extension (jpg/jpeg, bmp, png, tif/tiff, gif, webp, avif,
+// jxl), or empty.
 QString MimeTypeForFileName(const QString& path);
 
-// Writes image to path in the format of mime_type (JPEG at the given quality 1..100) through a
+// Writes image to path in the format of mime_type (JPEG, WebP, AVIF and JPEG XL at the given quality
+// 1..100; 100 is lossless for WebP and JPEG XL) in sRGB, with its profile where the format holds one
+// (all but BMP and GIF), through a
 // temporary file in the target folder renamed into place: never a half-written file.
 // Returns false (and sets *error to one line) when the type is unknown or the write fails.
+// metadata goes into JPEG, PNG, TIFF, WebP, AVIF and JPEG XL files; when it cannot be written the file is
+// written without it and *warning (when given) says so.
 bool EncodeImage(const QImage& image, const QString& path, const QString& mime_type, int quality,
-                 QString* error);
+                 QString* error, const PhotoMetadata& metadata = PhotoMetadata(), QString* warning = nullptr);
 
 // Makes a new zero-filled image; null when the memory cannot be had.
 using ImageAllocator = QImage (*)(int width, int height, QImage::Format format);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared before it.
@@ -166,6 +167,23 @@ QImage JpegDecoder::Decode(QSize scaled_size) {
                                    TJFLAG_LIMITSCANS);
   if (!Judge(status)) return QImage();
   return image;
+}
+
+QByteArray JpegDecoder::DecodeCmyk() {
+  if (!HeaderOk() || !cmyk_ || TooShortForItsSize()) return QByteArray();
+  const qsizetype stride = qsizetype{stored_size_.width()} * 4;
+  QByteArray ink;
+  try {
+    ink = QByteArray(stride * stored_size_.height(), Qt::Uninitialized);
+  } catch (const std::bad_alloc&) {
+    return QByteArray();
+  }
+  const int status = tjDecompress2(
+      handle_.get(), reinterpret_cast<const unsigned char*>(data_.data()),
+      static_cast<unsigned long>(data_.size()), reinterpret_cast<unsigned char*>(ink.data()),
+      stored_size_.width(), static_cast<int>(stride), stored_size_.height(), TJPF_CMYK, TJFLAG_LIMITSCANS);
+  if (!Judge(status)) return QByteArray();
+  return ink;
 }
 
 bool JpegDecoder::Judge(int status) {

@@ -38,6 +38,10 @@ class JpegDecoder {
   // Decodes at a size ScaledSize returned into Format_RGB32 (opaque). A null image when the data is
   // damaged or cut short, or the memory cannot be had.
   QImage Decode(QSize scaled_size);
+  // Decodes a CMYK or YCCK frame at full size into its ink values, four bytes a pixel (C, M, Y, K as
+  // stored: Adobe's files store them inverted), rows of width * 4 bytes. Empty when the frame is not
+  // CMYK, the data is damaged or cut short (EndedEarly then says so), or the memory cannot be had.
+  QByteArray DecodeCmyk();
   // After a failed Decode: whether the data ended (or could not hold the picture) before the
   // picture its header declares.
   bool EndedEarly() const { return ended_early_; }

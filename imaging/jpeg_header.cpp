@@ -1,11 +1,12 @@
 // JPEG marker walk and EXIF orientation parser; both read untrusted bytes and check every offset.
 #include "imaging/jpeg_header.h"
 
-#include "imaging/rotate_flip.h"
-
 #include <QByteArray>
 #include <QIODevice>
 #include <array>
+#include <map>
+
+#include "imaging/rotate_flip.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ constexpr unsigned char kSoi = 0xD8;
 constexpr unsigned char kEoi = 0xD9;
 constexpr unsigned char kSos = 0xDA;
 constexpr unsigned char kApp1 = 0xE1;
+constexpr unsigned char kApp2 = 0xE2;
+constexpr unsigned char kApp14 = 0xEE;
 constexpr unsigned short kOrientationTag = 0x0112;
 constexpr unsigned short kThumbnailOffsetTag = 0x0201;
 constexpr unsigned short kThumbnailLengthTag = 0x0202;
@@ -176,6 +179,12 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
   if (!ReadByte(device, &byte) || byte != kMarkerPrefix || !ReadByte(device, &byte) || byte != kSoi)
     return false;
   bool have_exif = false;
+  // The profile's chunks by sequence number (1..count), as they come: writers put them in order,
+  // but nothing says they must.
+  std::map<int, QByteArray> icc_chunks;
+  int icc_count = 0;
+  header->icc_profile.clear();
+  header->adobe = false;
   for (;;) {
     // Like libjpeg, step over stray bytes before a marker and over fill bytes (repeated 0xFF).
     do {
@@ -202,6 +211,9 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
       // A height of 0 defers it to a DNL marker after the first scan, which the decoder refuses too.
       if (width == 0 || height == 0 || frame[5] == 0) return false;
       header->stored_size = QSize(width, height);
+      if (icc_count > 0 && int(icc_chunks.size()) == icc_count) {
+        for (const auto& [sequence, chunk] : icc_chunks) header->icc_profile.append(chunk);
+      }
       if (!have_exif) {
         header->orientation = 1;
         header->exif_thumbnail.clear();
@@ -221,6 +233,57 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
       }
       continue;
     }
+    static constexpr char kIccSignature[] = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
+    constexpr int kIccChunkHead = sizeof kIccSignature + 2;  // the signature, sequence number, count
+    if (marker == kApp2 && payload > kIccChunkHead) {
+      QByteArray segment(payload, Qt::Uninitialized);
+      if (!ReadExact(device, segment.data(), payload)) return false;
+      if (QByteArrayView(segment).first(sizeof kIccSignature) ==
+          QByteArrayView(kIccSignature, sizeof kIccSignature)) {
+        const int sequence = static_cast<unsigned char>(segment[sizeof kIccSignature]);
+        const int count = static_cast<unsigned char>(segment[sizeof kIccSignature + 1]);
+        // A chunk that disagrees on the count, or a number out of its range, spoils the profile.
+        if (sequence < 1 || sequence > count || (icc_count != 0 && count != icc_count)) {
+          icc_count = -1;
+        } else if (icc_count >= 0) {
+          icc_count = count;
+          icc_chunks[sequence] = segment.sliced(kIccChunkHead);
+        }
+      }
+      continue;
+    }
+    if (marker == kApp14 && payload >= 5) {
+      QByteArray segment(payload, Qt::Uninitialized);
+      if (!ReadExact(device, segment.data(), payload)) return false;
+      if (segment.startsWith("Adobe")) header->adobe = true;
+      continue;
+    }
     if (!Skip(device, payload)) return false;
   }
+}
+
+QByteArray WithJpegIccProfile(const QByteArray& jpeg, QByteArrayView icc_profile) {
+  constexpr qsizetype kChunkBytes = 65519;  // a segment's 65535 less its length, signature and numbering
+  const qsizetype chunks = (icc_profile.size() + kChunkBytes - 1) / kChunkBytes;
+  if (icc_profile.isEmpty() || chunks > 255 || !LooksLikeJpeg(jpeg)) return jpeg;
+  // After SOI, and after an APP0 (JFIF) segment when the file starts with one.
+  qsizetype at = 2;
+  if (jpeg.size() >= 6 && static_cast<unsigned char>(jpeg[2]) == kMarkerPrefix &&
+      static_cast<unsigned char>(jpeg[3]) == 0xE0)
+    at = 4 + ((static_cast<unsigned char>(jpeg[4]) << 8) | static_cast<unsigned char>(jpeg[5]));
+  if (at > jpeg.size()) return jpeg;
+  QByteArray segments;
+  for (qsizetype i = 0; i < chunks; ++i) {
+    const QByteArrayView part =
+        icc_profile.sliced(i * kChunkBytes, std::min(kChunkBytes, icc_profile.size() - i * kChunkBytes));
+    const qsizetype length = 2 + 14 + part.size();
+    segments.append(char(kMarkerPrefix)).append(char(kApp2));
+    segments.append(char(length >> 8)).append(char(length & 0xFF));
+    segments.append("ICC_PROFILE", 12);
+    segments.append(char(i + 1)).append(char(chunks));
+    segments.append(part);
+  }
+  QByteArray result = jpeg;
+  result.insert(at, segments);
+  return result;
 }

@@ -11,6 +11,8 @@ struct JpegHeader {
   QSize stored_size;          // the frame's size as coded, before the orientation
   int orientation = 1;        // EXIF orientation 1..8 (1 when absent or unreadable)
   QByteArray exif_thumbnail;  // the JPEG embedded in the EXIF block (IFD1), empty when there is none
+  QByteArray icc_profile;     // the ICC profile of the APP2 chunks, joined; empty unless every chunk is there
+  bool adobe = false;         // an APP14 "Adobe" segment: CMYK ink values are stored inverted
 };
 
 // True when bytes start like a JPEG file (SOI followed by a marker).
@@ -28,3 +30,8 @@ int ExifOrientation(QByteArrayView tiff);
 // JPEGInterchangeFormatLength (0x0202) point at, when they lie inside the block and start with SOI.
 // Empty otherwise. As untrusted as the orientation.
 QByteArrayView ExifThumbnail(QByteArrayView tiff);
+
+// The JPEG file with the ICC profile added as APP2 chunks after its SOI and JFIF segments (a
+// profile of up to 255 chunks of 65519 bytes). The file unchanged when the profile is empty or too
+// large, or the data does not start like a JPEG.
+QByteArray WithJpegIccProfile(const QByteArray& jpeg, QByteArrayView icc_profile);

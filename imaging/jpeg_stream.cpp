@@ -12,6 +12,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
+#include "imaging/colour_profile.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
@@ -115,6 +116,8 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
   JpegHeader header;
   if (!ReadJpegHeader(file, &header) || RotateFlipForOrientation(header.orientation) != RotateFlipType::None)
     return nullptr;
+  // Colours converted from a profile are converted on the whole picture by LoadImage.
+  if (!header.icc_profile.isEmpty() && !IsSrgbProfile(header.icc_profile)) return nullptr;
   const QSize size = header.stored_size;
   if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxImagePixels) return nullptr;
   const qint64 file_size = file.size();

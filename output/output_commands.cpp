@@ -22,6 +22,11 @@ class BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+RenderRequest RequestWithPolicy(RenderRequest request, MetadataPolicy policy) {
+  request.metadata = policy;
+  return request;
+}
+
 void ReportFailure() {
   std::fputs("Failure\n", stdout);
   std::fflush(stdout);
@@ -42,9 +47,16 @@ OutputCommands::OutputCommands(const Config& config, UserDialogs& dialogs, const
 std::optional<QString> OutputCommands::Save(const EditState& edit, const FrameStyle& style) {
   for (;;) {
     const QString start = save_folder_.isEmpty() ? QFileInfo(edit.photo_path).absolutePath() : save_folder_;
-    const std::optional<QString> path = dialogs_.ChooseSaveFile(start);
+    MetadataPolicy policy = config_.OutputMetadata();
+    bool keep = policy != MetadataPolicy::Strip;
+    const std::optional<QString> path = dialogs_.ChooseSaveFileKeeping(start, &keep);
     if (!path) return std::nullopt;
     save_folder_ = QFileInfo(*path).absolutePath();
+    // The box changes the setting only when it was changed: "without the place" stays when ticked.
+    if (keep != (policy != MetadataPolicy::Strip)) {
+      policy = keep ? MetadataPolicy::Keep : MetadataPolicy::Strip;
+      config_.SetOutputMetadata(policy);
+    }
     // The save dialog does not ask: the question depends on what the file is to these edits.
     const InputKind input = InputAt(edit, *path);
     const bool replace = input != InputKind::None   ? dialogs_.AskYesNoWarning(ReplaceInputQuestion(input))
@@ -52,7 +64,7 @@ std::optional<QString> OutputCommands::Save(const EditState& edit, const FrameSt
                                                     : true;
     if (!replace) continue;
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, *path), textures_);
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, *path), policy), textures_);
     return path;
   }
 }
@@ -68,7 +80,7 @@ void OutputCommands::Print(const EditState& edit, const FrameStyle& style) {
   LoadedImage picture;
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path), textures_);
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, path), config_.OutputMetadata()), textures_);
     picture = LoadImage(path);
   }
   if (picture.status != LoadStatus::Ok || picture.image.isNull())
@@ -92,7 +104,7 @@ void OutputCommands::Email(const EditState& edit, const FrameStyle& style) {
   const QString path = scratch_.NewAttachmentPath(QStringLiteral("mail.jpg"));
   {
     BusyCursor busy;
-    RenderToFile(RenderRequestFor(edit, style, path), textures_);
+    RenderToFile(RequestWithPolicy(RenderRequestFor(edit, style, path), config_.OutputMetadata()), textures_);
   }
   // Without a mail program nothing visible happens.
   SendMail(MailRequestFor(path), mail_program_);

@@ -112,9 +112,12 @@ QStringList CheckRenderRequest(RenderRequest& request, const QString& template_a
             QStringLiteral("%1 is also an input; --force writes over it").arg(request.output_path));
     }
   }
-  if (quality_given && MimeTypeForFileName(request.output_path) != QLatin1String("image/jpeg"))
-    warnings
-        << QStringLiteral("--quality applies to JPEG files only: ignored for %1").arg(request.output_path);
+  const QString mime = MimeTypeForFileName(request.output_path);
+  const bool lossy = mime == QLatin1String("image/jpeg") || mime == QLatin1String("image/webp") ||
+                     mime == QLatin1String("image/avif") || mime == QLatin1String("image/jxl");
+  if (quality_given && !lossy)
+    warnings << QStringLiteral("--quality applies to JPEG, WebP, AVIF and JPEG XL files only: ignored for %1")
+                    .arg(request.output_path);
   const CropCheck crop =
       CheckCrop(QStringLiteral("--crop"), request.crop, request.rotate_flip, request.photo_path);
   if (crop.outside) throw UsageError(crop.message);

@@ -1,6 +1,7 @@
 // Full-size rendering into a file.
 #include "output/render_to_file.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
@@ -22,6 +23,7 @@
 #include "compose/render_composite.h"
 #include "edit/caption_layer.h"
 #include "edit/geometric_edits.h"
+#include "imaging/colour_profile.h"
 #include "imaging/format_limits.h"
 #include "imaging/image_buffer.h"
 #include "imaging/image_io.h"
@@ -77,8 +79,9 @@ class CaptionStamp {
 
 // The photo as the frame takes it: decoded, turned and mirrored, cropped.
 struct EditedPhoto {
-  QImage pixels;  // the decoded frame
-  QImage photo;   // pixels, or the crop of them (sharing their memory when it lies inside)
+  QImage pixels;    // the decoded frame
+  QImage photo;     // pixels, or the crop of them (sharing their memory when it lies inside)
+  QString warning;  // the decoder's, naming the file; empty normally
 };
 
 EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
@@ -86,6 +89,8 @@ EditedPhoto LoadEditedPhoto(const RenderRequest& request) {
   if (loaded.status != LoadStatus::Ok) throw LumistoError(LoadProblem(loaded.status, request.photo_path));
   EditedPhoto result;
   result.pixels = std::move(loaded.image);
+  if (!loaded.warning.isEmpty())
+    result.warning = QStringLiteral("%1: %2").arg(request.photo_path, loaded.warning);
   if (!RotateFlip(result.pixels, ReplayedRotateFlip(request.rotate_flip)))
     throw LumistoError(QStringLiteral("%1: not enough memory to turn the photo").arg(request.photo_path));
 
@@ -346,15 +351,20 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   return ok;
 }
 
-// A JPEG without an output size is drawn and encoded band by band, never held whole.
-void StreamJpeg(Prepared& p, const RenderRequest& request) {
+// A JPEG without an output size is drawn and encoded band by band, never held whole; the encoded
+// file is held until the profile and the photo's information are added.
+void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& metadata,
+                QStringList* warnings) {
   const QSize size = p.photo.photo.size();
   OutputFile file(request.output_path);
   bool written = false;
+  QByteArray encoded;
   {
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
     const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
-    JpegRowWriter writer(file.Device(), size.width(), size.height(), request.quality);
+    JpegRowWriter writer(buffer, size.width(), size.height(), request.quality);
     std::function<bool(int)> photo_rows_ready;
     if (p.stream) photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
     written =
@@ -362,6 +372,13 @@ void StreamJpeg(Prepared& p, const RenderRequest& request) {
   }
   // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
   AwaitPhoto(p, request);
+  if (written) {
+    encoded = WithJpegIccProfile(encoded, SrgbProfile());
+    QString problem;
+    metadata.EmbedInto(encoded, size, &problem);
+    if (!problem.isEmpty()) warnings->append(QStringLiteral("%1: %2").arg(request.output_path, problem));
+    written = WriteAll(file.Device(), encoded.constData(), encoded.size());
+  }
   file.Commit(written);
 }
 
@@ -439,7 +456,7 @@ QImage RenderFullSize(const RenderRequest& request, const TextureList& textures)
 QString PlannedOutputProblem(const RenderRequest& request) {
   const QString mime = MimeTypeForFileName(request.output_path);
   if (FindEncoder(mime) < 0)
-    return QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif or .gif)")
+    return QStringLiteral("%1: unknown picture type (use .jpg, .png, .bmp, .tif, .gif, .webp, .avif or .jxl)")
         .arg(request.output_path);
   const QSize asked = request.output_size;
   // The photo's header is read only when the size depends on it.
@@ -453,28 +470,41 @@ QString PlannedOutputProblem(const RenderRequest& request) {
   return problem.isEmpty() ? QString() : request.output_path + QStringLiteral(": ") + problem;
 }
 
-void RenderToFile(const RenderRequest& request, const TextureList& textures) {
+QStringList RenderToFile(const RenderRequest& request, const TextureList& textures) {
   // What can never be written is refused before the work of decoding and rendering.
   if (const QString planned = PlannedOutputProblem(request); !planned.isEmpty()) throw LumistoError(planned);
   const QString problem = OutputProblem(request.output_path);
   if (!problem.isEmpty()) throw LumistoError(OutputFile::Unable(request.output_path, problem));
   const QString mime = MimeTypeForFileName(request.output_path);
   const bool jpeg = mime == QLatin1String("image/jpeg");
+  QStringList warnings;
+  // The photo's information, read while nothing else is held (BMP and GIF hold none).
+  PhotoMetadata metadata;
+  if (mime != QLatin1String("image/bmp") && mime != QLatin1String("image/gif")) {
+    QString problem;
+    metadata = PhotoMetadata::Read(request.photo_path, request.metadata, &problem);
+    if (!problem.isEmpty()) warnings.append(problem);
+  }
   // The streaming decoder is a thread of its own: a render on a pool thread (a batch photo) decodes
   // on that thread instead, so the pool's bound on busy threads holds.
   Prepared p = Prepare(request, textures, jpeg && !OnWorkPoolThread());
+  if (!p.photo.warning.isEmpty()) warnings.append(p.photo.warning);
   const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
   // The photo's pixels may not be what its header promised.
   CheckOutputSize(out, request);
   const bool scaled = out != p.photo.photo.size();
   if (jpeg && !scaled) {
-    StreamJpeg(p, request);
-    return;
+    StreamJpeg(p, request, metadata, &warnings);
+    return warnings;
   }
   QImage composite = ComposeWhole(p, request);
   if (scaled) composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   QString error;
-  if (!EncodeImage(composite, request.output_path, mime, request.quality, &error)) throw LumistoError(error);
+  QString warning;
+  if (!EncodeImage(composite, request.output_path, mime, request.quality, &error, metadata, &warning))
+    throw LumistoError(error);
+  if (!warning.isEmpty()) warnings.append(warning);
+  return warnings;
 }

@@ -7,6 +7,7 @@
 
 #include "compose/tone_matrix.h"
 #include "edit/edit_state.h"
+#include "imaging/photo_metadata.h"
 #include "styles/frame_style.h"
 #include "styles/texture_list.h"
 
@@ -22,7 +23,8 @@ struct RenderRequest {
   QSize output_size;    // scaled to this when both sides are positive; a side of -1 follows the other in
                         // proportion
   QString output_path;  // the format is the one its extension names
-  int quality = 100;    // JPEG quality 1..100
+  int quality = 100;    // JPEG, WebP, AVIF and JPEG XL quality 1..100
+  MetadataPolicy metadata = MetadataPolicy::Keep;  // what the output keeps of the photo's information
 };
 
 // The request for the current edits of the window: same photo, orientation, crop, tone, caption,
@@ -37,9 +39,12 @@ QString PlannedOutputProblem(const RenderRequest& request);
 
 // Decodes the photo at full size (upright), replays the geometric edits, crops, renders the
 // composite, stamps the caption, scales to the output size and writes the file through a temporary
-// name, so no partial file is ever left. Throws LumistoError with one line naming the file and the
-// reason (missing or undecodable photo, empty crop, unknown extension, "Unable to write to ...").
-void RenderToFile(const RenderRequest& request, const TextureList& textures);
+// name, so no partial file is ever left. The photo's colours are turned into sRGB from its profile,
+// and its information (EXIF, XMP, IPTC) is carried over as the request's policy says. Throws
+// LumistoError with one line naming the file and the reason (missing or undecodable photo, empty
+// crop, unknown extension, "Unable to write to ..."). Returns the warnings, one line each: a colour
+// profile or photo information that could not be used (the file is written all the same).
+QStringList RenderToFile(const RenderRequest& request, const TextureList& textures);
 
 // The composite RenderToFile would write, without writing it.
 QImage RenderFullSize(const RenderRequest& request, const TextureList& textures);

@@ -122,7 +122,7 @@ class CommandLineTest : public QObject {
     QTest::newRow("bad settings") << QStringList{"render", photo, "@bad.ini", "@out.png"}
                                   << "bad.ini: ColorColor: '' is not a valid integer value";
     QTest::newRow("unknown extension")
-        << QStringList{"render", photo, "@style.ini", "@out.webp"} << "unknown picture type";
+        << QStringList{"render", photo, "@style.ini", "@out.heic"} << "unknown picture type";
   }
   void RenderFailuresLeaveNoFile() {
     QFETCH(QStringList, args);
@@ -139,7 +139,7 @@ class CommandLineTest : public QObject {
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.err.count('\n'), 1);
     QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
-    QVERIFY(!QFileInfo::exists(work.filePath("out.png")) && !QFileInfo::exists(work.filePath("out.webp")));
+    QVERIFY(!QFileInfo::exists(work.filePath("out.png")) && !QFileInfo::exists(work.filePath("out.heic")));
     QCOMPARE(QDir(work.path()).entryList(QDir::Files).size(), 2);
   }
 
@@ -240,7 +240,8 @@ class CommandLineTest : public QObject {
         {"render", photo, work.filePath("style.ini"), out, "--crop", "700,400,200,200", "--quality", "80"});
     QCOMPARE(clipped.exit_code, 0);
     QVERIFY2(clipped.err.contains("cut to 700,400,100,100"), clipped.err.constData());
-    QVERIFY2(clipped.err.contains("--quality applies to JPEG files only"), clipped.err.constData());
+    QVERIFY2(clipped.err.contains("--quality applies to JPEG, WebP, AVIF and JPEG XL files only"),
+             clipped.err.constData());
     QCOMPARE(QImage(out).size(), QSize(100, 100));
   }
 

@@ -40,6 +40,44 @@ class ConfigTest : public QObject {
     QVERIFY(!config.isNull() || !QFileInfo::exists(dir.filePath("Config.ini")));  // reading creates nothing
   }
 
+  void OutputMetadata_data() {
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<int>("policy");
+    QTest::newRow("no Config.ini: keep") << QByteArray() << int(MetadataPolicy::Keep);
+    QTest::newRow("no key: keep") << QByteArray("[Output]\n") << int(MetadataPolicy::Keep);
+    QTest::newRow("keep") << QByteArray("[Output]\nMetadata=keep\n") << int(MetadataPolicy::Keep);
+    QTest::newRow("strip, any case") << QByteArray("[output]\nmetadata=STRIP\n")
+                                     << int(MetadataPolicy::Strip);
+    QTest::newRow("nolocation") << QByteArray("[Output]\nMetadata=nolocation\n")
+                                << int(MetadataPolicy::NoLocation);
+    // The program's "0" default of every key, and words it does not know, keep everything: a typo
+    // never throws away a photo's date.
+    QTest::newRow("0") << QByteArray("[Output]\nMetadata=0\n") << int(MetadataPolicy::Keep);
+    QTest::newRow("unknown word") << QByteArray("[Output]\nMetadata=none\n") << int(MetadataPolicy::Keep);
+    QTest::newRow("empty") << QByteArray("[Output]\nMetadata=\n") << int(MetadataPolicy::Keep);
+  }
+  void OutputMetadata() {
+    QFETCH(QByteArray, config);
+    QFETCH(int, policy);
+    QTemporaryDir dir;
+    if (!config.isNull()) QVERIFY(WriteFile(dir.filePath("Config.ini"), config));
+    const Config cfg(dir.path());
+    QCOMPARE(int(cfg.OutputMetadata()), policy);
+  }
+
+  void OutputMetadataIsWrittenAsAWord() {
+    QTemporaryDir dir;
+    QVERIFY(WriteFile(dir.filePath("Config.ini"), "[Photo]\nTemplate=0\n"));
+    const Config cfg(dir.path());
+    for (const MetadataPolicy policy :
+         {MetadataPolicy::Strip, MetadataPolicy::NoLocation, MetadataPolicy::Keep}) {
+      cfg.SetOutputMetadata(policy);
+      QCOMPARE(cfg.OutputMetadata(), policy);
+    }
+    cfg.SetOutputMetadata(MetadataPolicy::NoLocation);
+    QVERIFY(ReadFile(dir.filePath("Config.ini")).contains("[Output]\nMetadata=nolocation"));
+  }
+
   void FileIsFoundWhateverTheCaseAndWrittenUnderItsName() {
     QTemporaryDir dir;
     QVERIFY(WriteFile(dir.filePath("config.ini"), "[Template]\nTemplate1=Texture\n"));

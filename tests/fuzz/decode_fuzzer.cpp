@@ -1,4 +1,5 @@
-// Fuzzes decoding by content: every reader the program hands a photo to, whole, reduced and row by
+// Fuzzes decoding by content: every reader the program hands a photo to (JPEG, PNG, BMP, GIF, TIFF,
+// HEIF/AVIF, WebP, JPEG XL, colour profiles included), whole, reduced and row by
 // row (which must give the whole decode's verdict and pixels), and the thumbnails read from the DC
 // coefficients (which must give the reduced decode's verdict, and take only what libjpeg reads).
 #include <unistd.h>
@@ -43,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // sets the malloc limit), which is how a chunk that declares a gigabyte is caught.
   const QSize declared = ReadImageSize(InputPath());
   if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxFuzzedPixels) return 0;
+  LoadExifThumbnail(InputPath());  // EXIF thumbnails of JPEGs, thumbnail images of HEIF files
   const LoadedImage whole = LoadImage(InputPath());
   const LoadedImage reduced = LoadImageAtLeast(InputPath(), QSize(40, 40));
   if (LoadImageAtLeast(InputPath(), QSize(40, 40), ScaledDetail::Thumbnail).status != reduced.status)

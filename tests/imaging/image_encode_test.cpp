@@ -151,7 +151,13 @@ class ImageEncodeTest : public QObject {
     QTest::newRow("gif") << "x.gif"
                          << "image/gif";
     QTest::newRow("webp") << "x.webp"
-                          << "";
+                          << "image/webp";
+    QTest::newRow("avif") << "x.AVIF"
+                          << "image/avif";
+    QTest::newRow("jxl") << "x.jxl"
+                         << "image/jxl";
+    QTest::newRow("heic (read, not written)") << "x.heic"
+                                              << "";
     QTest::newRow("no extension") << "jpg"
                                   << "";
   }
@@ -255,9 +261,9 @@ class ImageEncodeTest : public QObject {
   }
 
   void UnknownTypeWritesNothing() {
-    const QString path = Path(QStringLiteral("unknown.webp"));
+    const QString path = Path(QStringLiteral("unknown.heic"));
     QString error;
-    QVERIFY(!EncodeImage(Gradient(), path, QStringLiteral("image/webp"), 100, &error));
+    QVERIFY(!EncodeImage(Gradient(), path, QStringLiteral("image/heic"), 100, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!error.contains(QLatin1Char('\n')));
     QVERIFY(!QFileInfo::exists(path));

@@ -13,3 +13,10 @@ target_link_libraries(jpeg_stream_test PRIVATE PkgConfig::TURBOJPEG)  # writes 4
 lumisto_test(jpeg_eighth_test SOURCES imaging/jpeg_eighth_test.cpp)
 target_link_libraries(jpeg_eighth_test PRIVATE PkgConfig::LIBJPEG)  # restart markers, optimised tables
 lumisto_test(format_limits_test SOURCES imaging/format_limits_test.cpp)
+lumisto_test(photo_formats_test SOURCES imaging/photo_formats_test.cpp imaging/format_tools.h)
+target_link_libraries(photo_formats_test PRIVATE PkgConfig::HEIF)  # HEIC files with thumbnail images of any shape
+set_tests_properties(photo_formats_test PROPERTIES TIMEOUT 120)
+lumisto_test(colour_profile_test SOURCES imaging/colour_profile_test.cpp imaging/format_tools.h)
+# Display P3 and CMYK profiles for tificc; the stored pixels of HEIF files; CMYK JPEGs
+target_link_libraries(colour_profile_test PRIVATE PkgConfig::LCMS2 PkgConfig::HEIF PkgConfig::TURBOJPEG)
+set_tests_properties(colour_profile_test PROPERTIES TIMEOUT 120)

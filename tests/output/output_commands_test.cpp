@@ -3,6 +3,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -72,6 +73,11 @@ class OutputCommandsTest : public QObject {
       for (int x = 0; x < 320; ++x) photo.setPixel(x, y, qRgb(x * 255 / 320, y * 255 / 200, 90));
     photo_ = folder_.PhotoFolder() + QStringLiteral("/photo.png");
     QVERIFY(photo.save(photo_));
+    // The photo's own information, in XMP (which PNG files carry).
+    QProcess exiftool;
+    exiftool.start(QStringLiteral("exiftool"), {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                                                QStringLiteral("-XMP-dc:Description=At the lake"), photo_});
+    QVERIFY(exiftool.waitForFinished(30000) && exiftool.exitCode() == 0);
     folder_.AddTemplates(QStringLiteral("A"), 1);
     settings_ = folder_.CategoryFolder(QStringLiteral("A")) + QStringLiteral("/t01.ini");
   }
@@ -92,7 +98,7 @@ class OutputCommandsTest : public QObject {
     END_DIALOG_SCRIPT(resize);
     QCOMPARE(h.window->State().edit.output_width, 160);
 
-    for (const char* ext : {"png", "jpg", "bmp", "tif", "gif"}) {
+    for (const char* ext : {"png", "jpg", "bmp", "tif", "gif", "webp", "avif", "jxl"}) {
       const QString gui = out_.filePath(QStringLiteral("gui.%1").arg(QLatin1String(ext)));
       const QString cli = out_.filePath(QStringLiteral("cli.%1").arg(QLatin1String(ext)));
       h.dialogs.save_files = {gui};
@@ -110,6 +116,44 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(saved.size(), QSize(160, 100));
     QVERIFY(qRed(saved.pixel(20, 50)) < qRed(saved.pixel(140, 50)));
     QVERIFY(qGreen(saved.pixel(80, 20)) > qGreen(saved.pixel(80, 80)));
+  }
+
+  void SaveKeepsThePhotosInformationAsTheBoxSays_data() {
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QList<bool>>("answer");  // empty: the box left as shown
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("keep, left ticked") << QByteArray("keep") << true << QList<bool>{} << true << "keep";
+    QTest::newRow("strip, left clear") << QByteArray("strip") << false << QList<bool>{} << false << "strip";
+    QTest::newRow("keep, cleared") << QByteArray("keep") << true << QList<bool>{false} << false << "strip";
+    QTest::newRow("strip, ticked") << QByteArray("strip") << false << QList<bool>{true} << true << "keep";
+    // Without the place is still keeping: ticked, and left so.
+    QTest::newRow("nolocation, left ticked")
+        << QByteArray("nolocation") << true << QList<bool>{true} << true << "nolocation";
+  }
+  void SaveKeepsThePhotosInformationAsTheBoxSays() {
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, shown);
+    QFETCH(QList<bool>, answer);
+    QFETCH(bool, kept);
+    QFETCH(QString, stored);
+    Harness h(folder_, temp_.path());
+    h.config.SetOutputMetadata(setting == "strip"        ? MetadataPolicy::Strip
+                               : setting == "nolocation" ? MetadataPolicy::NoLocation
+                                                         : MetadataPolicy::Keep);
+    h.ChooseBoth();
+    // A new file each time: Save asks before it replaces one.
+    const QString out =
+        out_.filePath(QStringLiteral("information-%1.jpg").arg(stored + QString::number(answer.size())));
+    h.dialogs.save_files = {out};
+    h.dialogs.keep_box_answers = answer;
+    h.Click(QStringLiteral("SaveButton"));
+    QVERIFY2(h.dialogs.errors.isEmpty(), qPrintable(h.dialogs.errors.join(u'\n')));
+    QCOMPARE(h.dialogs.keep_boxes_shown, QList<bool>{shown});
+    QCOMPARE(ReadFile(out).contains("At the lake"), kept);
+    QCOMPARE(MetadataPolicyName(h.config.OutputMetadata()), stored);
+    h.config.SetOutputMetadata(MetadataPolicy::Keep);
   }
 
   void CounterClockwiseButtonTurnsLeft() {

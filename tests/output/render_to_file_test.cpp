@@ -348,7 +348,7 @@ class RenderToFileTest : public QObject {
                                    << "x.png"
                                    << "not a picture";
     QTest::newRow("unknown extension") << "photo.png"
-                                       << "x.webp"
+                                       << "x.heic"
                                        << "unknown picture type";
     QTest::newRow("unwritable folder") << "photo.png"
                                        << "garbage.jpg/x.png"

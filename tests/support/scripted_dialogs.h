@@ -18,6 +18,8 @@ struct ScriptedDialogs : UserDialogs {
   QStringList errors;
   QStringList folder_titles;
   QList<std::optional<QString>> save_files;  // save dialog results; cancelled when it runs out
+  QList<bool> keep_boxes_shown;              // the "Keep photo information" box as each save dialog showed it
+  QList<bool> keep_box_answers;              // what the user leaves in it; as shown when it runs out
   QList<bool> print_answers;                 // print and set-up dialogs; cancelled when it runs out
   int print_dialogs = 0;
   QStringList notes;                        // notices titled "Note"
@@ -60,6 +62,12 @@ struct ScriptedDialogs : UserDialogs {
   }
   std::optional<QString> ChooseSaveFile(const QString&) override {
     return save_files.isEmpty() ? std::nullopt : save_files.takeFirst();
+  }
+  std::optional<QString> ChooseSaveFileKeeping(const QString& start_folder, bool* keep_information) override {
+    keep_boxes_shown.append(*keep_information);
+    const std::optional<QString> path = ChooseSaveFile(start_folder);
+    if (path && !keep_box_answers.isEmpty()) *keep_information = keep_box_answers.takeFirst();
+    return path;
   }
   bool ConfirmPrint(QPrinter&) override {
     ++print_dialogs;

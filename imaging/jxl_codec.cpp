@@ -1,0 +1,129 @@
+// JPEG XL decoding through libjxl, on its thread runner.
+#include "imaging/jxl_codec.h"
+
+#include <jxl/decode.h>
+#include <jxl/thread_parallel_runner.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct DecoderDestroy {
+  void operator()(JxlDecoder* decoder) const { JxlDecoderDestroy(decoder); }
+};
+struct RunnerDestroy {
+  void operator()(void* runner) const { JxlThreadParallelRunnerDestroy(runner); }
+};
+
+QSize Upright(const JxlBasicInfo& info) {
+  // Orientations 5 to 8 turn the picture a quarter.
+  const bool swaps = info.orientation >= JXL_ORIENT_TRANSPOSE;
+  return swaps ? QSize(int(info.ysize), int(info.xsize)) : QSize(int(info.xsize), int(info.ysize));
+}
+
+bool IsSrgbEncoding(const JxlColorEncoding& c) {
+  return c.color_space == JXL_COLOR_SPACE_RGB && c.white_point == JXL_WHITE_POINT_D65 &&
+         c.primaries == JXL_PRIMARIES_SRGB && c.transfer_function == JXL_TRANSFER_FUNCTION_SRGB;
+}
+
+// The profile of the decoded pixels; empty when they are sRGB (or grey in sRGB's curve).
+QByteArray DataProfile(const JxlDecoder* decoder) {
+  JxlColorEncoding encoding;
+  if (JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
+          JXL_DEC_SUCCESS &&
+      (IsSrgbEncoding(encoding) || encoding.color_space == JXL_COLOR_SPACE_GRAY))
+    return QByteArray();
+  size_t size = 0;
+  if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
+          JXL_DEC_SUCCESS ||
+      size == 0 || size > (size_t{1} << 28))
+    return QByteArray();
+  QByteArray profile(static_cast<qsizetype>(size), '\0');
+  if (JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                     reinterpret_cast<uint8_t*>(profile.data()), size) != JXL_DEC_SUCCESS)
+    return QByteArray();
+  return profile;
+}
+
+}  // namespace
+
+bool LooksLikeJxl(QByteArrayView first_bytes) {
+  const JxlSignature signature = JxlSignatureCheck(reinterpret_cast<const uint8_t*>(first_bytes.data()),
+                                                   static_cast<size_t>(first_bytes.size()));
+  return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER;
+}
+
+QSize JxlSize(QByteArrayView data) {
+  const std::unique_ptr<JxlDecoder, DecoderDestroy> decoder(JxlDecoderCreate(nullptr));
+  if (!decoder || JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS)
+    return QSize();
+  JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                     static_cast<size_t>(data.size()));
+  // The input is never closed: a decoder that asks for more than the whole file has met its end.
+  if (JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO) return QSize();
+  JxlBasicInfo info;
+  if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS) return QSize();
+  return Upright(info);
+}
+
+DecodedPicture DecodeJxl(QByteArrayView data) {
+  const std::unique_ptr<JxlDecoder, DecoderDestroy> decoder(JxlDecoderCreate(nullptr));
+  if (!decoder) return FailedPicture(LoadStatus::Undecodable);
+  const std::unique_ptr<void, RunnerDestroy> runner(
+      JxlThreadParallelRunnerCreate(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads()));
+  if (!runner ||
+      JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS ||
+      JxlDecoderSubscribeEvents(
+          decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS)
+    return FailedPicture(LoadStatus::Undecodable);
+  // Straight alpha, as the colour conversion and Qt's ARGB32 take it.
+  JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE);
+  JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                     static_cast<size_t>(data.size()));
+  const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+  DecodedPicture result;
+  bool alpha = false;
+  QImage image;  // Format_RGBA8888 while decoding: R, G, B, A bytes
+  for (;;) {
+    const JxlDecoderStatus status = JxlDecoderProcessInput(decoder.get());
+    switch (status) {
+      case JXL_DEC_BASIC_INFO: {
+        JxlBasicInfo info;
+        if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
+          return FailedPicture(LoadStatus::Undecodable);
+        result.full_size = Upright(info);
+        if (AbovePixelCeiling(info.xsize, info.ysize))
+          return FailedPicture(LoadStatus::TooLarge, result.full_size);
+        alpha = info.alpha_bits > 0;
+        break;
+      }
+      case JXL_DEC_COLOR_ENCODING:
+        result.icc_profile = DataProfile(decoder.get());
+        break;
+      case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
+        image = QImage(result.full_size, QImage::Format_RGBA8888);
+        size_t needed = 0;
+        if (image.isNull()) return FailedPicture(LoadStatus::TooLarge, result.full_size);
+        if (JxlDecoderImageOutBufferSize(decoder.get(), &format, &needed) != JXL_DEC_SUCCESS ||
+            needed != static_cast<size_t>(image.sizeInBytes()) ||
+            JxlDecoderSetImageOutBuffer(decoder.get(), &format, image.bits(), needed) != JXL_DEC_SUCCESS)
+          return FailedPicture(LoadStatus::Undecodable, result.full_size);
+        break;
+      }
+      case JXL_DEC_FULL_IMAGE:
+        // The first frame is the picture (an animation gives its first frame).
+        if (image.isNull()) return FailedPicture(LoadStatus::Undecodable, result.full_size);
+        image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        result.image = std::move(image);
+        result.status = LoadStatus::Ok;
+        return result;
+      case JXL_DEC_NEED_MORE_INPUT:
+        return FailedPicture(LoadStatus::Truncated, result.full_size);
+      case JXL_DEC_SUCCESS:
+      case JXL_DEC_ERROR:
+      default:
+        return FailedPicture(LoadStatus::Undecodable, result.full_size);
+    }
+  }
+}

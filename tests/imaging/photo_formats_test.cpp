@@ -1,0 +1,361 @@
+// Reading HEIF/HEIC, AVIF, WebP and JPEG XL: each format made by its own tool, decoded by content
+// behind LoadImage with the same verdicts as the other formats (cut files, huge declared sizes).
+#include <libheif/heif.h>
+
+#include <QTemporaryDir>
+#include <QTransform>
+#include <QtEndian>
+#include <QtTest>
+
+#include "format_tools.h"
+#include "imaging/image_io.h"
+#include "support/test_support.h"
+
+using format_tools::PatchError;
+using format_tools::Patches;
+using format_tools::RunTool;
+using format_tools::SavePng;
+
+namespace {
+
+// The sample made from source.png by tool (the %IN% and %OUT% arguments replaced), or empty.
+QString Make(const QTemporaryDir& dir, const QImage& source, const QString& tool, QStringList args,
+             const QString& out_name) {
+  const QString in = SavePng(source, dir.path(), out_name + QStringLiteral(".src.png"));
+  const QString out = dir.filePath(out_name);
+  for (QString& arg : args) arg.replace(QLatin1String("%IN%"), in).replace(QLatin1String("%OUT%"), out);
+  QString output;
+  if (!RunTool(tool, args, &output)) {
+    qWarning("%s failed: %s", qPrintable(tool), qPrintable(output));
+    return QString();
+  }
+  return out;
+}
+
+QImage Unpremultiplied(const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); }
+
+// Patches() with alpha falling from opaque (left) to clear (right), colours unchanged.
+QImage TranslucentPatches() {
+  QImage image = Patches().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      image.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p), 255 - (x / 32) * 100));
+    }
+  return image;
+}
+
+struct HeifContextFree {
+  void operator()(heif_context* context) const { heif_context_free(context); }
+};
+
+// An 8-bit RGB heif_image of a Qt picture.
+heif_image* ToHeifImage(const QImage& picture) {
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+  heif_image* image = nullptr;
+  heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image);
+  heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
+  int stride = 0;
+  uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+  for (int y = 0; y < rgb.height(); ++y)
+    memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+  return image;
+}
+
+heif_error Append(heif_context*, const void* data, size_t size, void* userdata) {
+  static_cast<QByteArray*>(userdata)->append(static_cast<const char*>(data), qsizetype(size));
+  return heif_error{heif_error_Ok, heif_suberror_Unspecified, "ok"};
+}
+
+// A HEIC of image with a thumbnail image of another picture, as some writers store them.
+QByteArray HeicWithThumbnail(const QImage& image, const QImage& thumbnail) {
+  std::unique_ptr<heif_context, HeifContextFree> context(heif_context_alloc());
+  heif_encoder* encoder = nullptr;
+  heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder);
+  heif_encoder_set_lossy_quality(encoder, 90);
+  heif_image* main_image = ToHeifImage(image);
+  heif_image* thumb_image = ToHeifImage(thumbnail);
+  heif_image_handle* main_handle = nullptr;
+  heif_image_handle* thumb_handle = nullptr;
+  heif_context_encode_image(context.get(), main_image, encoder, nullptr, &main_handle);
+  // The picture given is scaled into the box (two thirds of its size: a picture that fits already
+  // is not stored) and stored as the thumbnail of the main image.
+  heif_context_encode_thumbnail(context.get(), thumb_image, main_handle, encoder, nullptr,
+                                std::max(thumbnail.width(), thumbnail.height()) * 2 / 3, &thumb_handle);
+  heif_context_set_primary_image(context.get(), main_handle);
+  QByteArray bytes;
+  heif_writer writer = {1, Append};
+  heif_context_write(context.get(), &writer, &bytes);
+  heif_image_handle_release(main_handle);
+  if (thumb_handle != nullptr) heif_image_handle_release(thumb_handle);
+  heif_image_release(main_image);
+  heif_image_release(thumb_image);
+  heif_encoder_release(encoder);
+  return bytes;
+}
+
+// A bare JPEG XL codestream whose size header declares side x side and whose metadata is all
+// defaults, followed by nothing of a picture.
+QByteArray JxlHeaderDeclaring(quint32 side) {
+  std::vector<int> bits;
+  const auto put = [&bits](quint32 value, int count) {
+    for (int i = 0; i < count; ++i) bits.push_back((value >> i) & 1);
+  };
+  put(0, 1);  // not a multiple of 8
+  put(3, 2);  // the height in 30 bits
+  put(side - 1, 30);
+  put(1, 3);  // width by the ratio 1:1
+  put(1, 1);  // default metadata
+  QByteArray bytes("\xFF\x0A", 2);
+  for (std::size_t i = 0; i < bits.size(); i += 8) {
+    int byte = 0;
+    for (std::size_t j = 0; j < 8 && i + j < bits.size(); ++j) byte |= bits[i + j] << j;
+    bytes.append(char(byte));
+  }
+  return bytes + QByteArray(64, '\0');
+}
+
+// file with the size of its image spatial extent ('ispe') property set to width x height.
+QByteArray WithIspe(QByteArray file, quint32 width, quint32 height) {
+  const qsizetype at = file.indexOf("ispe");
+  if (at < 0 || at + 16 > file.size()) return QByteArray();
+  qToBigEndian(width, file.data() + at + 8);
+  qToBigEndian(height, file.data() + at + 12);
+  return file;
+}
+
+}  // namespace
+
+class PhotoFormatsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void decodesEachFormat_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("tolerance");
+    // Lossless files must come back exact; lossy ones at high quality keep flat patches within a
+    // few levels (measured: at most 4 for every codec here).
+    QTest::newRow("HEIC") << "heif-enc" << QStringList{"-q", "95", "%IN%", "-o", "%OUT%"} << "a.heic" << 8;
+    QTest::newRow("AVIF") << "avifenc" << QStringList{"--min", "0", "--max", "8", "%IN%", "%OUT%"} << "a.avif"
+                          << 8;
+    QTest::newRow("AVIF lossless") << "avifenc" << QStringList{"-l", "%IN%", "%OUT%"} << "l.avif" << 0;
+    QTest::newRow("WebP lossy") << "cwebp" << QStringList{"-q", "95", "%IN%", "-o", "%OUT%"} << "a.webp" << 8;
+    QTest::newRow("WebP lossless") << "cwebp" << QStringList{"-lossless", "%IN%", "-o", "%OUT%"} << "l.webp"
+                                   << 0;
+    QTest::newRow("JPEG XL lossy") << "cjxl" << QStringList{"-d", "1", "%IN%", "%OUT%"} << "a.jxl" << 8;
+    QTest::newRow("JPEG XL lossless") << "cjxl" << QStringList{"-d", "0", "%IN%", "%OUT%"} << "l.jxl" << 0;
+  }
+  void decodesEachFormat() {
+    QFETCH(QString, tool);
+    QFETCH(QStringList, args);
+    QFETCH(QString, name);
+    QFETCH(int, tolerance);
+    QTemporaryDir dir;
+    const QString path = Make(dir, Patches(), tool, args, name);
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(ReadImageSize(path), QSize(96, 64));
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(loaded.full_size, QSize(96, 64));
+    QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+    QVERIFY2(PatchError(loaded.image) <= tolerance, qPrintable(QString::number(PatchError(loaded.image))));
+    QVERIFY(loaded.warning.isEmpty());
+    // A reduced load of these formats gives the whole picture or a smaller one of its shape.
+    const LoadedImage reduced = LoadImageAtLeast(path, QSize(48, 32));
+    QCOMPARE(reduced.status, LoadStatus::Ok);
+    QCOMPARE(reduced.full_size, QSize(96, 64));
+    QVERIFY(reduced.image.width() >= 48 && reduced.image.height() >= 32);
+  }
+
+  void keepsAlpha_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("WebP") << "cwebp" << QStringList{"-lossless", "-exact", "%IN%", "-o", "%OUT%"} << "a.webp";
+    QTest::newRow("AVIF") << "avifenc" << QStringList{"-l", "%IN%", "%OUT%"} << "a.avif";
+    QTest::newRow("JPEG XL") << "cjxl" << QStringList{"-d", "0", "%IN%", "%OUT%"} << "a.jxl";
+  }
+  void keepsAlpha() {
+    QFETCH(QString, tool);
+    QFETCH(QStringList, args);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QImage source = TranslucentPatches();
+    const QString path = Make(dir, source, tool, args, name);
+    QVERIFY(!path.isEmpty());
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QVERIFY(loaded.image.hasAlphaChannel());
+    const QImage got = Unpremultiplied(loaded.image);
+    // Alpha exact; colours within the rounding of premultiplication at alpha 55 (255 / 55 levels).
+    for (const QPoint at : {QPoint(16, 16), QPoint(48, 48), QPoint(80, 16)}) {
+      QCOMPARE(qAlpha(got.pixel(at)), qAlpha(source.pixel(at)));
+      QVERIFY2(testing_support::Near(got.pixel(at), source.pixel(at), 5),
+               qPrintable(QString::number(at.x())));
+    }
+  }
+
+  void animatedWebpGivesItsFirstFrame() {
+    QTemporaryDir dir;
+    const QString first =
+        SavePng(testing_support::SolidFrame(qRgb(250, 0, 0), QSize(40, 30)), dir.path(), "1.png");
+    const QString second =
+        SavePng(testing_support::SolidFrame(qRgb(0, 0, 250), QSize(40, 30)), dir.path(), "2.png");
+    const QString path = dir.filePath("anim.webp");
+    QVERIFY(RunTool("img2webp", {"-lossless", first, "-d", "100", second, "-o", path}));
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(loaded.image.size(), QSize(40, 30));
+    QCOMPARE(testing_support::Opaque(loaded.image.pixel(20, 15)), qRgb(250, 0, 0));
+  }
+
+  void appliesTheImageTransforms_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QTransform>("transform");
+    QTest::addColumn<bool>("mirror");
+    // irot turns anticlockwise; imir 1 mirrors left to right (applied after the turn).
+    QTest::newRow("quarter turn anticlockwise")
+        << QStringList{"--irot", "1"} << QTransform().rotate(-90) << false;
+    QTest::newRow("half turn") << QStringList{"--irot", "2"} << QTransform().rotate(180) << false;
+    QTest::newRow("mirror") << QStringList{"--imir", "1"} << QTransform() << true;
+  }
+  void appliesTheImageTransforms() {
+    QFETCH(QStringList, options);
+    QFETCH(QTransform, transform);
+    QFETCH(bool, mirror);
+    QTemporaryDir dir;
+    const QString path = Make(dir, Patches(), "avifenc",
+                              QStringList{"-l"} + options + QStringList{"%IN%", "%OUT%"}, "turned.avif");
+    QVERIFY(!path.isEmpty());
+    QImage expected = Patches().transformed(transform);
+    if (mirror) expected = expected.mirrored(true, false);
+    QCOMPARE(ReadImageSize(path), expected.size());
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(testing_support::MaxChannelDifference(loaded.image, expected), 0);
+  }
+
+  void deepImagesAreRoundedToEightBits() {
+    // 10-bit values whose nearest 8-bit level differs from the top eight bits (v >> 2).
+    const quint16 values[4] = {3, 7, 514, 1022};
+    QImage deep(4, 1, QImage::Format_RGBX64);
+    for (int x = 0; x < 4; ++x) {
+      // A 16-bit PNG value that the encoder reduces to exactly v at 10 bits (bit replication).
+      const quint16 v16 = quint16((values[x] << 6) | (values[x] >> 4));
+      deep.setPixelColor(x, 0, QColor::fromRgba64(v16, v16, v16));
+    }
+    QTemporaryDir dir;
+    const QString path = Make(dir, deep, "avifenc", {"-l", "-d", "10", "%IN%", "%OUT%"}, "deep.avif");
+    QVERIFY(!path.isEmpty());
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    for (int x = 0; x < 4; ++x) {
+      const int expected = (values[x] * 255 + 511) / 1023;
+      QCOMPARE(qRed(loaded.image.pixel(x, 0)), expected);
+    }
+  }
+
+  void takesThePrimaryOfSeveralImages() {
+    QTemporaryDir dir;
+    const QString red =
+        SavePng(testing_support::SolidFrame(qRgb(220, 30, 30), QSize(64, 48)), dir.path(), "r.png");
+    const QString blue =
+        SavePng(testing_support::SolidFrame(qRgb(30, 30, 220), QSize(48, 64)), dir.path(), "b.png");
+    const QString path = dir.filePath("two.heic");
+    // heif-enc makes the first picture the primary image.
+    QVERIFY(RunTool("heif-enc", {"-q", "90", red, blue, "-o", path}));
+    QCOMPARE(ReadImageSize(path), QSize(64, 48));
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QVERIFY(testing_support::Near(loaded.image.pixel(32, 24), qRgb(220, 30, 30), 8));
+  }
+
+  void heifThumbnailImages_data() {
+    QTest::addColumn<QSize>("thumbnail");
+    QTest::addColumn<QSize>("expected");
+    // The picture stored as the thumbnail is scaled to two thirds.
+    QTest::newRow("the image's shape") << QSize(72, 48) << QSize(48, 32);
+    // A square thumbnail of a 3:2 image is cut to 3:2 around its middle.
+    QTest::newRow("another shape") << QSize(60, 60) << QSize(40, 27);
+  }
+  void heifThumbnailImages() {
+    QFETCH(QSize, thumbnail);
+    QFETCH(QSize, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("thumb.heic");
+    QVERIFY(testing_support::WriteFile(
+        path, HeicWithThumbnail(Patches(), testing_support::SolidFrame(qRgb(0, 200, 0), thumbnail))));
+    const LoadedImage loaded = LoadExifThumbnail(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(loaded.full_size, QSize(96, 64));
+    QCOMPARE(loaded.image.size(), expected);
+    QVERIFY(testing_support::Near(loaded.image.pixel(expected.width() / 2, expected.height() / 2),
+                                  qRgb(0, 200, 0), 8));
+    // Without a thumbnail image there is none to give.
+    const QString plain = Make(dir, Patches(), "heif-enc", {"%IN%", "-o", "%OUT%"}, "plain.heic");
+    QCOMPARE(LoadExifThumbnail(plain).status, LoadStatus::Missing);
+  }
+
+  void cutFilesAreTruncated_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("HEIC") << "heif-enc" << QStringList{"%IN%", "-o", "%OUT%"} << "a.heic";
+    QTest::newRow("AVIF") << "avifenc" << QStringList{"%IN%", "%OUT%"} << "a.avif";
+    QTest::newRow("WebP lossy") << "cwebp" << QStringList{"%IN%", "-o", "%OUT%"} << "a.webp";
+    QTest::newRow("WebP lossless") << "cwebp" << QStringList{"-lossless", "%IN%", "-o", "%OUT%"} << "l.webp";
+    QTest::newRow("JPEG XL") << "cjxl" << QStringList{"%IN%", "%OUT%"} << "a.jxl";
+  }
+  void cutFilesAreTruncated() {
+    QFETCH(QString, tool);
+    QFETCH(QStringList, args);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    // Noise, so that the pixel data fills most of the file and the cut lands inside it.
+    QImage noise(200, 150, QImage::Format_RGB32);
+    QRandomGenerator random(5);
+    for (int y = 0; y < noise.height(); ++y)
+      for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate() | 0xFF000000u);
+    const QString path = Make(dir, noise, tool, args, name);
+    QVERIFY(!path.isEmpty());
+    const QByteArray whole = testing_support::ReadFile(path);
+    const QString cut = dir.filePath("cut-" + name);
+    QVERIFY(testing_support::WriteFile(cut, whole.first(whole.size() * 2 / 3)));
+    const LoadedImage loaded = LoadImage(cut);
+    QCOMPARE(loaded.status, LoadStatus::Truncated);
+    QVERIFY(loaded.image.isNull());
+  }
+
+  void hugeDeclaredSizesAreRefused_data() {
+    QTest::addColumn<QString>("format");
+    QTest::newRow("HEIC") << "heic";
+    QTest::newRow("AVIF") << "avif";
+    QTest::newRow("JPEG XL") << "jxl";
+  }
+  void hugeDeclaredSizesAreRefused() {
+    QFETCH(QString, format);
+    QTemporaryDir dir;
+    QByteArray bytes;
+    if (format == u"jxl") {
+      bytes = JxlHeaderDeclaring(100000);
+    } else {
+      const QString tool = format == u"heic" ? "heif-enc" : "avifenc";
+      const QStringList args =
+          format == u"heic" ? QStringList{"%IN%", "-o", "%OUT%"} : QStringList{"%IN%", "%OUT%"};
+      const QString small = Make(dir, Patches(), tool, args, "small." + format);
+      QVERIFY(!small.isEmpty());
+      bytes = WithIspe(testing_support::ReadFile(small), 100000, 100000);
+    }
+    const QString path = dir.filePath("huge." + format);
+    QVERIFY(testing_support::WriteFile(path, bytes));
+    // Refused from the header: 10^10 pixels would be 40 GB.
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::TooLarge);
+    QCOMPARE(LoadImageAtLeast(path, QSize(70, 70)).status, LoadStatus::TooLarge);
+  }
+};
+
+QTEST_GUILESS_MAIN(PhotoFormatsTest)
+#include "photo_formats_test.moc"
