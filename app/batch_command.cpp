@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "base/folder_listing.h"
 #include "base/lumisto_error.h"
+#include "base/strict_int.h"
 #include "base/usage_error.h"
 #include "batch/batch_job_file.h"
 #include "batch/batch_run.h"
@@ -40,11 +41,10 @@ Shard ParseShard(const QString& text) {
   const qsizetype slash = text.indexOf(u'/');
   if (slash < 0) throw UsageError(usage);
   const auto number = [&](QStringView digits) {
-    // Digits only: no sign, no spaces, no hexadecimal.
-    if (digits.isEmpty() || digits.size() > 6 ||
-        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-      throw UsageError(usage);
-    return digits.toInt();
+    // Digits only: a sign has no place in a shard number.
+    const auto n = ParseInteger(digits, 1, kMaxShards);
+    if (!n || digits.startsWith(u'+')) throw UsageError(usage);
+    return static_cast<int>(*n);
   };
   Shard shard;
   shard.index = number(QStringView(text).left(slash));
@@ -75,10 +75,9 @@ RenderArguments ParseRenderArguments(const QStringList& args) {
     if (arg == QLatin1String("--out")) {
       a.folder = value();
     } else if (arg == QLatin1String("--jobs")) {
-      bool ok = false;
-      a.jobs = value().toInt(&ok);
-      if (!ok || a.jobs < 1 || a.jobs > kMaxBatchJobs)
-        throw UsageError(QStringLiteral("--jobs needs a number from 1 to %1").arg(kMaxBatchJobs));
+      const auto jobs = ParseInteger(value(), 1, kMaxBatchJobs);
+      if (!jobs) throw UsageError(QStringLiteral("--jobs needs a number from 1 to %1").arg(kMaxBatchJobs));
+      a.jobs = static_cast<int>(*jobs);
     } else if (arg == QLatin1String("--shard")) {
       a.shard = ParseShard(value());
     } else if (arg == QLatin1String("--force")) {

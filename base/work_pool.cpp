@@ -3,6 +3,8 @@
 
 #include <pthread.h>
 
+#include <QCoreApplication>
+#include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -13,6 +15,8 @@ namespace {
 
 thread_local bool on_pool_thread = false;
 std::atomic<int> shared_size{0};
+std::mutex shared_mutex;
+std::unique_ptr<WorkPool> shared_pool;
 
 }  // namespace
 
@@ -64,16 +68,30 @@ void WorkPool::Serve() {
 }
 
 WorkPool& SharedWorkPool() {
-  static WorkPool pool([] {
+  const std::lock_guard lock(shared_mutex);
+  if (!shared_pool) {
     // Qt's own image routines split a large fill, conversion or smooth scaling over Qt's global
     // thread pool while their caller waits. One thread there works only for a caller that waits,
     // so it never adds a busy thread to those this pool bounds.
     QThreadPool::globalInstance()->setMaxThreadCount(1);
     const int asked = shared_size.load();
-    if (asked > 0) return asked;
-    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
-  }());
-  return pool;
+    shared_pool = std::make_unique<WorkPool>(
+        asked > 0 ? asked : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64));
+    // Qt keeps per-thread caches (fonts among them) that a thread outliving Qt's own statics would
+    // leak: the threads end with the application object.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && app->thread() == QThread::currentThread()) qAddPostRoutine(StopSharedWorkPool);
+  }
+  return *shared_pool;
+}
+
+void StopSharedWorkPool() {
+  std::unique_ptr<WorkPool> pool;
+  {
+    const std::lock_guard lock(shared_mutex);
+    pool = std::move(shared_pool);
+  }
+  pool.reset();  // joins the threads outside the lock
 }
 
 void SetWorkPoolSize(int threads) { shared_size.store(std::clamp(threads, 1, 64)); }

@@ -51,6 +51,9 @@ class WorkPool {
 // The pool every part of the program shares; made on first use with SetWorkPoolSize's size, or one
 // thread per core.
 WorkPool& SharedWorkPool();
+// Ends the shared pool's threads (what is queued runs first); the next use makes a new pool. Runs by
+// itself when the application object that was there at the pool's making goes.
+void StopSharedWorkPool();
 // The shared pool's size, 1..64; takes effect only before its first use (the command line's --jobs).
 void SetWorkPoolSize(int threads);
 // Whether the calling thread is one of a pool's.

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <algorithm>
 
+#include "imaging/format_limits.h"
+#include "imaging/image_io.h"
 #include "output/render_arguments.h"
 #include "styles/template_library.h"
 
@@ -107,6 +109,10 @@ QList<PlannedOutput> PlanOutputs(const QList<BatchEntry>& entries, QList<int> ro
       out.refusal = crop.message;
     else
       out.crop_notice = crop.message;
+    // A size the output's format cannot hold is refused now, before any photo is decoded.
+    const QSize size(entry.edit.output_width, entry.edit.output_height);
+    if (out.refusal.isEmpty() && !size.isEmpty())
+      out.refusal = OutputSizeProblem(size, MimeTypeForFileName(out.path));
     plan.append(out);
   }
   return plan;

@@ -20,6 +20,12 @@ constexpr std::array kLimits = {
     FormatLimits{"image/tiff", "TIFF", 0, 0, kFourGigabytes, 4},
     // The logical screen's 16-bit sides.
     FormatLimits{"image/gif", "GIF", 65'535, 65'535, 0, 0},
+    // libwebp's WEBP_MAX_DIMENSION: the bitstream's 14-bit sides.
+    FormatLimits{"image/webp", "WebP", 16'383, 16'383, 0, 0},
+    // AV1's 16-bit frame sides.
+    FormatLimits{"image/avif", "AVIF", 65'536, 65'536, 0, 0},
+    // JPEG XL's largest side in its size header; the pixel ceiling stops far below it.
+    FormatLimits{"image/jxl", "JPEG XL", 1'073'741'824, 1'073'741'824, 0, 0},
 };
 
 QString Number(qint64 n) { return QLocale(QLocale::English).toString(n); }

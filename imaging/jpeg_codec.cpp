@@ -37,19 +37,13 @@ constexpr TJPF kQtPixelFormat = TJPF_XRGB;
 constexpr std::array<const char*, 2> kEndedEarlyWarnings = {"Premature end of JPEG file",
                                                             "premature end of data segment"};
 
-// libjpeg's message table, read from its own header: the codes that begin JWRN_ are its warnings.
-struct JpegMessage {
-  const char* code;
-  const char* text;  // a printf format
-};
-#ifndef JCOPYRIGHT_SHORT
-#define JCOPYRIGHT_SHORT ""
-#endif
-#ifndef JVERSION
-#define JVERSION ""
-#endif
-constexpr JpegMessage kJpegMessages[] = {
-#define JMESSAGE(code, string) {#code, string},
+// libjpeg's message texts, indexed by message code; the library exports the table it reports from.
+extern "C" const char* const jpeg_std_message_table[];
+
+// libjpeg's message codes by name, in code order, read from its own header (the texts stay in the
+// library): the codes that begin JWRN_ are its warnings.
+constexpr const char* kJpegMessageCodes[] = {
+#define JMESSAGE(code, string) #code,
 #include <jerror.h>
 };
 
@@ -82,9 +76,12 @@ bool FitsFormat(const char* format, const char* text) {
 // Whether message is one of libjpeg's warnings. TurboJPEG reports a fatal error that follows a
 // warning as a warning, with the fatal error's text: the text decides.
 bool IsJpegWarning(const char* message) {
-  return std::any_of(std::begin(kJpegMessages), std::end(kJpegMessages), [message](const JpegMessage& m) {
-    return std::strncmp(m.code, "JWRN_", 5) == 0 && FitsFormat(m.text, message);
-  });
+  for (std::size_t code = 0; code < std::size(kJpegMessageCodes); ++code) {
+    const char* text = jpeg_std_message_table[code];
+    if (text == nullptr) return false;  // the table ends before the header's last code
+    if (std::strncmp(kJpegMessageCodes[code], "JWRN_", 5) == 0 && FitsFormat(text, message)) return true;
+  }
+  return false;
 }
 
 // The frame marker's second byte (0xC0..0xCF), or 0 when the walk does not reach one.

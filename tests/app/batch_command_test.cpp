@@ -308,6 +308,9 @@ class BatchCommandTest : public QObject {
         << "OutputName";
     QTest::newRow("crop wholly outside") << "[Batch]\nEntries=2\n" + entry1 + "Crop=500,500,10,10\n" + entry2
                                          << "Crop 500,500,10,10 lies outside the 90 x 60 photo";
+    QTest::newRow("size JPEG cannot hold")
+        << "[Batch]\nEntries=1\n" + entry1 + "OutputName=a.jpg\nOutputSize=65535,1\n"
+        << "JPEG holds at most 65,500 pixels a side; 65,535 x 1 is too wide";
     QTest::newRow("CR line ends, no entries") << QByteArray("[Batch]\rEntries=0\r") << "no entries";
     QTest::newRow("empty file") << QByteArray() << "[Batch]";
   }
@@ -355,6 +358,8 @@ class BatchCommandTest : public QObject {
     QTest::newRow("jobs past int") << QStringList{"batch", "@usage.ini", "--out",
                                                   "@u",    "--jobs",     "2147483648"}
                                    << 2;
+    QTest::newRow("jobs with a blank")
+        << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", " 2"} << 2;
     QTest::newRow("jobs empty") << QStringList{"batch", "@usage.ini", "--out", "@u", "--jobs", ""} << 2;
     QTest::newRow("both flags") << QStringList{"batch", "@usage.ini",  "--out",
                                                "@u",    "--overwrite", "--skip-existing"}

@@ -46,6 +46,14 @@ class FormatLimitsTest : public QObject {
         << "image/bmp" << QSize(40'000, 30'000)
         << "BMP files hold at most 4,294,967,295 bytes; 40,000 x 30,000 would take more";
     QTest::newRow("BMP at the ceiling") << "image/bmp" << QSize(20'000, 12'500) << "";
+    // libwebp's 14-bit sides; AV1's 16-bit frame sides.
+    QTest::newRow("WebP widest") << "image/webp" << QSize(16'383, 2) << "";
+    QTest::newRow("WebP too tall") << "image/webp" << QSize(2, 16'384)
+                                   << "WebP holds at most 16,383 pixels a side; 2 x 16,384 is too tall";
+    QTest::newRow("AVIF widest") << "image/avif" << QSize(65'536, 2) << "";
+    QTest::newRow("AVIF too wide") << "image/avif" << QSize(65'537, 2)
+                                   << "AVIF holds at most 65,536 pixels a side; 65,537 x 2 is too wide";
+    QTest::newRow("JPEG XL very wide") << "image/jxl" << QSize(250'000'000, 1) << "";
     QTest::newRow("unknown type") << "image/x-none" << QSize(2'000'000'000, 2'000'000'000) << "";
   }
   void SizesAtAndPastEachLimit() {
@@ -57,7 +65,8 @@ class FormatLimitsTest : public QObject {
 
   // Every type the encoder table writes has its row, so a format added there cannot go unchecked.
   void EveryEncoderHasLimits() {
-    for (const char* mime : {"image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif"}) {
+    for (const char* mime : {"image/jpeg", "image/bmp", "image/png", "image/tiff", "image/gif", "image/webp",
+                             "image/avif", "image/jxl"}) {
       QVERIFY2(FindEncoder(QString::fromLatin1(mime)) >= 0, mime);
       QVERIFY2(FormatLimitsFor(QString::fromLatin1(mime)) != nullptr, mime);
     }
