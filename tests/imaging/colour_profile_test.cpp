@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "format_tools.h"
+#include "imaging/cmyk_jpeg.h"
 #include "imaging/image_io.h"
 #include "support/test_support.h"
 
@@ -147,22 +148,6 @@ bool WriteCmykProfile(const QString& path) {
   return saved;
 }
 
-// A CMYK JPEG of ink values as TurboJPEG writes it (with Adobe's marker, so read as inverted: the
-// stored values are 255 - ink).
-QByteArray CmykJpeg(const QByteArray& stored, int width, int height) {
-  tjhandle handle = tjInitCompress();
-  unsigned char* jpeg = nullptr;
-  unsigned long size = 0;
-  const int status = tjCompress2(handle, reinterpret_cast<const unsigned char*>(stored.constData()), width, 0,
-                                 height, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0);
-  QByteArray bytes =
-      status == 0 ? QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size)) : QByteArray();
-  tjFree(jpeg);
-  tjDestroy(handle);
-  return bytes;
-}
-
-// The stored CMYK values of a JPEG, as TurboJPEG decodes them.
 QByteArray StoredCmyk(const QByteArray& jpeg, int width, int height) {
   tjhandle handle = tjInitDecompress();
   QByteArray cmyk(width * height * 4, '\0');
@@ -342,7 +327,7 @@ class ColourProfileTest : public QObject {
         for (int channel = 0; channel < 4; ++channel)
           stored[(y * kWidth + x) * 4 + channel] = char(255 - ink[channel]);
       }
-    const QByteArray jpeg = CmykJpeg(stored, kWidth, kHeight);
+    const QByteArray jpeg = testing_support::CmykJpeg(stored, kWidth, kHeight);
     QVERIFY(!jpeg.isEmpty());
     const QString path = dir.filePath("cmyk.jpg");
     QVERIFY(testing_support::WriteFile(

@@ -1,7 +1,6 @@
 // Decoding limits: files cut short in every format, headers that promise more than their data
 // holds, and paths that are not regular files.
 #include <sys/stat.h>
-#include <turbojpeg.h>
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -10,6 +9,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "imaging/cmyk_jpeg.h"
 #include "imaging/gif_writer.h"
 #include "imaging/image_io.h"
 #include "support/test_support.h"
@@ -52,16 +52,7 @@ QByteArray CmykJpeg(int width, int height) {
   QByteArray cmyk(width * height * 4, '\0');
   QRandomGenerator random(3);
   for (char& c : cmyk) c = static_cast<char>(random.bounded(256));
-  tjhandle handle = tjInitCompress();
-  unsigned char* jpeg = nullptr;
-  unsigned long size = 0;
-  const int status = tjCompress2(handle, reinterpret_cast<const unsigned char*>(cmyk.constData()), width, 0,
-                                 height, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0);
-  QByteArray bytes =
-      status == 0 ? QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size)) : QByteArray();
-  tjFree(jpeg);
-  tjDestroy(handle);
-  return bytes;
+  return testing_support::CmykJpeg(cmyk, width, height);
 }
 
 // A baseline frame header declaring width x height, one scan header and the end marker: no data.

@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
-#include <turbojpeg.h>
-
+#include "imaging/cmyk_jpeg.h"
 #include "imaging/image_fixtures.h"
 #include "imaging/image_io.h"
 #include "support/test_support.h"
@@ -30,16 +29,7 @@ QByteArray CmykJpeg(int width, int height) {
   for (int y = 0; y < height; ++y) {
     for (int x = width / 2; x < width; ++x) cmyk[(y * width + x) * 4] = 0;
   }
-  tjhandle handle = tjInitCompress();
-  unsigned char* jpeg = nullptr;
-  unsigned long size = 0;
-  const int status = tjCompress2(handle, reinterpret_cast<const unsigned char*>(cmyk.constData()), width, 0,
-                                 height, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0);
-  QByteArray bytes =
-      status == 0 ? QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size)) : QByteArray();
-  tjFree(jpeg);
-  tjDestroy(handle);
-  return bytes;
+  return testing_support::CmykJpeg(cmyk, width, height);
 }
 
 // An EXIF APP1 segment whose IFD0 holds one orientation entry.
