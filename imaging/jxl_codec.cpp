@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "imaging/image_buffer.h"
+
 namespace {
 
 struct DecoderDestroy {
@@ -44,6 +46,21 @@ QByteArray DataProfile(const JxlDecoder* decoder) {
                                      reinterpret_cast<uint8_t*>(profile.data()), size) != JXL_DEC_SUCCESS)
     return QByteArray();
   return profile;
+}
+
+// Where libjxl's decoded rows go: straight into the image's ARGB32 words, by whichever runner
+// thread finished them, so no pass over the whole picture follows the decode.
+struct RowTarget {
+  uchar* bits = nullptr;
+  qsizetype stride = 0;
+};
+
+void WriteRow(void* opaque, size_t x, size_t y, size_t num_pixels, const void* pixels) {
+  const auto* target = static_cast<const RowTarget*>(opaque);
+  auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(y) * target->stride) + x;
+  const auto* in = static_cast<const uint8_t*>(pixels);  // R, G, B, A bytes
+  for (size_t i = 0; i < num_pixels; ++i, in += 4)
+    out[i] = quint32{in[3]} << 24 | quint32{in[0]} << 16 | quint32{in[1]} << 8 | in[2];
 }
 
 }  // namespace
@@ -84,7 +101,9 @@ DecodedPicture DecodeJxl(QByteArrayView data) {
   const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
   DecodedPicture result;
   bool alpha = false;
-  QImage image;  // Format_RGBA8888 while decoding: R, G, B, A bytes
+  bool own_colours = false;  // the pixels are stored in the photo's own colours, not in XYB
+  QImage image;
+  RowTarget target;
   for (;;) {
     const JxlDecoderStatus status = JxlDecoderProcessInput(decoder.get());
     switch (status) {
@@ -96,25 +115,37 @@ DecodedPicture DecodeJxl(QByteArrayView data) {
         if (AbovePixelCeiling(info.xsize, info.ysize))
           return FailedPicture(LoadStatus::TooLarge, result.full_size);
         alpha = info.alpha_bits > 0;
+        own_colours = info.uses_original_profile != 0;
         break;
       }
       case JXL_DEC_COLOR_ENCODING:
         result.icc_profile = DataProfile(decoder.get());
+        if (!result.icc_profile.isEmpty() && !own_colours) {
+          // A lossy file stores XYB, which libjxl turns into sRGB by itself, on its threads and on
+          // the way out: no second pass through Little CMS.
+          JxlColorEncoding srgb = {};
+          srgb.color_space = JXL_COLOR_SPACE_RGB;
+          srgb.white_point = JXL_WHITE_POINT_D65;
+          srgb.primaries = JXL_PRIMARIES_SRGB;
+          srgb.transfer_function = JXL_TRANSFER_FUNCTION_SRGB;
+          srgb.rendering_intent = JXL_RENDERING_INTENT_RELATIVE;
+          if (JxlDecoderSetPreferredColorProfile(decoder.get(), &srgb) == JXL_DEC_SUCCESS)
+            result.icc_profile = DataProfile(decoder.get());
+        }
         break;
       case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
-        image = QImage(result.full_size, QImage::Format_RGBA8888);
-        size_t needed = 0;
+        image = NewImage(result.full_size.width(), result.full_size.height(),
+                         alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (image.isNull()) return FailedPicture(LoadStatus::TooLarge, result.full_size);
-        if (JxlDecoderImageOutBufferSize(decoder.get(), &format, &needed) != JXL_DEC_SUCCESS ||
-            needed != static_cast<size_t>(image.sizeInBytes()) ||
-            JxlDecoderSetImageOutBuffer(decoder.get(), &format, image.bits(), needed) != JXL_DEC_SUCCESS)
+        target.bits = image.bits();
+        target.stride = image.bytesPerLine();
+        if (JxlDecoderSetImageOutCallback(decoder.get(), &format, WriteRow, &target) != JXL_DEC_SUCCESS)
           return FailedPicture(LoadStatus::Undecodable, result.full_size);
         break;
       }
       case JXL_DEC_FULL_IMAGE:
         // The first frame is the picture (an animation gives its first frame).
         if (image.isNull()) return FailedPicture(LoadStatus::Undecodable, result.full_size);
-        image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         result.image = std::move(image);
         result.status = LoadStatus::Ok;
         return result;

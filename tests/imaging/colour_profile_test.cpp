@@ -251,6 +251,39 @@ class ColourProfileTest : public QObject {
     QVERIFY(testing_support::MaxChannelDifference(loaded.image, stored) > 10);
   }
 
+  // A JPEG XL photo in Adobe RGB: lossless files keep the photo's own colours (Little CMS converts
+  // them), lossy ones store XYB, which libjxl turns into sRGB itself; both within the codec's loss
+  // of what tificc gives for the photo's pixels.
+  void jxlProfilesAreApplied_data() {
+    QTest::addColumn<QString>("distance");
+    QTest::addColumn<int>("loss");
+    QTest::newRow("lossless") << "0" << 0;
+    QTest::newRow("lossy (XYB)") << "0.1" << 30;
+  }
+  void jxlProfilesAreApplied() {
+    QFETCH(QString, distance);
+    QFETCH(int, loss);
+    QTemporaryDir dir;
+    QImage cube = ColourCube();
+    cube.setColorSpace(QColorSpace::fromIccProfile(testing_support::ReadFile(kAdobeRgb)));
+    const QString in = SavePng(cube, dir.path(), "cube.png");
+    const QString path = dir.filePath("adobe.jxl");
+    QVERIFY(RunTool("cjxl", {"-d", distance, in, path}));
+    // The codec's own loss: the converted picture stored the same way without a profile.
+    const QImage expected = Tificc(ColourCube(), kAdobeRgb, dir);
+    const QString plain = dir.filePath("plain.jxl");
+    QVERIFY(RunTool("cjxl", {"-d", distance, SavePng(expected, dir.path(), "srgb.png"), plain}));
+    const LoadedImage plain_loaded = LoadImage(plain);
+    QCOMPARE(plain_loaded.status, LoadStatus::Ok);
+    const int codec_loss = BlockMiddleError(plain_loaded.image, expected);
+    QVERIFY(codec_loss <= loss);
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    const int error = BlockMiddleError(loaded.image, expected);
+    QVERIFY2(error <= 2 + codec_loss, qPrintable(QString::number(error)));
+    QVERIFY(BlockMiddleError(loaded.image, ColourCube()) > 10);
+  }
+
   void photosInSrgbAreLeftAsTheyAre_data() {
     QTest::addColumn<QString>("profile");
     QTest::newRow("no profile") << QString();
