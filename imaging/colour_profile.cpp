@@ -143,6 +143,36 @@ QString ConvertToSrgb(QImage& image, QByteArrayView icc_profile) {
   return QString();
 }
 
+std::unique_ptr<SrgbRowConverter> SrgbRowConverter::Make(QByteArrayView icc_profile) {
+  static std::mutex mutex;
+  static QByteArray last_profile;
+  static std::shared_ptr<void> last_transform;
+  {
+    const std::lock_guard lock(mutex);
+    if (last_transform && icc_profile == last_profile)
+      return std::unique_ptr<SrgbRowConverter>(new SrgbRowConverter(last_transform));
+  }
+  const Profile source = OpenProfile(icc_profile);
+  if (!source || cmsGetColorSpace(source.get()) != cmsSigRgbData) return nullptr;
+  const Profile target(cmsCreate_sRGBProfile());
+  // As ConvertToSrgb makes it for RGB32 pictures, so both give the same pixels.
+  cmsHTRANSFORM made =
+      cmsCreateTransform(source.get(), TYPE_BGRA_8, target.get(), TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC,
+                         cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA | cmsFLAGS_NOCACHE);
+  if (made == nullptr) return nullptr;
+  std::shared_ptr<void> transform(made, TransformDeleter());
+  {
+    const std::lock_guard lock(mutex);
+    last_profile = icc_profile.toByteArray();
+    last_transform = transform;
+  }
+  return std::unique_ptr<SrgbRowConverter>(new SrgbRowConverter(std::move(transform)));
+}
+
+void SrgbRowConverter::Convert(uchar* row, int width) const {
+  cmsDoTransform(transform_.get(), row, row, static_cast<cmsUInt32Number>(width));
+}
+
 QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
                   QString* problem) {
   const Profile source = OpenProfile(icc_profile);
