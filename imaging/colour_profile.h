@@ -37,9 +37,11 @@ class SrgbRowConverter {
   static std::unique_ptr<SrgbRowConverter> Make(QByteArrayView icc_profile);
   void Convert(uchar* row, int width) const;
 
+  class Shaper;  // the fast way for profiles of tone curves and a matrix
+
  private:
-  explicit SrgbRowConverter(std::shared_ptr<void> transform) : transform_(std::move(transform)) {}
-  std::shared_ptr<void> transform_;
+  std::shared_ptr<const Shaper> shaper_;
+  std::shared_ptr<void> transform_;  // Little CMS's, for every other profile
 };
 
 // CMYK ink values (C, M, Y, K bytes, rows of width * 4 bytes; inverted: 255 is no ink, as Adobe's
