@@ -183,7 +183,7 @@ LoadedImage LoadByCodec(QFile& file, Codec codec, std::optional<QSize> at_least)
     case Codec::Webp:
       return Finished(DecodeWebp(data, at_least));
     case Codec::Jxl:
-      return Finished(DecodeJxl(data));
+      return Finished(DecodeJxl(data, at_least));
     default:
       return Failed(LoadStatus::Undecodable);
   }

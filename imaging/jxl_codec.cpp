@@ -4,6 +4,7 @@
 #include <jxl/decode.h>
 #include <jxl/thread_parallel_runner.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -50,17 +51,40 @@ QByteArray DataProfile(const JxlDecoder* decoder) {
 
 // Where libjxl's decoded rows go: straight into the image's ARGB32 words, by whichever runner
 // thread finished them, so no pass over the whole picture follows the decode.
+// For an eighth-size picture, the middle pixel of each 8 x 8 block (the last row or column of the
+// picture for blocks cut by its edge) is kept.
 struct RowTarget {
   uchar* bits = nullptr;
   qsizetype stride = 0;
+  int eighth = 0;                // 0: full size; 8: an eighth
+  size_t width = 0, height = 0;  // the full picture's
 };
+
+constexpr size_t kEighth = 8;
+
+quint32 Argb(const uint8_t* rgba) {
+  return quint32{rgba[3]} << 24 | quint32{rgba[0]} << 16 | quint32{rgba[1]} << 8 | rgba[2];
+}
+
+size_t BlockMiddle(size_t block, size_t size) { return std::min(block * kEighth + kEighth / 2, size - 1); }
 
 void WriteRow(void* opaque, size_t x, size_t y, size_t num_pixels, const void* pixels) {
   const auto* target = static_cast<const RowTarget*>(opaque);
-  auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(y) * target->stride) + x;
   const auto* in = static_cast<const uint8_t*>(pixels);  // R, G, B, A bytes
-  for (size_t i = 0; i < num_pixels; ++i, in += 4)
-    out[i] = quint32{in[3]} << 24 | quint32{in[0]} << 16 | quint32{in[1]} << 8 | in[2];
+  if (target->eighth == 0) {
+    auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(y) * target->stride) + x;
+    for (size_t i = 0; i < num_pixels; ++i, in += 4) out[i] = Argb(in);
+    return;
+  }
+  const size_t row = y / kEighth;
+  if (BlockMiddle(row, target->height) != y) return;
+  auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(row) * target->stride);
+  const size_t columns = (target->width + kEighth - 1) / kEighth;
+  for (size_t column = x / kEighth; column < columns; ++column) {
+    const size_t middle = BlockMiddle(column, target->width);
+    if (middle >= x + num_pixels) break;
+    if (middle >= x) out[column] = Argb(in + (middle - x) * 4);
+  }
 }
 
 }  // namespace
@@ -84,15 +108,16 @@ QSize JxlSize(QByteArrayView data) {
   return Upright(info);
 }
 
-DecodedPicture DecodeJxl(QByteArrayView data) {
+DecodedPicture DecodeJxl(QByteArrayView data, std::optional<QSize> at_least) {
   const std::unique_ptr<JxlDecoder, DecoderDestroy> decoder(JxlDecoderCreate(nullptr));
   if (!decoder) return FailedPicture(LoadStatus::Undecodable);
   const std::unique_ptr<void, RunnerDestroy> runner(
       JxlThreadParallelRunnerCreate(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads()));
   if (!runner ||
       JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS ||
-      JxlDecoderSubscribeEvents(
-          decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS)
+      JxlDecoderSubscribeEvents(decoder.get(),
+                                JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE |
+                                    (at_least ? JXL_DEC_FRAME_PROGRESSION : 0)) != JXL_DEC_SUCCESS)
     return FailedPicture(LoadStatus::Undecodable);
   // Straight alpha, as the colour conversion and Qt's ARGB32 take it.
   JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE);
@@ -134,15 +159,29 @@ DecodedPicture DecodeJxl(QByteArrayView data) {
         }
         break;
       case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
-        image = NewImage(result.full_size.width(), result.full_size.height(),
-                         alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        const QSize full = result.full_size;
+        const QSize eighth((full.width() + 7) / 8, (full.height() + 7) / 8);
+        const bool reduced =
+            at_least && eighth.width() >= at_least->width() && eighth.height() >= at_least->height();
+        const QSize size = reduced ? eighth : full;
+        image = NewImage(size.width(), size.height(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (image.isNull()) return FailedPicture(LoadStatus::TooLarge, result.full_size);
         target.bits = image.bits();
         target.stride = image.bytesPerLine();
+        target.eighth = reduced ? int(kEighth) : 0;
+        target.width = size_t(full.width());
+        target.height = size_t(full.height());
         if (JxlDecoderSetImageOutCallback(decoder.get(), &format, WriteRow, &target) != JXL_DEC_SUCCESS)
           return FailedPicture(LoadStatus::Undecodable, result.full_size);
         break;
       }
+      case JXL_DEC_FRAME_PROGRESSION:
+        // The DC is there: an eighth-size picture needs nothing more.
+        if (target.eighth == 0 || image.isNull()) break;
+        if (JxlDecoderFlushImage(decoder.get()) != JXL_DEC_SUCCESS) break;
+        result.image = std::move(image);
+        result.status = LoadStatus::Ok;
+        return result;
       case JXL_DEC_FULL_IMAGE:
         // The first frame is the picture (an animation gives its first frame).
         if (image.isNull()) return FailedPicture(LoadStatus::Undecodable, result.full_size);
