@@ -49,14 +49,12 @@ QByteArray DataProfile(const JxlDecoder* decoder) {
   return profile;
 }
 
-// Where libjxl's decoded rows go: straight into the image's ARGB32 words, by whichever runner
-// thread finished them, so no pass over the whole picture follows the decode.
-// For an eighth-size picture, the middle pixel of each 8 x 8 block (the last row or column of the
-// picture for blocks cut by its edge) is kept.
+// Where libjxl's rows go for an eighth-size picture, from whichever runner thread finished them:
+// the middle pixel of each 8 x 8 block (the last row or column of the picture for blocks cut by its
+// edge) is kept, in the image's ARGB32 words.
 struct RowTarget {
   uchar* bits = nullptr;
   qsizetype stride = 0;
-  int eighth = 0;                // 0: full size; 8: an eighth
   size_t width = 0, height = 0;  // the full picture's
 };
 
@@ -71,11 +69,6 @@ size_t BlockMiddle(size_t block, size_t size) { return std::min(block * kEighth 
 void WriteRow(void* opaque, size_t x, size_t y, size_t num_pixels, const void* pixels) {
   const auto* target = static_cast<const RowTarget*>(opaque);
   const auto* in = static_cast<const uint8_t*>(pixels);  // R, G, B, A bytes
-  if (target->eighth == 0) {
-    auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(y) * target->stride) + x;
-    for (size_t i = 0; i < num_pixels; ++i, in += 4) out[i] = Argb(in);
-    return;
-  }
   const size_t row = y / kEighth;
   if (BlockMiddle(row, target->height) != y) return;
   auto* out = reinterpret_cast<quint32*>(target->bits + qsizetype(row) * target->stride);
@@ -163,12 +156,23 @@ DecodedPicture DecodeJxl(QByteArrayView data, std::optional<QSize> at_least) {
         const QSize eighth((full.width() + 7) / 8, (full.height() + 7) / 8);
         const bool reduced =
             at_least && eighth.width() >= at_least->width() && eighth.height() >= at_least->height();
-        const QSize size = reduced ? eighth : full;
-        image = NewImage(size.width(), size.height(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (!reduced) {
+          // Whole: libjxl writes R, G, B, A bytes straight into the picture (faster here than its
+          // row callback), turned into Qt's B, G, R, A words in place afterwards.
+          image = NewImage(full.width(), full.height(), QImage::Format_RGBA8888);
+          if (image.isNull()) return FailedPicture(LoadStatus::TooLarge, result.full_size);
+          size_t needed = 0;
+          if (JxlDecoderImageOutBufferSize(decoder.get(), &format, &needed) != JXL_DEC_SUCCESS ||
+              needed != static_cast<size_t>(image.sizeInBytes()) ||
+              JxlDecoderSetImageOutBuffer(decoder.get(), &format, image.bits(), needed) != JXL_DEC_SUCCESS)
+            return FailedPicture(LoadStatus::Undecodable, result.full_size);
+          break;
+        }
+        image =
+            NewImage(eighth.width(), eighth.height(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (image.isNull()) return FailedPicture(LoadStatus::TooLarge, result.full_size);
         target.bits = image.bits();
         target.stride = image.bytesPerLine();
-        target.eighth = reduced ? int(kEighth) : 0;
         target.width = size_t(full.width());
         target.height = size_t(full.height());
         if (JxlDecoderSetImageOutCallback(decoder.get(), &format, WriteRow, &target) != JXL_DEC_SUCCESS)
@@ -177,7 +181,7 @@ DecodedPicture DecodeJxl(QByteArrayView data, std::optional<QSize> at_least) {
       }
       case JXL_DEC_FRAME_PROGRESSION:
         // The DC is there: an eighth-size picture needs nothing more.
-        if (target.eighth == 0 || image.isNull()) break;
+        if (target.bits == nullptr || image.isNull()) break;
         if (JxlDecoderFlushImage(decoder.get()) != JXL_DEC_SUCCESS) break;
         result.image = std::move(image);
         result.status = LoadStatus::Ok;
@@ -185,6 +189,10 @@ DecodedPicture DecodeJxl(QByteArrayView data, std::optional<QSize> at_least) {
       case JXL_DEC_FULL_IMAGE:
         // The first frame is the picture (an animation gives its first frame).
         if (image.isNull()) return FailedPicture(LoadStatus::Undecodable, result.full_size);
+        if (image.format() == QImage::Format_RGBA8888) {
+          image.rgbSwap();
+          image.reinterpretAsFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        }
         result.image = std::move(image);
         result.status = LoadStatus::Ok;
         return result;
