@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,11 +17,13 @@
 #include <memory>
 #include <optional>
 
+#include "app/main_state.h"
 #include "app/main_window.h"
 #include "app/open_request.h"
 #include "app/preview_widget.h"
 #include "edit/tone_knobs.h"
 #include "output/output_commands.h"
+#include "sources/photo_grid_widget.h"
 #include "styles/style_editor_dialog.h"
 #include "styles/template_library.h"
 #include "support/app_folder_fixture.h"
@@ -136,6 +139,146 @@ class JourneyTest : public QObject {
   }
 
  private Q_SLOTS:
+  // The whole single photo from the keyboard alone: choose the photo and a template, turn, crop in
+  // the dialog, turn two knobs, write and place a caption, Save; the file equals the command line's.
+  // Then undone step by step, each step showing again exactly what it showed, down to the photo as
+  // chosen.
+  void KeyboardAloneThenUndone() {
+    Journey j(temp_.path());
+    j.window->show();
+    j.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(j.window.get()));
+    const auto focus_name = [] {
+      QWidget* focus = QApplication::focusWidget();
+      if (focus == nullptr) return QString();
+      return focus->objectName().isEmpty() ? QString::fromLatin1(focus->metaObject()->className())
+                                           : focus->objectName();
+    };
+    const auto key = [](QKeyCombination keys) {
+      QWidget* focus = QApplication::focusWidget();
+      QVERIFY(focus != nullptr);
+      QTest::keyClick(focus, keys.key(), keys.keyboardModifiers());
+    };
+    // Tab until the control named name has the keyboard.
+    const auto tab_to = [&](const QString& name) {
+      for (int i = 0; i < 60 && focus_name() != name; ++i) key(QKeyCombination(Qt::Key_Tab));
+      QCOMPARE(focus_name(), name);
+    };
+    const auto picture = [&j] {
+      const QImage composite = RenderPreviewComposite(j.window->State());
+      const QImage& caption = j.window->State().caption_layer;
+      return QByteArray(reinterpret_cast<const char*>(composite.constBits()), composite.sizeInBytes()) +
+             QByteArray(reinterpret_cast<const char*>(caption.constBits()), caption.sizeInBytes());
+    };
+    // What each step of the history showed, recorded as the keys make the steps.
+    QList<QByteArray> pictures;
+    QList<EditState> edits;
+    const auto record = [&] {
+      while (pictures.size() < j.window->History().Steps()) {
+        pictures.append(picture());
+        edits.append(j.Edit());
+      }
+    };
+
+    // The photo grid has the keyboard at start, on its first photo.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(j.window->Photos()));
+    key(QKeyCombination(Qt::Key_Return));
+    QCOMPARE(j.Edit().photo_path, j.Photo(1));
+    record();
+    tab_to(QStringLiteral("TemplateGridWidget"));
+    key(QKeyCombination(Qt::Key_Right));
+    key(QKeyCombination(Qt::Key_Return));
+    QVERIFY(!j.Edit().template_path.isEmpty());
+    record();
+    key(Qt::CTRL | Qt::Key_R);
+    QCOMPARE(j.Edit().rotate_flip.count, 1);
+    record();
+    // Crop: the right and bottom edges in by 30 and 20 pixels of the view, then the selection
+    // moved 10 right and 5 down; Return keeps it.
+    {
+      const testing_support::DialogScript script(QStringLiteral("TCropForm"), [](QDialog* dialog) {
+        QWidget* view = dialog->focusWidget();
+        QVERIFY(view != nullptr);
+        QCOMPARE(view->objectName(), QStringLiteral("ScrollBox1"));
+        for (int i = 0; i < 3; ++i)
+          QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        for (int i = 0; i < 2; ++i)
+          QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_Right, Qt::ControlModifier);
+        for (int i = 0; i < 5; ++i) QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+      });
+      key(Qt::CTRL | Qt::Key_K);
+      END_DIALOG_SCRIPT(script);
+    }
+    // The window has the keyboard again once the dialog is gone (the window manager's part, which
+    // the offscreen platform leaves undone).
+    j.window->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(j.window.get()));
+    const CropRect crop = j.Edit().crop;
+    QVERIFY(!crop.IsEmpty() && crop.x > 0 && crop.y > 0);
+    record();
+    // Tone: Page Up and Right on the contrast knob, Page Down on the hue knob.
+    tab_to(QStringLiteral("B1"));
+    key(QKeyCombination(Qt::Key_PageUp));
+    record();
+    key(QKeyCombination(Qt::Key_Right));
+    record();
+    tab_to(QStringLiteral("B3"));
+    key(QKeyCombination(Qt::Key_PageDown));
+    record();
+    const QString knobs = j.Knobs();
+    QCOMPARE(knobs, QStringLiteral("53,42,32"));
+    // Caption: Ctrl+T puts the keyboard in its text; Tab goes to the picture, where the arrows
+    // move it; Tab on to OK, Space presses it.
+    key(Qt::CTRL | Qt::Key_T);
+    QCOMPARE(focus_name(), QStringLiteral("Memo1"));
+    for (const QChar c : QStringLiteral("Summer")) {
+      QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+      record();
+    }
+    QCOMPARE(j.Edit().caption.text, QStringLiteral("Summer"));
+    const QPointF start = j.Edit().caption.position;
+    key(QKeyCombination(Qt::Key_Tab));
+    QCOMPARE(focus_name(), QStringLiteral("Screen"));
+    for (int i = 0; i < 3; ++i) key(Qt::SHIFT | Qt::Key_Right);
+    key(QKeyCombination(Qt::Key_Up));
+    QCOMPARE(j.Edit().caption.position, start + QPointF(30, -1));
+    tab_to(QStringLiteral("FlatButton19"));
+    key(QKeyCombination(Qt::Key_Space));
+    QCOMPARE(j.window->State().display_mode, DisplayMode::Normal);
+    record();
+    QCOMPARE(pictures.size(), 14);  // chosen, template, turn, crop, three knob keys, six letters, the place
+
+    const QString gui = out_.filePath(QStringLiteral("keys.png"));
+    j.dialogs.save_files = {gui};
+    key(Qt::CTRL | Qt::Key_S);
+    const CaptionSettings& c = j.Edit().caption;
+    ExpectSameAsRender(
+        gui,
+        {j.Photo(1), j.Current(), QStringLiteral("--cw"), QStringLiteral("--crop"),
+         QStringLiteral("%1,%2,%3,%4").arg(crop.x).arg(crop.y).arg(crop.width).arg(crop.height),
+         QStringLiteral("--knobs"), knobs, QStringLiteral("--caption"), c.text,
+         QStringLiteral("--caption-at"), QStringLiteral("%1,%2").arg(c.position.x()).arg(c.position.y())},
+        j);
+    if (QTest::currentTestFailed()) return;
+
+    // Undone one key at a time: each earlier step as it was, the last the photo as chosen.
+    for (qsizetype i = pictures.size() - 2; i >= 0; --i) {
+      key(Qt::CTRL | Qt::Key_Z);
+      QCOMPARE(j.Edit(), edits[i]);
+      QVERIFY2(picture() == pictures[i], qPrintable(QStringLiteral("step %1").arg(i)));
+    }
+    QCOMPARE(j.Knobs(), QStringLiteral("42,42,42"));
+    QVERIFY(j.Edit().crop.IsEmpty());
+    QCOMPARE(j.Edit().rotate_flip.count, 0);
+    // Nothing further back: another undo leaves the photo as chosen.
+    key(Qt::CTRL | Qt::Key_Z);
+    QVERIFY(picture() == pictures[0]);
+  }
+
   // Photo, template, knobs, another template (the tone goes, and the knobs with it), back, knobs
   // again, Save.
   void ToneAcrossTemplates() {
