@@ -2,8 +2,11 @@
 // file that must equal, byte for byte, what `lumisto render` writes for the same photo, template
 // and edits; and the window's print of a large picture, measured on the page.
 #include <QAction>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -21,10 +24,12 @@
 #include "app/main_window.h"
 #include "app/open_request.h"
 #include "app/preview_widget.h"
+#include "app/user_data_folder.h"
 #include "edit/tone_knobs.h"
 #include "output/output_commands.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/style_editor_dialog.h"
+#include "styles/template_grid_widget.h"
 #include "styles/template_library.h"
 #include "support/app_folder_fixture.h"
 #include "support/dialog_script.h"
@@ -277,6 +282,98 @@ class JourneyTest : public QObject {
     // Nothing further back: another undo leaves the photo as chosen.
     key(Qt::CTRL | Qt::Key_Z);
     QVERIFY(picture() == pictures[0]);
+  }
+
+  // Installed: the shipped templates are read where the installation keeps them. An edit of one is
+  // saved as the user's own copy, which then stands in its place; deleting that copy brings the
+  // shipped one back, and a shipped template itself cannot be deleted. Nothing under the
+  // installation is ever written.
+  void InstalledTemplatesAreReadInPlace() {
+    AppFolderFixture shipped;
+    shipped.WriteConfig(kCategory);
+    QDir().mkpath(shipped.CategoryFolder(kCategory));
+    const QDir source(QStringLiteral(LUMISTO_SOURCE_DIR "/assets/DATA/Mask/Color"));
+    for (const QString& file : source.entryList(QDir::Files))
+      QVERIFY(QFile::copy(source.filePath(file), shipped.CategoryFolder(kCategory) + u'/' + file));
+    QDir().mkpath(shipped.PhotoFolder());
+    Gradient(QSize(300, 200)).save(shipped.PhotoFolder() + QStringLiteral("/photo1.jpg"), "JPEG", 92);
+    QVERIFY(testing_support::WriteFile(shipped.Path() + QStringLiteral("/INSTALLED"), "installed\n"));
+    const auto tree = [&shipped] {
+      QStringList entries;
+      QDirIterator it(shipped.Path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                      QDirIterator::Subdirectories);
+      while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        entries
+            << QStringLiteral("%1 %2 %3 %4")
+                   .arg(info.filePath())
+                   .arg(info.size())
+                   .arg(info.lastModified().toMSecsSinceEpoch())
+                   .arg(QString::fromLatin1(
+                       QCryptographicHash::hash(ReadFile(info.filePath()), QCryptographicHash::Md5).toHex()));
+      }
+      entries.sort();
+      return entries;
+    };
+    const QStringList before = tree();
+
+    QTemporaryDir home;
+    const QString user = home.filePath(QStringLiteral(".local/share/lumisto"));
+    SeedUserDataFolder(shipped.Path(), user);
+    const Config config(user, shipped.Path());
+    ScriptedDialogs dialogs;
+    ThumbnailCache cache{QString()};
+    MainWindow window(config, dialogs, cache, 1, temp_.path());
+    const auto find = [&window](const QString& name) {
+      QWidget* widget = window.findChild<QWidget*>(name);
+      if (!widget) qFatal("no control named %s", qPrintable(name));
+      return widget;
+    };
+    const auto click = [&find](const QString& name) { QTest::mouseClick(find(name), Qt::LeftButton); };
+    TemplateGridWidget* templates = window.Templates();
+    const int shipped_count =
+        static_cast<int>(QDir(shipped.CategoryFolder(kCategory)).entryList({QStringLiteral("*.jpg")}).size());
+    QCOMPARE(templates->Count(), shipped_count);
+
+    click(QStringLiteral("Hot1"));
+    click(QStringLiteral("Hot52"));
+    const QString shipped_picture = window.State().edit.template_path;
+    QVERIFY2(shipped_picture.startsWith(shipped.Path()), qPrintable(shipped_picture));
+    const QString name = QFileInfo(shipped_picture).fileName();
+    const QString own_picture = QDir(config.TemplateFolder(TemplateCategory::Color)).filePath(name);
+
+    // The style editor's Save: the user's copy, which the grid and the window now use.
+    {
+      const testing_support::DialogScript script(QStringLiteral("TFrameSetup"), [](QDialog* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+      });
+      click(QStringLiteral("FlatButton27"));
+      END_DIALOG_SCRIPT(script);
+    }
+    QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join(u'\n')));
+    QCOMPARE(ReadFile(TemplateSettingsPath(own_picture)), ReadFile(TemplateSettingsPath(shipped_picture)));
+    QVERIFY(QFileInfo::exists(own_picture));
+    QCOMPARE(window.State().edit.template_path, own_picture);
+    QCOMPARE(templates->Count(), shipped_count);
+    QCOMPARE(templates->Rows()[1].path, own_picture);
+    QCOMPARE(tree(), before);
+
+    // Deleting the user's copy brings the shipped template back.
+    dialogs.answers = {true};
+    click(QStringLiteral("Hot52"));
+    click(QStringLiteral("FlatButton11"));
+    QVERIFY(!QFileInfo::exists(own_picture) && !QFileInfo::exists(TemplateSettingsPath(own_picture)));
+    QCOMPARE(templates->Count(), shipped_count);
+    QCOMPARE(templates->Rows()[1].path, shipped_picture);
+    // A shipped template stays, and says why.
+    dialogs.answers = {true};
+    click(QStringLiteral("Hot52"));
+    click(QStringLiteral("FlatButton11"));
+    QCOMPARE(dialogs.errors.size(), 1);
+    QVERIFY2(dialogs.errors[0].endsWith(QStringLiteral("comes with Lumisto and cannot be deleted")),
+             qPrintable(dialogs.errors[0]));
+    QCOMPARE(templates->Count(), shipped_count);
+    QCOMPARE(tree(), before);
   }
 
   // Photo, template, knobs, another template (the tone goes, and the knobs with it), back, knobs
