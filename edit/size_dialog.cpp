@@ -33,7 +33,7 @@ void SizeDialog::BuildLayout() {
   height_edit_->setGeometry(160, 12, 110, 22);
   height_edit_->setAccessibleName(QStringLiteral("Height"));
   // The keyboard starts in the width.
-  setFocusProxy(width_edit_);
+  width_edit_->setFocus();
   constrain_ = new QCheckBox(QStringLiteral("Constrain Proportions"), this);
   constrain_->setObjectName(QStringLiteral("CheckBox1"));
   constrain_->setGeometry(16, 40, 200, 20);

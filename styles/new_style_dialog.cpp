@@ -36,7 +36,7 @@ void NewStyleDialog::BuildLayout() {
   name_->setGeometry(70, 19, 154, 21);
   label->setBuddy(name_);
   name_->setAccessibleName(QStringLiteral("Name"));
-  setFocusProxy(name_);
+  name_->setFocus();
   auto* bevel = new QFrame(this);
   bevel->setObjectName(QStringLiteral("Bevel1"));
   bevel->setFrameShape(QFrame::HLine);
@@ -73,7 +73,6 @@ void NewStyleDialog::Ok() {
   if (problem == NewTemplateProblem::kNone && !shipped.isEmpty() &&
       CheckNewTemplateName(shipped, name) == NewTemplateProblem::kAlreadyExists)
     problem = NewTemplateProblem::kAlreadyExists;
-  if (problem == NewTemplateProblem::kNone) QDir().mkpath(folder);
   switch (problem) {
     case NewTemplateProblem::kNone:
       break;
