@@ -30,13 +30,13 @@
 #include "base/config.h"
 #include "base/user_dialogs.h"
 #include "bench/bench_fixtures.h"
+#include "browse/thumbnail_page.h"
 #include "imaging/image_io.h"
 #include "sources/photo_folder.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/frame_style.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
-#include "widgets/thumbnail_page.h"
 
 namespace {
 
