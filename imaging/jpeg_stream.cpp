@@ -1,8 +1,6 @@
 // Decoding a JPEG row by row with libjpeg on a thread of its own.
 #include "imaging/jpeg_stream.h"
 
-#include <pthread.h>
-
 #include <QFile>
 #include <array>
 #include <csetjmp>
@@ -116,8 +114,13 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
   JpegHeader header;
   if (!ReadJpegHeader(file, &header) || RotateFlipForOrientation(header.orientation) != RotateFlipType::None)
     return nullptr;
-  // Colours converted from a profile are converted on the whole picture by LoadImage.
-  if (!header.icc_profile.isEmpty() && !IsSrgbProfile(header.icc_profile)) return nullptr;
+  // Colours from a profile are converted row by row as they come; a profile Little CMS refuses is
+  // left to LoadImage, which says so.
+  std::unique_ptr<SrgbRowConverter> converter;
+  if (!header.icc_profile.isEmpty() && !IsSrgbProfile(header.icc_profile)) {
+    converter = SrgbRowConverter::Make(header.icc_profile);
+    if (!converter) return nullptr;
+  }
   const QSize size = header.stored_size;
   if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxImagePixels) return nullptr;
   const qint64 file_size = file.size();
@@ -139,79 +142,32 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
       static_cast<int>(stream->decoder_->cinfo.image_width) != size.width() ||
       static_cast<int>(stream->decoder_->cinfo.image_height) != size.height())
     return nullptr;
-  stream->image_ = NewImage(size.width(), size.height(), QImage::Format_RGB32);
-  if (stream->image_.isNull()) return nullptr;
-  stream->bits_ = stream->image_.bits();
-  // The one stage outside the work pool (base/work_pool.h): it decodes at its own pace while the
-  // caller draws the rows above.
-  stream->thread_ = std::thread([s = stream.get()] {
-    pthread_setname_np(pthread_self(), "lumisto-decode");
-    s->Run();
-  });
+  if (!stream->Prepare(size, std::move(converter))) return nullptr;
+  stream->Launch();
   return stream;
 }
 
 JpegStream::~JpegStream() {
-  {
-    const std::lock_guard lock(mutex_);
-    stop_ = true;
-  }
-  if (thread_.joinable()) thread_.join();
+  StopAndJoin();
   if (decoder_ && decoder_->created) jpeg_destroy_decompress(&decoder_->cinfo);
 }
 
-void JpegStream::Run() {
+LoadStatus JpegStream::Decode() {
   Decoder& d = *decoder_;
-  const qsizetype stride = image_.bytesPerLine();
-  const int height = image_.height();
-  // The rows are written top to bottom; another core takes their page faults first.
-  const FaultInAhead ahead(image_);
+  const qsizetype stride = Image().bytesPerLine();
+  const int height = Image().height();
   int done = 0;
   bool stopped = false;
   for (bool first = true; done < height; first = false) {
-    {
-      const std::lock_guard lock(mutex_);
-      stopped = stop_;
-    }
+    stopped = Stopping();
     if (stopped) break;
-    done = ReadRows(d, bits_, stride, first);
+    done = ReadRows(d, Bits(), stride, first);
     if (done < 0) break;
     Publish(done);
   }
   if (done == height) FinishDecode(d);
   // As the whole decode judges its result: both paths give one verdict for one file.
-  LoadStatus status = LoadStatus::Ok;
-  if (stopped || d.failed) {
-    status = LoadStatus::Undecodable;
-  } else if (d.ended_early) {
-    status = LoadStatus::Truncated;
-  }
-  {
-    const std::lock_guard lock(mutex_);
-    ended_ = true;
-    status_ = status;
-    if (status == LoadStatus::Ok) rows_done_ = height;
-  }
-  changed_.notify_all();
-}
-
-void JpegStream::Publish(int rows) {
-  {
-    const std::lock_guard lock(mutex_);
-    rows_done_ = rows;
-  }
-  changed_.notify_all();
-}
-
-bool JpegStream::WaitForRows(int rows) const {
-  rows = std::min(rows, image_.height());
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
-  return rows_done_ >= rows && status_ == LoadStatus::Ok;
-}
-
-LoadStatus JpegStream::Finish() const {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return ended_; });
-  return status_;
+  if (stopped || d.failed) return LoadStatus::Undecodable;
+  if (d.ended_early) return LoadStatus::Truncated;
+  return LoadStatus::Ok;
 }

@@ -1,55 +1,29 @@
-// A JPEG photo decoded at full size on a thread of its own, top to bottom, while its finished rows
-// are already being used.
+// A JPEG photo decoded at full size with libjpeg on a thread of its own, top to bottom, while its
+// finished rows are already being used.
 #pragma once
 
-#include <QImage>
 #include <QString>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "imaging/byte_buffer.h"
-#include "imaging/image_io.h"
+#include "imaging/row_stream.h"
 
-class JpegStream {
+class JpegStream : public RowStream {
  public:
   // Starts decoding the photo at path when it is a sequential (not progressive) JPEG in YCbCr or
-  // grey, stored upright (no EXIF turn), within the pixel ceiling and long enough for its size.
-  // Null for anything else, which LoadImage then decodes whole and judges. The pixels are those
-  // LoadImage gives for the file, to the bit.
+  // grey, stored upright (no EXIF turn), within the pixel ceiling and long enough for its size, and
+  // either in sRGB or with a profile Little CMS takes. Null for anything else, which LoadImage then
+  // decodes whole and judges. The pixels are those LoadImage gives for the file, to the bit.
   static std::unique_ptr<JpegStream> Start(const QString& path);
-  // Stops the decoder early when it is still running and waits for it.
-  ~JpegStream();
-  JpegStream(const JpegStream&) = delete;
-  JpegStream& operator=(const JpegStream&) = delete;
-
-  // The full-size picture (Format_RGB32), rows filled from the top. Read a row only once
-  // WaitForRows said it is there; never write to it.
-  const QImage& Image() const { return image_; }
-  // Waits until the first rows rows (clamped to the height) are decoded: true once they are, false
-  // as soon as the decoder failed.
-  bool WaitForRows(int rows) const;
-  // Waits for the decoder to end: Ok, or Truncated or Undecodable as LoadImage reports the file.
-  LoadStatus Finish() const;
+  ~JpegStream() override;
 
   struct Decoder;  // libjpeg's side (public only for its callbacks)
 
  private:
   JpegStream() = default;
-  void Run();
-  void Publish(int rows);
+  LoadStatus Decode() override;
 
   ByteBuffer bytes_;
   std::size_t size_ = 0;
-  QImage image_;
-  uchar* bits_ = nullptr;  // taken before the image is shared, so nothing detaches it
   std::unique_ptr<Decoder> decoder_;
-  mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;
-  int rows_done_ = 0;
-  bool ended_ = false;
-  LoadStatus status_ = LoadStatus::Ok;
-  bool stop_ = false;
-  std::thread thread_;
 };

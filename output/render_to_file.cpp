@@ -29,7 +29,7 @@
 #include "imaging/image_io.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
-#include "imaging/jpeg_stream.h"
+#include "imaging/row_stream.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
 // Everything the composite is drawn from.
 struct Prepared {
   EditedPhoto photo;
-  std::unique_ptr<JpegStream> stream;  // set when the photo is still being decoded into photo
+  std::unique_ptr<RowStream> stream;  // set when the photo is still being decoded into photo
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
@@ -168,7 +168,7 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
   Prepared p;
   p.textures = &textures;
   if (may_stream && request.crop.IsEmpty() && ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
-    p.stream = JpegStream::Start(request.photo_path);
+    p.stream = RowStream::Start(request.photo_path);
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
