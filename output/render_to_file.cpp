@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "base/lumisto_error.h"
@@ -351,20 +352,100 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   return ok;
 }
 
-// A JPEG without an output size is drawn and encoded band by band, never held whole; the encoded
-// file is held until the profile and the photo's information are added.
+// The encoder's bytes on their way into the file. The header, everything before the scan, is held
+// until it is complete, then written as edit makes it (the colour profile and the photo's
+// information added); the scan follows as the encoder makes it, never held whole. The file is the
+// one editing the whole encoded file gives: edit is asked on the header followed by the scan's own
+// segment, and when what it returns does not end in that segment unchanged, or the data never walks
+// to a scan, the whole file is held and edited at the end instead. edit is called once.
+class HeaderEditingWriter : public QIODevice {
+ public:
+  using Edit = std::function<QByteArray(QByteArray)>;
+  HeaderEditingWriter(OutputFile& file, Edit edit) : file_(file), edit_(std::move(edit)) {
+    open(QIODevice::WriteOnly);
+  }
+
+  // Writes what is still held; false when any write failed.
+  bool Finish() {
+    if (!streaming_) {
+      streaming_ = true;
+      Pass(edit_(std::exchange(held_, QByteArray())));
+    }
+    return ok_;
+  }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    if (streaming_) return Pass(QByteArrayView(data, size)) ? size : -1;
+    held_.append(data, size);
+    if (!whole_) TryHeader();
+    return ok_ ? size : -1;
+  }
+
+ private:
+  void TryHeader() {
+    const qsizetype at = JpegScanStart(held_);
+    if (at == kJpegScanNotYet) return;
+    if (at == kJpegScanNone || at + 4 > held_.size()) {
+      whole_ = at == kJpegScanNone;
+      return;
+    }
+    const qsizetype scan_header =
+        2 + ((static_cast<unsigned char>(held_[at + 2]) << 8) | static_cast<unsigned char>(held_[at + 3]));
+    if (at + scan_header > held_.size()) return;
+    const QByteArray tail = held_.sliced(at, scan_header) + QByteArrayLiteral("\xFF\xD9");
+    const QByteArray edited = edit_(held_.first(at) + tail);
+    const qsizetype edited_at = JpegScanStart(edited);
+    if (edited_at < 0 || edited.sliced(edited_at) != tail) {
+      // Held whole from here on; the edit is made once more on the whole file.
+      whole_ = true;
+      return;
+    }
+    streaming_ = true;
+    Pass(edited.first(edited_at));
+    Pass(std::exchange(held_, QByteArray()).sliced(at));
+  }
+
+  bool Pass(QByteArrayView bytes) {
+    if (!ok_) return false;
+    ok_ = WriteAll(file_.Device(), bytes.data(), bytes.size());
+    // The disk takes the file while the rest is encoded, so the commit waits less.
+    passed_ += bytes.size();
+    if (passed_ >= kWriteBackEvery) {
+      passed_ = 0;
+      file_.StartWriteBack();
+    }
+    return ok_;
+  }
+
+  static constexpr qint64 kWriteBackEvery = qint64{4} << 20;
+  OutputFile& file_;
+  Edit edit_;
+  QByteArray held_;
+  bool streaming_ = false;  // the header is written: bytes go straight on
+  bool whole_ = false;      // the whole file is held and edited at the end
+  bool ok_ = true;
+  qint64 passed_ = 0;
+};
+
+// A JPEG without an output size is drawn and encoded band by band, never held whole, and written
+// to the file as it is encoded, with the profile and the photo's information in its header.
 void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& metadata,
                 QStringList* warnings) {
   const QSize size = p.photo.photo.size();
   OutputFile file(request.output_path);
+  QString problem;
+  HeaderEditingWriter out(file, [&metadata, size, &problem](QByteArray jpeg) {
+    jpeg = WithJpegIccProfile(jpeg, SrgbProfile());
+    metadata.EmbedInto(jpeg, size, &problem);
+    return jpeg;
+  });
   bool written = false;
-  QByteArray encoded;
   {
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
     const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
-    JpegRowWriter writer(buffer, size.width(), size.height(), request.quality);
+    JpegRowWriter writer(out, size.width(), size.height(), request.quality);
     std::function<bool(int)> photo_rows_ready;
     if (p.stream) photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
     written =
@@ -372,13 +453,9 @@ void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& 
   }
   // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
   AwaitPhoto(p, request);
-  if (written) {
-    encoded = WithJpegIccProfile(encoded, SrgbProfile());
-    QString problem;
-    metadata.EmbedInto(encoded, size, &problem);
-    if (!problem.isEmpty()) warnings->append(QStringLiteral("%1: %2").arg(request.output_path, problem));
-    written = WriteAll(file.Device(), encoded.constData(), encoded.size());
-  }
+  written = written && out.Finish();
+  if (written && !problem.isEmpty())
+    warnings->append(QStringLiteral("%1: %2").arg(request.output_path, problem));
   file.Commit(written);
 }
 
