@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <csetjmp>
 #include <cstdio>
@@ -87,18 +88,25 @@ bool ReadHeader(JpegStream::Decoder& d, const unsigned char* data, std::size_t s
   return true;
 }
 
-// Decodes the next rows into image rows from bits on; the number now done, or -1 on failure.
-int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, bool first) {
+// Decodes the next rows (at most count) into image rows from bits on, held_rows of them used
+// cyclically; the number now done, or -1 on failure.
+int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, int held_rows, int count) {
   if (setjmp(d.jump)) return -1;
-  if (first) jpeg_start_decompress(&d.cinfo);
   const int done = static_cast<int>(d.cinfo.output_scanline);
-  const int count = std::min(static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done);
-  for (int i = 0; i < count; ++i) d.rows[static_cast<std::size_t>(i)] = bits + (done + i) * stride;
+  count = std::min({count, static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done});
+  for (int i = 0; i < count; ++i)
+    d.rows[static_cast<std::size_t>(i)] = bits + ((done + i) % held_rows) * stride;
   int read = done;
   while (read < done + count)
     read += static_cast<int>(jpeg_read_scanlines(&d.cinfo, d.rows.data() + (read - done),
                                                  static_cast<JDIMENSION>(done + count - read)));
   return read;
+}
+
+bool StartDecode(JpegStream::Decoder& d) {
+  if (setjmp(d.jump)) return false;
+  jpeg_start_decompress(&d.cinfo);
+  return true;
 }
 
 // Reads on to the end marker; a failure is recorded in d.
@@ -109,7 +117,7 @@ void FinishDecode(JpegStream::Decoder& d) {
 
 }  // namespace
 
-std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
+std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows) {
   if (IsNonRegularFile(path)) return nullptr;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return nullptr;
@@ -139,7 +147,9 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
       static_cast<int>(stream->decoder_->cinfo.image_width) != size.width() ||
       static_cast<int>(stream->decoder_->cinfo.image_height) != size.height())
     return nullptr;
-  stream->image_ = NewImage(size.width(), size.height(), QImage::Format_RGB32);
+  stream->size_px_ = size;
+  const int rows = held_rows > 0 ? std::min(held_rows, size.height()) : size.height();
+  stream->image_ = NewImage(size.width(), rows, QImage::Format_RGB32);
   if (stream->image_.isNull()) return nullptr;
   stream->bits_ = stream->image_.bits();
   // The one stage outside the work pool (base/work_pool.h): it decodes at its own pace while the
@@ -156,6 +166,7 @@ JpegStream::~JpegStream() {
     const std::lock_guard lock(mutex_);
     stop_ = true;
   }
+  changed_.notify_all();
   if (thread_.joinable()) thread_.join();
   if (decoder_ && decoder_->created) jpeg_destroy_decompress(&decoder_->cinfo);
 }
@@ -163,18 +174,23 @@ JpegStream::~JpegStream() {
 void JpegStream::Run() {
   Decoder& d = *decoder_;
   const qsizetype stride = image_.bytesPerLine();
-  const int height = image_.height();
+  const int height = size_px_.height();
+  const int held = image_.height();
   // The rows are written top to bottom; another core takes their page faults first.
   const FaultInAhead ahead(image_);
   int done = 0;
-  bool stopped = false;
-  for (bool first = true; done < height; first = false) {
+  bool stopped = !StartDecode(d);
+  while (!stopped && done < height) {
+    int count = 0;
     {
-      const std::lock_guard lock(mutex_);
+      // Rows are written only over rows released.
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stop_ || held == height || released_ + held > done; });
       stopped = stop_;
+      count = held == height ? height - done : released_ + held - done;
     }
     if (stopped) break;
-    done = ReadRows(d, bits_, stride, first);
+    done = ReadRows(d, bits_, stride, held, count);
     if (done < 0) break;
     Publish(done);
   }
@@ -203,8 +219,17 @@ void JpegStream::Publish(int rows) {
   changed_.notify_all();
 }
 
+void JpegStream::Release(int row) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (row <= released_) return;
+    released_ = row;
+  }
+  changed_.notify_all();
+}
+
 bool JpegStream::WaitForRows(int rows) const {
-  rows = std::min(rows, image_.height());
+  rows = std::min(rows, size_px_.height());
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
   return rows_done_ >= rows && status_ == LoadStatus::Ok;

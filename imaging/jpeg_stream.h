@@ -17,19 +17,28 @@ class JpegStream {
   // Starts decoding the photo at path when it is a sequential (not progressive) JPEG in YCbCr or
   // grey, stored upright (no EXIF turn), within the pixel ceiling and long enough for its size.
   // Null for anything else, which LoadImage then decodes whole and judges. The pixels are those
-  // LoadImage gives for the file, to the bit.
-  static std::unique_ptr<JpegStream> Start(const QString& path);
+  // LoadImage gives for the file, to the bit. held_rows, when positive and less than the photo's
+  // height, is how many rows the decoder keeps: it fills them over and over (row y at scan line y
+  // modulo held_rows) and writes a row only once the row held_rows above it is released.
+  static std::unique_ptr<JpegStream> Start(const QString& path, int held_rows = 0);
   // Stops the decoder early when it is still running and waits for it.
   ~JpegStream();
   JpegStream(const JpegStream&) = delete;
   JpegStream& operator=(const JpegStream&) = delete;
 
-  // The full-size picture (Format_RGB32), rows filled from the top. Read a row only once
-  // WaitForRows said it is there; never write to it.
+  // The full-size picture (Format_RGB32), rows filled from the top, or the rows it holds of it
+  // (see Start). Read a row only once WaitForRows said it is there, and before it is released;
+  // never write to it.
   const QImage& Image() const { return image_; }
+  // The photo's size.
+  QSize Size() const { return size_px_; }
+  // Whether it holds fewer rows than the photo has.
+  bool HoldsPart() const { return image_.height() < size_px_.height(); }
   // Waits until the first rows rows (clamped to the height) are decoded: true once they are, false
   // as soon as the decoder failed.
   bool WaitForRows(int rows) const;
+  // Says rows above row are read no more: the decoder may write over them.
+  void Release(int row);
   // Waits for the decoder to end: Ok, or Truncated or Undecodable as LoadImage reports the file.
   LoadStatus Finish() const;
 
@@ -43,11 +52,13 @@ class JpegStream {
   ByteBuffer bytes_;
   std::size_t size_ = 0;
   QImage image_;
+  QSize size_px_;
   uchar* bits_ = nullptr;  // taken before the image is shared, so nothing detaches it
   std::unique_ptr<Decoder> decoder_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   int rows_done_ = 0;
+  int released_ = 0;  // the rows above this one are read no more
   bool ended_ = false;
   LoadStatus status_ = LoadStatus::Ok;
   bool stop_ = false;

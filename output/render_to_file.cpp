@@ -141,6 +141,9 @@ struct Prepared {
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
   FrameStyle style;                       // the request's style at the photo's scale
+
+  // The photo's size after the edits (photo.photo may hold only some of its rows, see JpegStream).
+  QSize PhotoSize() const { return stream ? stream->Size() : photo.photo.size(); }
 };
 
 float FitFactorFor(const RenderRequest& request, QSize photo) {
@@ -148,9 +151,31 @@ float FitFactorFor(const RenderRequest& request, QSize photo) {
                                 : FitFactor(photo.width(), photo.height(), kScreenSize.width());
 }
 
-// may_stream: the caller can draw the top of the composite while the photo's lower rows are still
-// being decoded (see DrawAndWriteBands); then a photo drawn as it is stored is decoded that way.
-Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool may_stream = false) {
+// The bands DrawAndWriteBands draws: one row of 4:2:0 blocks each, a few ahead of the writer.
+constexpr int kBandRows = 16;
+constexpr int kBandSlots = 4;
+
+// How the photo may be decoded: whole before anything is drawn; while the top of the composite is
+// drawn (the caller waits for the rows it reads); or, when it is drawn by DrawAndWriteBands, into
+// a window of a few rows that the decoder fills over and over as the bands above are written.
+enum class PhotoDecode { Whole, Streamed, StreamedInBands };
+
+// The photo rows a decoder must hold for DrawAndWriteBands to draw a composite of photo_size: all
+// those the bands being drawn or waiting read (none of them ever reads more), and a band to spare.
+// 0 (all of them) when the caption takes a strip of bands at once.
+int HeldPhotoRows(const RenderRequest& request, QSize photo_size) {
+  if (!request.caption.text.isEmpty() || photo_size.isEmpty()) return 0;
+  const FrameStyle style =
+      EffectiveStyle(FrameStyleForFitFactor(request.style, FitFactorFor(request, photo_size)));
+  const double h = photo_size.height();
+  const double margin = ComputeFrameLayout(photo_size, style).photo_margin;
+  // The photo shrinks into the margin: a composite row reads (h + 2 margin) / h photo rows.
+  const double rows = std::ceil((kBandSlots + 1) * kBandRows * (h + 2 * margin) / h) + 2 * kBandRows;
+  return rows < h ? static_cast<int>(rows) : 0;
+}
+
+Prepared Prepare(const RenderRequest& request, const TextureList& textures,
+                 PhotoDecode decode = PhotoDecode::Whole) {
   // The canvas depends only on the photo's final size and the style: a pool thread makes it while
   // this one decodes (or this one after the decode, when none was free). Should the decoded photo
   // differ from its header, the canvas is remade.
@@ -168,8 +193,10 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
     });
   Prepared p;
   p.textures = &textures;
-  if (may_stream && request.crop.IsEmpty() && ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
-    p.stream = JpegStream::Start(request.photo_path);
+  if (decode != PhotoDecode::Whole && request.crop.IsEmpty() &&
+      ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
+    p.stream = JpegStream::Start(
+        request.photo_path, decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0);
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
@@ -177,7 +204,7 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
   }
   canvas_task.Wait();
   if (canvas_made) p.canvas = std::move(canvas);
-  p.fit_factor = FitFactorFor(request, p.photo.photo.size());
+  p.fit_factor = FitFactorFor(request, p.PhotoSize());
   p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
 }
@@ -209,13 +236,14 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
 // before. Whichever core is free draws the next band, so neither idles when drawing is the slower
 // half. Bands go through a ring of a few slots, except those the caption reaches: they are drawn
 // into one strip that gets the caption in one go before it is encoded. A band is drawn once
-// photo_rows_ready (when given) says the photo rows it reads are decoded. False when the writer
-// failed or the photo's rows never came.
+// photo_rows_ready (when given) says the photo rows it reads are decoded; photo_rows_done (when
+// given) hears, after each band is written, above which photo row nothing is read any more. False
+// when the writer failed or the photo's rows never came.
 bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, JpegRowWriter& writer,
-                       const QString& photo_path, const std::function<bool(int)>& photo_rows_ready) {
-  // One row of 4:2:0 blocks; a band stays in the cache from drawing to encoding.
-  constexpr int kBandRows = 16;
-  constexpr int kSlots = 4;
+                       const QString& photo_path, const std::function<bool(int)>& photo_rows_ready,
+                       const std::function<void(int)>& photo_rows_done) {
+  // A band stays in the cache from drawing to encoding.
+  constexpr int kSlots = kBandSlots;
   const int width = rows.Size().width(), height = rows.Size().height();
   const int bands = (height + kBandRows - 1) / kBandRows;
   const auto no_memory = [&photo_path] {
@@ -243,6 +271,9 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   const auto in_strip = [&](int band) { return band >= strip_first && band < strip_end; };
   const auto band_bits = [&](int band) {
     return in_strip(band) ? strip_bits + (band - strip_first) * kBandRows * stride : slot_bits[band % kSlots];
+  };
+  const auto written_rows = [height](int bands_written) {
+    return std::min(height, bands_written * kBandRows);
   };
   std::atomic<bool> photo_failed = false;
   const auto draw = [&](int band) {
@@ -342,6 +373,7 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
         written = band + 1;
       }
       changed.notify_all();
+      if (photo_rows_done) photo_rows_done(rows.FirstSourceRowFrom(written_rows(band + 1)));
     }
   } catch (...) {
     finish_helper();
@@ -433,7 +465,7 @@ class HeaderEditingWriter : public QIODevice {
 // to the file as it is encoded, with the profile and the photo's information in its header.
 void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& metadata,
                 QStringList* warnings) {
-  const QSize size = p.photo.photo.size();
+  const QSize size = p.PhotoSize();
   OutputFile file(request.output_path);
   QString problem;
   HeaderEditingWriter out(file, [&metadata, size, &problem](QByteArray jpeg) {
@@ -447,9 +479,14 @@ void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& 
     const CaptionStamp caption(size, request.caption, p.fit_factor);
     JpegRowWriter writer(out, size.width(), size.height(), request.quality);
     std::function<bool(int)> photo_rows_ready;
-    if (p.stream) photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
+    std::function<void(int)> photo_rows_done;
+    if (p.stream) {
+      photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
+      photo_rows_done = [&p](int row) { p.stream->Release(row); };
+    }
     written =
-        DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready) && writer.Finish();
+        DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready, photo_rows_done) &&
+        writer.Finish();
   }
   // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
   AwaitPhoto(p, request);
@@ -564,12 +601,25 @@ QStringList RenderToFile(const RenderRequest& request, const TextureList& textur
   }
   // The streaming decoder is a thread of its own: a render on a pool thread (a batch photo) decodes
   // on that thread instead, so the pool's bound on busy threads holds.
-  Prepared p = Prepare(request, textures, jpeg && !OnWorkPoolThread());
+  PhotoDecode decode = PhotoDecode::Whole;
+  if (jpeg && !OnWorkPoolThread()) {
+    const QSize expected = ExpectedPhotoSize(request);
+    QString unused;
+    decode = expected.isValid() && ResolvedOutputSize(request.output_size, expected, &unused) == expected
+                 ? PhotoDecode::StreamedInBands
+                 : PhotoDecode::Streamed;
+  }
+  Prepared p = Prepare(request, textures, decode);
   if (!p.photo.warning.isEmpty()) warnings.append(p.photo.warning);
-  const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
+  const QSize out = ResolvedOutputSize(request.output_size, p.PhotoSize());
   // The photo's pixels may not be what its header promised.
   CheckOutputSize(out, request);
-  const bool scaled = out != p.photo.photo.size();
+  const bool scaled = out != p.PhotoSize();
+  // A photo held a few rows at a time is drawn only in bands; the header said otherwise.
+  if ((scaled || !jpeg) && p.stream && p.stream->HoldsPart()) {
+    p.stream.reset();
+    p.photo = LoadEditedPhoto(request);
+  }
   if (jpeg && !scaled) {
     StreamJpeg(p, request, metadata, &warnings);
     return warnings;

@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 #include <random>
 
 #include "imaging/image_fixtures.h"
@@ -72,6 +73,40 @@ class JpegStreamTest : public QObject {
     QCOMPARE(stream->Finish(), LoadStatus::Ok);
     QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
     QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+  }
+
+  // A stream that holds a few rows fills them over and over: each row, read before it is released,
+  // is the whole decode's, and a row is never written over before it is released.
+  void HeldRowsAreFilledOverAndOver_data() { SamePixelsAsTheWholeDecode_data(); }
+  void HeldRowsAreFilledOverAndOver() {
+    QFETCH(QByteArray, jpeg);
+    const QString path = Write(QStringLiteral("held.jpg"), jpeg);
+    const LoadedImage whole = LoadImage(path);
+    QCOMPARE(whole.status, LoadStatus::Ok);
+    constexpr int kHeld = 19;  // not a whole number of blocks
+    const std::unique_ptr<JpegStream> stream = JpegStream::Start(path, kHeld);
+    QVERIFY(stream);
+    const int height = whole.image.height();
+    QCOMPARE(stream->Size(), whole.image.size());
+    QCOMPARE(stream->Image().height(), std::min(kHeld, height));
+    QCOMPARE(stream->HoldsPart(), height > kHeld);
+    const qsizetype row_bytes = qsizetype{whole.image.width()} * 4;
+    const auto same_row = [&](int y) {
+      return std::memcmp(stream->Image().constScanLine(y % kHeld), whole.image.constScanLine(y), row_bytes) ==
+             0;
+    };
+    // Nothing released yet: a decoder that ran on would write over the first rows meanwhile.
+    QVERIFY(stream->WaitForRows(kHeld));
+    QThread::msleep(50);
+    for (int y = 0; y < std::min(kHeld, height); ++y) QVERIFY2(same_row(y), qPrintable(QString::number(y)));
+    // Then released a few rows at a time, each read first.
+    for (int y = 0; y < height; ++y) {
+      QVERIFY(stream->WaitForRows(y + 1));
+      QVERIFY2(same_row(y), qPrintable(QString::number(y)));
+      if (y % 5 == 4) stream->Release(y + 1);
+    }
+    stream->Release(height);
+    QCOMPARE(stream->Finish(), LoadStatus::Ok);
   }
 
   // What cannot be decoded top to bottom as stored is left to the whole decode.
