@@ -28,6 +28,7 @@
 #include "imaging/format_limits.h"
 #include "imaging/image_buffer.h"
 #include "imaging/image_io.h"
+#include "imaging/image_scale.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/jpeg_stream.h"
@@ -562,8 +563,7 @@ QImage RenderFullSize(const RenderRequest& request, const TextureList& textures)
   Prepared p = Prepare(request, textures);
   QImage composite = ComposeWhole(p, request);
   const QSize out = ResolvedOutputSize(request.output_size, composite.size());
-  if (out != composite.size())
-    composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (out != composite.size()) composite = ScaleImage(composite, out);
   return composite;
 }
 
@@ -625,7 +625,8 @@ QStringList RenderToFile(const RenderRequest& request, const TextureList& textur
     return warnings;
   }
   QImage composite = ComposeWhole(p, request);
-  if (scaled) composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  // Scaled on the work pool, whichever route asked for the render (command line, window, batch).
+  if (scaled) composite = ScaleImage(composite, out);
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   QString error;
