@@ -117,7 +117,7 @@ void FinishDecode(JpegStream::Decoder& d) {
 
 }  // namespace
 
-std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows) {
+std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows, bool own_thread) {
   if (IsNonRegularFile(path)) return nullptr;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return nullptr;
@@ -152,6 +152,7 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows
   stream->image_ = NewImage(size.width(), rows, QImage::Format_RGB32);
   if (stream->image_.isNull()) return nullptr;
   stream->bits_ = stream->image_.bits();
+  if (!own_thread) return stream;  // decoded by WaitForRows and Finish on their callers
   // The one stage outside the work pool (base/work_pool.h): it decodes at its own pace while the
   // caller draws the rows above.
   stream->thread_ = std::thread([s = stream.get()] {
@@ -173,6 +174,7 @@ JpegStream::~JpegStream() {
 
 void JpegStream::Run() {
   Decoder& d = *decoder_;
+  decoding_ = true;
   const qsizetype stride = image_.bytesPerLine();
   const int height = size_px_.height();
   const int held = image_.height();
@@ -194,6 +196,12 @@ void JpegStream::Run() {
     if (done < 0) break;
     Publish(done);
   }
+  Conclude(done, stopped);
+}
+
+void JpegStream::Conclude(int done, bool stopped) const {
+  Decoder& d = *decoder_;
+  const int height = size_px_.height();
   if (done == height) FinishDecode(d);
   // As the whole decode judges its result: both paths give one verdict for one file.
   LoadStatus status = LoadStatus::Ok;
@@ -211,7 +219,7 @@ void JpegStream::Run() {
   changed_.notify_all();
 }
 
-void JpegStream::Publish(int rows) {
+void JpegStream::Publish(int rows) const {
   {
     const std::lock_guard lock(mutex_);
     rows_done_ = rows;
@@ -228,14 +236,47 @@ void JpegStream::Release(int row) {
   changed_.notify_all();
 }
 
+bool JpegStream::DecodeHere(int rows, bool past_releases) const {
+  const std::lock_guard decoding(decode_mutex_);
+  const int height = size_px_.height();
+  const int held = image_.height();
+  for (;;) {
+    int released = 0;
+    {
+      const std::lock_guard lock(mutex_);
+      if (ended_ || rows_done_ >= rows) return true;
+      released = released_;
+    }
+    if (!decoding_) {
+      decoding_ = true;
+      if (!StartDecode(*decoder_)) {
+        Conclude(0, true);
+        continue;
+      }
+    }
+    const int count = past_releases || held == height ? height - decoded_ : released + held - decoded_;
+    // The rows asked for lie beyond the rows that may be written over: the caller never releases
+    // what it has read.
+    if (count <= 0) return false;
+    decoded_ = ReadRows(*decoder_, bits_, image_.bytesPerLine(), held, std::min(count, 16));
+    if (decoded_ < 0 || decoded_ == height) {
+      Conclude(decoded_, false);
+    } else {
+      Publish(decoded_);
+    }
+  }
+}
+
 bool JpegStream::WaitForRows(int rows) const {
   rows = std::min(rows, size_px_.height());
+  if (!thread_.joinable() && !DecodeHere(rows, false)) return false;
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
   return rows_done_ >= rows && status_ == LoadStatus::Ok;
 }
 
 LoadStatus JpegStream::Finish() const {
+  if (!thread_.joinable()) DecodeHere(size_px_.height(), true);
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return ended_; });
   return status_;

@@ -20,7 +20,9 @@ class JpegStream {
   // LoadImage gives for the file, to the bit. held_rows, when positive and less than the photo's
   // height, is how many rows the decoder keeps: it fills them over and over (row y at scan line y
   // modulo held_rows) and writes a row only once the row held_rows above it is released.
-  static std::unique_ptr<JpegStream> Start(const QString& path, int held_rows = 0);
+  // own_thread false: no thread is started; WaitForRows and Finish decode what they wait for on
+  // their caller (a render on a work-pool thread keeps to that thread).
+  static std::unique_ptr<JpegStream> Start(const QString& path, int held_rows = 0, bool own_thread = true);
   // Stops the decoder early when it is still running and waits for it.
   ~JpegStream();
   JpegStream(const JpegStream&) = delete;
@@ -47,7 +49,13 @@ class JpegStream {
  private:
   JpegStream() = default;
   void Run();
-  void Publish(int rows);
+  // Ends the decode after done rows (or a failure: done < 0, or stopped) and records the verdict.
+  void Conclude(int done, bool stopped) const;
+  void Publish(int rows) const;
+  // Without a thread of its own: decodes on the caller until rows rows are there (past_releases:
+  // over rows not yet released too, nothing being read any more). False when the rows cannot come
+  // without writing over rows not released.
+  bool DecodeHere(int rows, bool past_releases) const;
 
   ByteBuffer bytes_;
   std::size_t size_ = 0;
@@ -57,10 +65,13 @@ class JpegStream {
   std::unique_ptr<Decoder> decoder_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
-  int rows_done_ = 0;
+  mutable std::mutex decode_mutex_;  // one caller decodes at a time (no thread of its own)
+  mutable bool decoding_ = false;    // libjpeg's decompression has started
+  mutable int decoded_ = 0;          // rows decoded (no thread of its own)
+  mutable int rows_done_ = 0;
   int released_ = 0;  // the rows above this one are read no more
-  bool ended_ = false;
-  LoadStatus status_ = LoadStatus::Ok;
+  mutable bool ended_ = false;
+  mutable LoadStatus status_ = LoadStatus::Ok;
   bool stop_ = false;
   std::thread thread_;
 };

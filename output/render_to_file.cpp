@@ -197,7 +197,8 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures,
   if (decode != PhotoDecode::Whole && request.crop.IsEmpty() &&
       ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
     p.stream = JpegStream::Start(
-        request.photo_path, decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0);
+        request.photo_path, decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0,
+        !OnWorkPoolThread());
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
@@ -599,15 +600,17 @@ QStringList RenderToFile(const RenderRequest& request, const TextureList& textur
     metadata = PhotoMetadata::Read(request.photo_path, request.metadata, &problem);
     if (!problem.isEmpty()) warnings.append(problem);
   }
-  // The streaming decoder is a thread of its own: a render on a pool thread (a batch photo) decodes
-  // on that thread instead, so the pool's bound on busy threads holds.
+  // The streaming decoder is a thread of its own; a render on a pool thread (a batch photo) decodes
+  // on that thread instead, so the pool's bound on busy threads holds: a few rows ahead of the bands
+  // it draws when the picture is drawn in bands, else whole before drawing.
   PhotoDecode decode = PhotoDecode::Whole;
-  if (jpeg && !OnWorkPoolThread()) {
+  if (jpeg) {
     const QSize expected = ExpectedPhotoSize(request);
     QString unused;
-    decode = expected.isValid() && ResolvedOutputSize(request.output_size, expected, &unused) == expected
-                 ? PhotoDecode::StreamedInBands
-                 : PhotoDecode::Streamed;
+    if (expected.isValid() && ResolvedOutputSize(request.output_size, expected, &unused) == expected)
+      decode = PhotoDecode::StreamedInBands;
+    else if (!OnWorkPoolThread())
+      decode = PhotoDecode::Streamed;
   }
   Prepared p = Prepare(request, textures, decode);
   if (!p.photo.warning.isEmpty()) warnings.append(p.photo.warning);
