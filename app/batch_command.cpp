@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "base/folder_listing.h"
 #include "base/lumisto_error.h"
+#include "base/metadata_policy.h"
 #include "base/strict_int.h"
 #include "base/usage_error.h"
 #include "batch/batch_job_file.h"
@@ -61,7 +62,8 @@ struct RenderArguments {
   int jobs = DefaultBatchJobs();
   Existing existing = Existing::Refuse;
   Shard shard;
-  bool force = false;  // an output may be its own entry's photo
+  bool force = false;                              // an output may be its own entry's photo
+  MetadataPolicy metadata = MetadataPolicy::Keep;  // as render's --strip-metadata and --strip-location
 };
 
 RenderArguments ParseRenderArguments(const QStringList& args) {
@@ -82,6 +84,10 @@ RenderArguments ParseRenderArguments(const QStringList& args) {
       a.shard = ParseShard(value());
     } else if (arg == QLatin1String("--force")) {
       a.force = true;
+    } else if (arg == QLatin1String("--strip-metadata")) {
+      a.metadata = MetadataPolicy::Strip;
+    } else if (arg == QLatin1String("--strip-location")) {
+      if (a.metadata != MetadataPolicy::Strip) a.metadata = MetadataPolicy::NoLocation;
     } else if (arg == QLatin1String("--overwrite") || arg == QLatin1String("--skip-existing")) {
       const Existing wanted = arg == QLatin1String("--overwrite") ? Existing::Overwrite : Existing::Skip;
       if (a.existing != Existing::Refuse && a.existing != wanted)
@@ -153,10 +159,14 @@ RunPlan PlanRun(const RenderArguments& a, const QList<BatchEntry>& entries, cons
 }
 
 // Renders the tasks, showing progress on a terminal and one line per failed entry.
-BatchSummary RunTasks(const QList<BatchTask>& tasks, int jobs, QTextStream& err) {
+BatchSummary RunTasks(const QList<BatchTask>& tasks, int jobs, MetadataPolicy metadata, QTextStream& err) {
   BatchSummary summary;
   const TextureList textures = TextureList::LoadShipped();
-  BatchRun run(tasks, jobs, [&textures](const RenderRequest& r) { RenderToFile(r, textures); });
+  BatchRun run(tasks, jobs, [&textures, metadata](const RenderRequest& r) {
+    RenderRequest request = r;
+    request.metadata = metadata;
+    RenderToFile(request, textures);
+  });
   run.Start();
   const bool terminal = isatty(STDERR_FILENO) != 0;
   const auto report = [&] {
@@ -199,7 +209,7 @@ int Render(const QStringList& args, QTextStream& out, QTextStream& err) {
   for (const QString& notice : plan.notices) err << "lumisto: warning: " << notice << '\n';
   if (!QDir().mkpath(a.folder))
     throw LumistoError(QStringLiteral("%1: cannot make the folder").arg(a.folder));
-  BatchSummary summary = RunTasks(plan.tasks, a.jobs, err);
+  BatchSummary summary = RunTasks(plan.tasks, a.jobs, a.metadata, err);
   summary.skipped += plan.skipped;
   return Report(summary, out);
 }
@@ -269,13 +279,15 @@ int List(const QStringList& args, QTextStream& out) {
 QString BatchUsageText() {
   return QStringLiteral(
       "  lumisto batch JOB --out DIR [--jobs N] [--overwrite | --skip-existing] [--shard I/N]\n"
-      "        [--force]                          render every entry of the job file JOB into DIR\n"
+      "        [--force] [--strip-metadata | --strip-location]\n"
+      "                                           render every entry of the job file JOB into DIR\n"
       "                                           on N workers (one per core); existing files are\n"
       "                                           refused unless a flag says otherwise; no output\n"
       "                                           replaces a photo or template of the job, except\n"
       "                                           its own entry's photo with --force; --shard 2/4\n"
       "                                           renders only entries 1, 5, 9, ... (from 0) so four\n"
-      "                                           processes share one job\n"
+      "                                           processes share one job; the strip options as\n"
+      "                                           for render (the photo's information is kept)\n"
       "  lumisto batch add JOB --template TEMPLATE PHOTO...\n"
       "                                           append PHOTOs framed by TEMPLATE, without edits\n"
       "  lumisto batch list JOB                   one line per entry: output name, photo, template\n");

@@ -7,9 +7,9 @@
 #include "app/main_window.h"
 #include "app/message_box_dialog.h"
 #include "base/config.h"
+#include "browse/thumbnail_cache.h"
 #include "sources/camera_window.h"
 #include "sources/synthetic_frame_source.h"
-#include "widgets/thumbnail_cache.h"
 
 namespace {
 

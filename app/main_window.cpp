@@ -22,6 +22,7 @@
 #include "batch/batch_page_widget.h"
 #include "batch/batch_progress_dialog.h"
 #include "batch/batch_save.h"
+#include "browse/grid_paging.h"
 #include "compose/render_composite.h"
 #include "compose/style_thumbnail.h"
 #include "edit/caption_layer.h"
@@ -39,7 +40,6 @@
 #include "styles/style_editor_dialog.h"
 #include "styles/template_grid_widget.h"
 #include "styles/template_library.h"
-#include "widgets/grid_paging.h"
 #include "widgets/skin_art.h"
 #include "widgets/skin_colours.h"
 

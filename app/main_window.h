@@ -17,7 +17,7 @@
 #include "base/config.h"
 #include "base/guarded_call.h"
 #include "base/user_dialogs.h"
-#include "widgets/thumbnail_cache.h"
+#include "browse/thumbnail_cache.h"
 #include "widgets/thumbnail_grid_widget.h"
 
 class BatchPageWidget;

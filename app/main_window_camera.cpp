@@ -9,12 +9,12 @@
 #include "app/preview_widget.h"
 #include "app/tool_placement.h"
 #include "base/lumisto_error.h"
+#include "browse/grid_paging.h"
 #include "edit/caption_layer.h"
 #include "sources/camera_snapshot.h"
 #include "sources/camera_window.h"
 #include "sources/photo_grid_widget.h"
 #include "sources/qt_camera_source.h"
-#include "widgets/grid_paging.h"
 #include "widgets/skin_colours.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include "app/main_window.h"
 #include "app/preview_widget.h"
 #include "app/toolbar_widget.h"
+#include "browse/grid_paging.h"
 #include "edit/caption_layer.h"
 #include "edit/tool_pages_widget.h"
 #include "sources/photo_file_watch.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
-#include "widgets/grid_paging.h"
 
 void MainWindow::WirePhotoWatch() {
   photo_watch_ = new PhotoFileWatch(this);

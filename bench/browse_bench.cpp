@@ -1,6 +1,7 @@
 // Browsing a folder of 24-megapixel camera photos: the folder scan, a page turn to thumbnails not
 // seen before (with and without embedded EXIF thumbnails, with the longest stall of the interface
-// thread while it fills), the CPU time of one cell decoded from the photo, Down to a page read ahead,
+// thread while it fills; and a page of 12-megapixel HEIC photos with thumbnail images, with the time
+// each cell took to show), the CPU time of one cell decoded from the photo, Down to a page read ahead,
 // start-up on 2,000 photos, and a click on a photo or a template until its framed preview is ready for the
 // fade.
 //
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,19 +26,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/preview_widget.h"
 #include "base/config.h"
 #include "base/user_dialogs.h"
 #include "bench/bench_fixtures.h"
+#include "browse/thumbnail_page.h"
 #include "imaging/image_io.h"
 #include "sources/photo_folder.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/frame_style.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_support.h"
-#include "widgets/thumbnail_page.h"
 
 namespace {
 
@@ -44,20 +47,33 @@ constexpr int kPhotos = 2000;
 
 using NoDialogs = testing_support::ScriptedDialogs;
 
-// An application folder whose photo folder holds one 6000 x 4000 JPEG under 2,000 names (hard
-// links), with or without a 160 x 120 EXIF thumbnail (padded 4:3, as cameras write it), and one
-// template.
+enum class Kind { JpegWithExifThumbnail, Jpeg, HeicWithThumbnail };
+
+// An application folder whose photo folder holds one photo under 2,000 names (hard links) and one
+// template. The photo is a 6000 x 4000 JPEG with or without a 160 x 120 EXIF thumbnail (padded 4:3,
+// as cameras write it), or a 4000 x 3000 HEIC with a 320-pixel thumbnail image (heif-enc's).
 struct Library {
   QTemporaryDir dir;
   QString photos;
 
-  explicit Library(bool exif_thumbnails) {
+  explicit Library(Kind kind) {
     photos = dir.filePath(QStringLiteral("DATA/Photo"));
     QDir().mkpath(photos);
-    const QString first = photos + QStringLiteral("/IMG_0000.jpg");
-    const QImage photo = CameraLikePhoto(6000, 4000);
-    WriteJpegOrExit(photo, first, 92);
-    if (exif_thumbnails) {
+    const bool heic = kind == Kind::HeicWithThumbnail;
+    const QString extension = heic ? QStringLiteral("heic") : QStringLiteral("jpg");
+    const QString first = photos + QStringLiteral("/IMG_0000.") + extension;
+    if (heic) {
+      const QString png = dir.filePath(QStringLiteral("photo.png"));
+      if (!CameraLikePhoto(4000, 3000).save(png) ||
+          QProcess::execute(QStringLiteral("heif-enc"), {"-q", "80", "-t", "320", png, "-o", first}) != 0) {
+        std::fprintf(stderr, "heif-enc failed\n");
+        std::exit(1);
+      }
+    } else {
+      WriteJpegOrExit(CameraLikePhoto(6000, 4000), first, 92);
+    }
+    if (kind == Kind::JpegWithExifThumbnail) {
+      const QImage photo = CameraLikePhoto(6000, 4000);
       QImage thumbnail(160, 120, QImage::Format_RGB32);
       thumbnail.fill(Qt::black);
       QPainter(&thumbnail).drawImage(QRect(0, 13, 160, 107), photo);
@@ -66,7 +82,7 @@ struct Library {
           first, testing_support::WithExifThumbnail(bytes, testing_support::JpegBytes(thumbnail), 1));
     }
     for (int i = 1; i < kPhotos; ++i) {
-      const QString name = photos + QStringLiteral("/IMG_%1.jpg").arg(i, 4, 10, QChar(u'0'));
+      const QString name = photos + QStringLiteral("/IMG_%1.").arg(i, 4, 10, QChar(u'0')) + extension;
       if (::link(QFile::encodeName(first).constData(), QFile::encodeName(name).constData()) != 0)
         std::exit(1);
     }
@@ -78,17 +94,21 @@ struct Library {
   }
 };
 
-Library& TheLibrary(bool exif_thumbnails) {
-  static Library* with = nullptr;
-  static Library* without = nullptr;
-  Library*& library = exif_thumbnails ? with : without;
-  if (library == nullptr) library = new Library(exif_thumbnails);
+Library& TheLibrary(Kind kind) {
+  static Library* libraries[3] = {};
+  Library*& library = libraries[static_cast<int>(kind)];
+  if (library == nullptr) library = new Library(kind);
   return *library;
+}
+Library& TheLibrary(bool exif_thumbnails) {
+  return TheLibrary(exif_thumbnails ? Kind::JpegWithExifThumbnail : Kind::Jpeg);
 }
 
 // The window on a library, with a thumbnail cache of its own that starts empty.
 struct Window {
-  explicit Window(bool exif_thumbnails) : config(TheLibrary(exif_thumbnails).dir.path()) {
+  explicit Window(bool exif_thumbnails)
+      : Window(exif_thumbnails ? Kind::JpegWithExifThumbnail : Kind::Jpeg) {}
+  explicit Window(Kind kind) : config(TheLibrary(kind).dir.path()) {
     window = std::make_unique<MainWindow>(config, dialogs, cache);
   }
   QWidget* Find(const QString& name) const { return window->findChild<QWidget*>(name); }
@@ -160,6 +180,62 @@ void UnseenPageWithExifThumbnails(benchmark::State& state) { UnseenPage(state, t
 void UnseenPageWithoutExifThumbnails(benchmark::State& state) { UnseenPage(state, false); }
 BENCHMARK(UnseenPageWithExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 BENCHMARK(UnseenPageWithoutExifThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// A jump to a page of eight 12-megapixel HEIC photos with thumbnail images, never shown nor read
+// ahead: the time until all eight cells are filled, and counters for the first and the last cell
+// to show (milliseconds from the page turn; each cell should show within 60 ms).
+void UnseenHeicPage(benchmark::State& state) {
+  Window w(Kind::HeicWithThumbnail);
+  Settle(w);
+  int page = 10;
+  double first_cell = 0.0, last_cell = 0.0;
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    w.Photos()->SetPage(page);
+    w.Photos()->DrawPage();
+    // The time each cell showed, from the ticks of a 1 ms timer watching the cells still waiting.
+    std::vector<double> shown;
+    int waiting = w.Photos()->CellsWaiting();
+    for (int i = waiting; i < 8; ++i) shown.push_back(clock.nsecsElapsed() / 1e6);
+    QEventLoop loop;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+      const int now_waiting = w.Photos()->CellsWaiting();
+      for (; waiting > now_waiting; --waiting) shown.push_back(clock.nsecsElapsed() / 1e6);
+      if (now_waiting == 0) loop.quit();
+    });
+    tick.start();
+    if (waiting > 0) loop.exec();
+    state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+    if (!shown.empty()) {
+      first_cell = std::max(first_cell, shown.front());
+      last_cell = std::max(last_cell, shown.back());
+    }
+    std::fprintf(stderr, "heic page %d: cells shown at", page);
+    for (const double ms : shown) std::fprintf(stderr, " %.0f", ms);
+    std::fprintf(stderr, " ms\n");
+    page += 3;
+    Settle(w);
+  }
+  state.counters["worst_first_cell_ms"] = first_cell;
+  state.counters["worst_last_cell_ms"] = last_cell;
+}
+BENCHMARK(UnseenHeicPage)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+// One cell of a 12-megapixel HEIC with a thumbnail image, on this thread, the cache writing nothing.
+void CellOfHeicWithThumbnail(benchmark::State& state) {
+  const QString path = TheLibrary(Kind::HeicWithThumbnail).photos + QStringLiteral("/IMG_0000.heic");
+  const ThumbnailCache no_cache{QString()};
+  for (auto _ : state) {
+    const ThumbnailCell cell = LoadThumbnailCell({path, QSize(4000, 3000)}, no_cache);
+    if (cell.broken) state.SkipWithError("broken");
+    benchmark::DoNotOptimize(cell.image.constBits());
+  }
+}
+BENCHMARK(CellOfHeicWithThumbnail)->Unit(benchmark::kMillisecond);
 
 // One cell of a photo without an EXIF thumbnail, on this thread, the cache writing nothing: its CPU
 // time is the share of one core a cell of an unseen page costs, whatever else the machine runs (a

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
+#include <memory>
 
 // The chromaticities of a set of RGB primaries and its white point (CIE xy).
 struct RgbPrimaries {
@@ -26,6 +27,22 @@ QByteArray MakeRgbProfile(const RgbPrimaries& primaries, ToneCurve curve);
 // cores. A profile that Little CMS refuses, or one of another colour model (grey, CMYK, Lab), leaves
 // the pixels as they are and returns the one-line reason; empty on success. RGB profiles only.
 QString ConvertToSrgb(QImage& image, QByteArrayView icc_profile);
+
+// The conversion of Format_RGB32 rows from an RGB profile into sRGB, made once and used from any
+// thread: the same pixels as ConvertToSrgb gives, a row at a time, for a decoder that converts rows
+// as they come. The last one made is kept, so a run of photos with one profile makes it once.
+class SrgbRowConverter {
+ public:
+  // Null when ConvertToSrgb would refuse the profile (it then says why).
+  static std::unique_ptr<SrgbRowConverter> Make(QByteArrayView icc_profile);
+  void Convert(uchar* row, int width) const;
+
+  class Shaper;  // the fast way for profiles of tone curves and a matrix
+
+ private:
+  std::shared_ptr<const Shaper> shaper_;
+  std::shared_ptr<void> transform_;  // Little CMS's, for every other profile
+};
 
 // CMYK ink values (C, M, Y, K bytes, rows of width * 4 bytes; inverted: 255 is no ink, as Adobe's
 // files store them) into a new Format_RGB32 image in sRGB through the CMYK profile, relative

@@ -3,6 +3,7 @@
 
 #include <libheif/heif.h>
 
+#include <QIODevice>
 #include <cstring>
 #include <memory>
 
@@ -197,8 +198,41 @@ DecodedPicture DecodeHeif(QByteArrayView data) {
   return DecodeHandle(opened.primary.get(), size);
 }
 
-DecodedPicture DecodeHeifThumbnail(QByteArrayView data) {
-  const Opened opened = Open(data);
+namespace {
+
+// libheif reading a file through a device: only the boxes it parses and the items it decodes are
+// read, never the whole picture's data.
+int64_t DevicePosition(void* device) { return static_cast<QIODevice*>(device)->pos(); }
+int DeviceRead(void* data, size_t size, void* device) {
+  auto* d = static_cast<QIODevice*>(device);
+  return d->read(static_cast<char*>(data), qint64(size)) == qint64(size) ? 0 : -1;
+}
+int DeviceSeek(int64_t position, void* device) {
+  return static_cast<QIODevice*>(device)->seek(position) ? 0 : -1;
+}
+heif_reader_grow_status DeviceSize(int64_t target_size, void* device) {
+  return target_size <= static_cast<QIODevice*>(device)->size() ? heif_reader_grow_status_size_reached
+                                                                : heif_reader_grow_status_size_beyond_eof;
+}
+constexpr heif_reader kDeviceReader = {1, DevicePosition, DeviceRead, DeviceSeek, DeviceSize};
+
+Opened OpenDevice(QIODevice& device) {
+  Opened opened;
+  opened.context.reset(heif_context_alloc());
+  if (!opened.context || !device.seek(0)) return opened;
+  heif_error error = heif_context_read_from_reader(opened.context.get(), &kDeviceReader, &device, nullptr);
+  if (error.code != heif_error_Ok) {
+    opened.status = StatusOf(error);
+    return opened;
+  }
+  heif_image_handle* handle = nullptr;
+  error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
+  opened.primary.reset(handle);
+  opened.status = error.code == heif_error_Ok ? LoadStatus::Ok : StatusOf(error);
+  return opened;
+}
+
+DecodedPicture ThumbnailOf(const Opened& opened) {
   if (opened.status != LoadStatus::Ok) return FailedPicture(opened.status);
   const QSize size = HandleSize(opened.primary.get());
   heif_item_id id = 0;
@@ -212,4 +246,16 @@ DecodedPicture DecodeHeifThumbnail(QByteArrayView data) {
   // A thumbnail far larger than it should be is no thumbnail to take.
   if (result.status == LoadStatus::TooLarge) return FailedPicture(LoadStatus::Undecodable, size);
   return result;
+}
+
+}  // namespace
+
+DecodedPicture DecodeHeifThumbnail(QByteArrayView data) { return ThumbnailOf(Open(data)); }
+
+DecodedPicture DecodeHeifThumbnail(QIODevice& device) { return ThumbnailOf(OpenDevice(device)); }
+
+QSize HeifSize(QIODevice& device) {
+  const Opened opened = OpenDevice(device);
+  if (opened.status != LoadStatus::Ok) return QSize();
+  return HandleSize(opened.primary.get());
 }

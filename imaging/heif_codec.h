@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QSize>
 #include <optional>
 
@@ -21,7 +22,11 @@ DecodedPicture DecodeHeif(QByteArrayView data);
 
 // The primary image's upright size from the file's boxes; invalid when they cannot be read.
 QSize HeifSize(QByteArrayView data);
+// The same from a file open for reading, of which only the boxes are read.
+QSize HeifSize(QIODevice& device);
 
 // The primary image's first thumbnail image, decoded like the image; full_size is the image's size.
 // Missing when the file holds no thumbnail.
 DecodedPicture DecodeHeifThumbnail(QByteArrayView data);
+// The same from a file open for reading, of which only the boxes and the thumbnail's data are read.
+DecodedPicture DecodeHeifThumbnail(QIODevice& device);

@@ -183,7 +183,7 @@ LoadedImage LoadByCodec(QFile& file, Codec codec, std::optional<QSize> at_least)
     case Codec::Webp:
       return Finished(DecodeWebp(data, at_least));
     case Codec::Jxl:
-      return Finished(DecodeJxl(data));
+      return Finished(DecodeJxl(data, at_least));
     default:
       return Failed(LoadStatus::Undecodable);
   }
@@ -495,7 +495,8 @@ QSize ReadImageSize(const QString& path) {
   }
   // Reading a PNG's header reads the chunks before its image data.
   if (CheckPngChunks(file) != PngChunks::Fine) return QSize();
-  // WebP and JPEG XL say their size in the first bytes; HEIF's boxes may lie anywhere in the file.
+  // WebP and JPEG XL say their size in the first bytes; HEIF's boxes may lie anywhere in the file
+  // (libheif reads them, and skips the picture's data).
   constexpr qint64 kHeaderBytes = 64 * 1024;
   if (codec == Codec::Webp) return WebpSize(file.read(kHeaderBytes));
   if (codec == Codec::Jxl) {
@@ -506,12 +507,7 @@ QSize ReadImageSize(const QString& path) {
     const ByteBuffer bytes = ReadWhole(file, &length, &status);
     return bytes ? JxlSize(QByteArrayView(bytes.get(), length)) : QSize();
   }
-  if (codec == Codec::Heif) {
-    qint64 length = 0;
-    LoadStatus status = LoadStatus::Ok;
-    const ByteBuffer bytes = ReadWhole(file, &length, &status);
-    return bytes ? HeifSize(QByteArrayView(bytes.get(), length)) : QSize();
-  }
+  if (codec == Codec::Heif) return HeifSize(file);
   QImageReader reader(&file);
   reader.setAutoTransform(true);
   const QSize size = reader.size();
@@ -523,11 +519,9 @@ LoadedImage LoadExifThumbnail(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return Failed(LoadStatus::Missing);
   if (Sniff(file) == Codec::Heif) {
-    qint64 length = 0;
-    LoadStatus status = LoadStatus::Ok;
-    const ByteBuffer bytes = ReadWhole(file, &length, &status);
-    if (!bytes) return Failed(status == LoadStatus::TooLarge ? LoadStatus::Missing : LoadStatus::Undecodable);
-    LoadedImage thumbnail = Finished(DecodeHeifThumbnail(QByteArrayView(bytes.get(), length)));
+    // Only the boxes and the thumbnail's own data are read: a cell of the photo grid never waits
+    // for the whole photo to be read.
+    LoadedImage thumbnail = Finished(DecodeHeifThumbnail(file));
     if (thumbnail.status == LoadStatus::Ok)
       thumbnail.image = CutToShape(thumbnail.image, thumbnail.full_size);
     return thumbnail;

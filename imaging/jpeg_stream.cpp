@@ -1,14 +1,13 @@
 // Decoding a JPEG row by row with libjpeg on a thread of its own.
 #include "imaging/jpeg_stream.h"
 
-#include <pthread.h>
-
 #include <QFile>
 #include <algorithm>
 #include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
@@ -88,14 +87,13 @@ bool ReadHeader(JpegStream::Decoder& d, const unsigned char* data, std::size_t s
   return true;
 }
 
-// Decodes the next rows (at most count) into image rows from bits on, held_rows of them used
-// cyclically; the number now done, or -1 on failure.
-int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, int held_rows, int count) {
+// Decodes the next rows, at most count, into the stream's rows; the number now done, or -1 on
+// failure.
+int ReadRows(JpegStream::Decoder& d, const std::function<uchar*(int)>& row_bits, int count) {
   if (setjmp(d.jump)) return -1;
   const int done = static_cast<int>(d.cinfo.output_scanline);
   count = std::min({count, static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done});
-  for (int i = 0; i < count; ++i)
-    d.rows[static_cast<std::size_t>(i)] = bits + ((done + i) % held_rows) * stride;
+  for (int i = 0; i < count; ++i) d.rows[static_cast<std::size_t>(i)] = row_bits(done + i);
   int read = done;
   while (read < done + count)
     read += static_cast<int>(jpeg_read_scanlines(&d.cinfo, d.rows.data() + (read - done),
@@ -124,8 +122,13 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows
   JpegHeader header;
   if (!ReadJpegHeader(file, &header) || RotateFlipForOrientation(header.orientation) != RotateFlipType::None)
     return nullptr;
-  // Colours converted from a profile are converted on the whole picture by LoadImage.
-  if (!header.icc_profile.isEmpty() && !IsSrgbProfile(header.icc_profile)) return nullptr;
+  // Colours from a profile are converted row by row as they come; a profile Little CMS refuses is
+  // left to LoadImage, which says so.
+  std::unique_ptr<SrgbRowConverter> converter;
+  if (!header.icc_profile.isEmpty() && !IsSrgbProfile(header.icc_profile)) {
+    converter = SrgbRowConverter::Make(header.icc_profile);
+    if (!converter) return nullptr;
+  }
   const QSize size = header.stored_size;
   if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxImagePixels) return nullptr;
   const qint64 file_size = file.size();
@@ -147,137 +150,46 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows
       static_cast<int>(stream->decoder_->cinfo.image_width) != size.width() ||
       static_cast<int>(stream->decoder_->cinfo.image_height) != size.height())
     return nullptr;
-  stream->size_px_ = size;
-  const int rows = held_rows > 0 ? std::min(held_rows, size.height()) : size.height();
-  stream->image_ = NewImage(size.width(), rows, QImage::Format_RGB32);
-  if (stream->image_.isNull()) return nullptr;
-  stream->bits_ = stream->image_.bits();
-  if (!own_thread) return stream;  // decoded by WaitForRows and Finish on their callers
-  // The one stage outside the work pool (base/work_pool.h): it decodes at its own pace while the
-  // caller draws the rows above.
-  stream->thread_ = std::thread([s = stream.get()] {
-    pthread_setname_np(pthread_self(), "lumisto-decode");
-    s->Run();
-  });
+  if (!stream->Prepare(size, std::move(converter), held_rows)) return nullptr;
+  if (own_thread) stream->Launch();
   return stream;
 }
 
 JpegStream::~JpegStream() {
-  {
-    const std::lock_guard lock(mutex_);
-    stop_ = true;
-  }
-  changed_.notify_all();
-  if (thread_.joinable()) thread_.join();
+  StopAndJoin();
   if (decoder_ && decoder_->created) jpeg_destroy_decompress(&decoder_->cinfo);
 }
 
-void JpegStream::Run() {
-  Decoder& d = *decoder_;
-  decoding_ = true;
-  const qsizetype stride = image_.bytesPerLine();
-  const int height = size_px_.height();
-  const int held = image_.height();
-  // The rows are written top to bottom; another core takes their page faults first.
-  const FaultInAhead ahead(image_);
+LoadStatus JpegStream::Decode() {
+  const int height = Size().height();
   int done = 0;
-  bool stopped = !StartDecode(d);
-  while (!stopped && done < height) {
-    int count = 0;
-    {
-      // Rows are written only over rows released.
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || held == height || released_ + held > done; });
-      stopped = stop_;
-      count = held == height ? height - done : released_ + held - done;
-    }
+  bool stopped = false;
+  while (done < height) {
+    const int count = RowsToWrite(done);
+    stopped = count == 0;
     if (stopped) break;
-    done = ReadRows(d, bits_, stride, held, count);
+    done = DecodeRows(count);
     if (done < 0) break;
     Publish(done);
   }
-  Conclude(done, stopped);
+  return Conclude(done, stopped);
 }
 
-void JpegStream::Conclude(int done, bool stopped) const {
+int JpegStream::DecodeRows(int count) {
   Decoder& d = *decoder_;
-  const int height = size_px_.height();
-  if (done == height) FinishDecode(d);
+  if (!started_) {
+    started_ = true;
+    if (!StartDecode(d)) return -1;
+  }
+  return ReadRows(
+      d, [this](int y) { return RowBits(y); }, count);
+}
+
+LoadStatus JpegStream::Conclude(int done, bool stopped) {
+  Decoder& d = *decoder_;
+  if (done == Size().height()) FinishDecode(d);
   // As the whole decode judges its result: both paths give one verdict for one file.
-  LoadStatus status = LoadStatus::Ok;
-  if (stopped || d.failed) {
-    status = LoadStatus::Undecodable;
-  } else if (d.ended_early) {
-    status = LoadStatus::Truncated;
-  }
-  {
-    const std::lock_guard lock(mutex_);
-    ended_ = true;
-    status_ = status;
-    if (status == LoadStatus::Ok) rows_done_ = height;
-  }
-  changed_.notify_all();
-}
-
-void JpegStream::Publish(int rows) const {
-  {
-    const std::lock_guard lock(mutex_);
-    rows_done_ = rows;
-  }
-  changed_.notify_all();
-}
-
-void JpegStream::Release(int row) {
-  {
-    const std::lock_guard lock(mutex_);
-    if (row <= released_) return;
-    released_ = row;
-  }
-  changed_.notify_all();
-}
-
-bool JpegStream::DecodeHere(int rows, bool past_releases) const {
-  const std::lock_guard decoding(decode_mutex_);
-  const int height = size_px_.height();
-  const int held = image_.height();
-  for (;;) {
-    int released = 0;
-    {
-      const std::lock_guard lock(mutex_);
-      if (ended_ || rows_done_ >= rows) return true;
-      released = released_;
-    }
-    if (!decoding_) {
-      decoding_ = true;
-      if (!StartDecode(*decoder_)) {
-        Conclude(0, true);
-        continue;
-      }
-    }
-    const int count = past_releases || held == height ? height - decoded_ : released + held - decoded_;
-    // The rows asked for lie beyond the rows that may be written over: the caller never releases
-    // what it has read.
-    if (count <= 0) return false;
-    decoded_ = ReadRows(*decoder_, bits_, image_.bytesPerLine(), held, std::min(count, 16));
-    if (decoded_ < 0 || decoded_ == height) {
-      Conclude(decoded_, false);
-    } else {
-      Publish(decoded_);
-    }
-  }
-}
-
-bool JpegStream::WaitForRows(int rows) const {
-  rows = std::min(rows, size_px_.height());
-  if (!thread_.joinable() && !DecodeHere(rows, false)) return false;
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
-  return rows_done_ >= rows && status_ == LoadStatus::Ok;
-}
-
-LoadStatus JpegStream::Finish() const {
-  if (!thread_.joinable()) DecodeHere(size_px_.height(), true);
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return ended_; });
-  return status_;
+  if (stopped || d.failed) return LoadStatus::Undecodable;
+  if (d.ended_early) return LoadStatus::Truncated;
+  return LoadStatus::Ok;
 }

@@ -18,6 +18,8 @@ list(APPEND LUMISTO_CORE_SOURCES
   imaging/photo_metadata.cpp imaging/photo_metadata.h
   imaging/pixel_data_check.cpp imaging/pixel_data_check.h
   imaging/png_chunks.cpp imaging/png_chunks.h
+  imaging/row_stream.cpp imaging/row_stream.h
   imaging/webp_codec.cpp imaging/webp_codec.h
+  imaging/webp_stream.cpp imaging/webp_stream.h
   imaging/webp_writer.cpp imaging/webp_writer.h
 )

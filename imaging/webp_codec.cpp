@@ -13,8 +13,9 @@ namespace {
 
 const uint8_t* Bytes(QByteArrayView data) { return reinterpret_cast<const uint8_t*>(data.data()); }
 
-// The ICC profile of an extended-format file, empty when it has none.
-QByteArray IccChunk(QByteArrayView data) {
+}  // namespace
+
+QByteArray WebpIccProfile(QByteArrayView data) {
   WebPData webp = {Bytes(data), static_cast<size_t>(data.size())};
   WebPDemuxer* demux = WebPDemux(&webp);
   if (demux == nullptr) return QByteArray();
@@ -29,6 +30,8 @@ QByteArray IccChunk(QByteArrayView data) {
   WebPDemuxDelete(demux);
   return profile;
 }
+
+namespace {
 
 // A reduced size with the picture's proportions, at least at_least on both sides and at least an
 // eighth of the picture (like the smallest JPEG scale); the full size when no reduction reaches it.
@@ -102,6 +105,8 @@ DecodedPicture DecodeWebp(QByteArrayView data, std::optional<QSize> at_least) {
     config.output.u.RGBA.rgba = image.bits();
     config.output.u.RGBA.stride = static_cast<int>(image.bytesPerLine());
     config.output.u.RGBA.size = static_cast<size_t>(image.sizeInBytes());
+    // Lossy pictures are filtered on a second thread while the next rows are parsed.
+    config.options.use_threads = 1;
     if (size != full) {
       config.options.use_scaling = 1;
       config.options.scaled_width = size.width();
@@ -115,6 +120,6 @@ DecodedPicture DecodeWebp(QByteArrayView data, std::optional<QSize> at_least) {
     result.status = LoadStatus::Ok;
     result.full_size = full;
   }
-  if (result.status == LoadStatus::Ok) result.icc_profile = IccChunk(data);
+  if (result.status == LoadStatus::Ok) result.icc_profile = WebpIccProfile(data);
   return result;
 }

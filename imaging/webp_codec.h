@@ -1,6 +1,7 @@
 // WebP decoding through libwebp: lossy, lossless, alpha, the first frame of an animation.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QSize>
 #include <optional>
@@ -19,3 +20,6 @@ QSize WebpSize(QByteArrayView data);
 // its first frame, composed on its canvas, at full size. Sizes above the pixel ceiling are refused
 // from the header; data that ends inside the picture gives Truncated.
 DecodedPicture DecodeWebp(QByteArrayView data, std::optional<QSize> at_least);
+
+// The ICC profile of an extended-format file held in memory, empty when it has none.
+QByteArray WebpIccProfile(QByteArrayView data);

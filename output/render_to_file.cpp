@@ -31,7 +31,7 @@
 #include "imaging/image_scale.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
-#include "imaging/jpeg_stream.h"
+#include "imaging/row_stream.h"
 
 namespace {
 
@@ -137,13 +137,13 @@ QSize ExpectedPhotoSize(const RenderRequest& request) {
 // Everything the composite is drawn from.
 struct Prepared {
   EditedPhoto photo;
-  std::unique_ptr<JpegStream> stream;  // set when the photo is still being decoded into photo
+  std::unique_ptr<RowStream> stream;  // set when the photo is still being decoded into photo
   SparseEffectsCanvas canvas;
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
   FrameStyle style;                       // the request's style at the photo's scale
 
-  // The photo's size after the edits (photo.photo may hold only some of its rows, see JpegStream).
+  // The photo's size after the edits (photo.photo may hold only some of its rows, see RowStream).
   QSize PhotoSize() const { return stream ? stream->Size() : photo.photo.size(); }
 };
 
@@ -196,9 +196,9 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures,
   p.textures = &textures;
   if (decode != PhotoDecode::Whole && request.crop.IsEmpty() &&
       ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
-    p.stream = JpegStream::Start(
-        request.photo_path, decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0,
-        !OnWorkPoolThread());
+    p.stream = RowStream::Start(request.photo_path,
+                                decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0,
+                                !OnWorkPoolThread());
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {

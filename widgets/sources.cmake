@@ -1,11 +1,6 @@
 list(APPEND LUMISTO_CORE_SOURCES
-  widgets/grid_keys.cpp widgets/grid_keys.h
-  widgets/grid_paging.cpp widgets/grid_paging.h
   widgets/skin_art.cpp widgets/skin_art.h
   widgets/skin_colours.cpp widgets/skin_colours.h
-  widgets/thumbnail_cache.cpp widgets/thumbnail_cache.h
-  widgets/thumbnail_loader.cpp widgets/thumbnail_loader.h
-  widgets/thumbnail_page.cpp widgets/thumbnail_page.h
 )
 list(APPEND LUMISTO_UI_SOURCES
   widgets/flat_button_widget.cpp widgets/flat_button_widget.h

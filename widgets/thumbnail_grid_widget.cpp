@@ -9,11 +9,11 @@
 
 #include "base/lumisto_error.h"
 #include "base/user_dialogs.h"
+#include "browse/grid_keys.h"
+#include "browse/grid_paging.h"
+#include "browse/thumbnail_page.h"
 #include "widgets/flat_button_widget.h"
-#include "widgets/grid_keys.h"
-#include "widgets/grid_paging.h"
 #include "widgets/skin_colours.h"
-#include "widgets/thumbnail_page.h"
 
 namespace {
 

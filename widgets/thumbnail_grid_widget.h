@@ -13,10 +13,10 @@
 
 #include "base/folder_listing.h"
 #include "base/user_dialogs.h"
+#include "browse/thumbnail_cache.h"
+#include "browse/thumbnail_loader.h"
 #include "widgets/hot_label_widget.h"
 #include "widgets/scroll_buttons_widget.h"
-#include "widgets/thumbnail_cache.h"
-#include "widgets/thumbnail_loader.h"
 
 // Names and places of one grid's controls; rectangles and points are in window coordinates.
 struct ThumbnailGridLayout {

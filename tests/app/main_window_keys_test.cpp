@@ -12,11 +12,11 @@
 #include "app/main_window.h"
 #include "app/shortcut_table.h"
 #include "app/toolbar_widget.h"
+#include "browse/grid_keys.h"
 #include "sources/photo_grid_widget.h"
 #include "styles/template_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
-#include "widgets/grid_keys.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;

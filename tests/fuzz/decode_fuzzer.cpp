@@ -14,7 +14,7 @@
 #include "imaging/image_io.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_eighth.h"
-#include "imaging/jpeg_stream.h"
+#include "imaging/row_stream.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!eighth.isNull() && (decoder.IsCmyk() || decoder.EighthSize() != eighth.size() ||
                            decoder.Decode(decoder.EighthSize()).isNull()))
     __builtin_trap();
-  if (const std::unique_ptr<JpegStream> stream = JpegStream::Start(InputPath())) {
+  if (const std::unique_ptr<RowStream> stream = RowStream::Start(InputPath())) {
     const LoadStatus status = stream->Finish();
     if (status != whole.status || (status == LoadStatus::Ok && stream->Image() != whole.image))
       __builtin_trap();

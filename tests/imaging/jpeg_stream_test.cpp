@@ -1,5 +1,6 @@
-// Decoding a JPEG row by row on its own thread: the same pixels and the same verdict on damaged and
-// cut files as a whole decode, and the files it leaves to the whole decode.
+// Decoding a JPEG or a WebP row by row on its own thread (rows turned into sRGB as they come when the
+// photo has a profile): the same pixels and the same verdict on damaged and cut files as a whole
+// decode, and the files it leaves to the whole decode.
 #include <turbojpeg.h>
 
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 
 #include "imaging/image_fixtures.h"
 #include "imaging/jpeg_stream.h"
+#include "imaging/row_stream.h"
+#include "imaging/webp_writer.h"
 #include "support/test_support.h"
 
 namespace {
@@ -36,6 +39,24 @@ QByteArray TurboJpeg(const QImage& image, int subsampling) {
   tjFree(jpeg);
   tjDestroy(handle);
   return bytes;
+}
+
+const QString kAdobeRgb = QStringLiteral("/usr/share/color/icc/compatibleWithAdobeRGB1998.icc");
+
+// jpeg with profile in one APP2 chunk after its SOI.
+QByteArray WithJpegProfile(const QByteArray& jpeg, const QByteArray& profile) {
+  QByteArray segment = QByteArray("ICC_PROFILE", 12) + char(1) + char(1) + profile;
+  const int length = int(segment.size()) + 2;
+  segment.prepend(char(length & 0xFF)).prepend(char(length >> 8)).prepend(char(0xE2)).prepend(char(0xFF));
+  return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+// webp with its ICC chunk replaced by profile (webpmux, the WebP tools' own).
+QByteArray WithWebpProfile(const QByteArray& webp, const QString& profile_path, const QTemporaryDir& dir) {
+  const QString in = dir.filePath("mux-in.webp"), out = dir.filePath("mux-out.webp");
+  if (!testing_support::WriteFile(in, webp)) return QByteArray();
+  if (QProcess::execute("webpmux", {"-set", "icc", profile_path, in, "-o", out}) != 0) return QByteArray();
+  return testing_support::ReadFile(out);
 }
 
 }  // namespace
@@ -121,6 +142,73 @@ class JpegStreamTest : public QObject {
       }
     };
     for (const bool own_thread : {true, false}) run(own_thread);
+  }
+
+  // WebP photos and photos with a profile stream too: every row as the whole decode gives it,
+  // colours converted included.
+  void OtherPhotosStreamTheSamePixels_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray adobe = testing_support::ReadFile(kAdobeRgb);
+    QVERIFY(!adobe.isEmpty());
+    QTest::newRow("WebP lossy") << EncodeWebp(Noisy(301, 203, 9), 80);
+    QTest::newRow("WebP lossless") << EncodeWebp(Noisy(97, 131, 10), 100);
+    QTest::newRow("WebP, large") << EncodeWebp(Noisy(1200, 900, 11), 90);
+    QTest::newRow("JPEG, Adobe RGB profile")
+        << WithJpegProfile(TurboJpeg(Noisy(300, 517, 12), TJSAMP_420), adobe);
+    QTest::newRow("WebP, Adobe RGB profile")
+        << WithWebpProfile(EncodeWebp(Noisy(300, 200, 13), 90), kAdobeRgb, dir_);
+  }
+  void OtherPhotosStreamTheSamePixels() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!bytes.isEmpty());
+    const QString path = Write(QStringLiteral("photo"), bytes);
+    const LoadedImage whole = LoadImage(path);
+    QCOMPARE(whole.status, LoadStatus::Ok);
+    QVERIFY(whole.warning.isEmpty());
+    const std::unique_ptr<RowStream> stream = RowStream::Start(path);
+    QVERIFY(stream);
+    QVERIFY(stream->WaitForRows(stream->Image().height()));
+    QCOMPARE(stream->Finish(), LoadStatus::Ok);
+    QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
+    QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+  }
+
+  // A WebP cut short gets the whole decode's verdict.
+  void CutWebpJudgedAsWhole_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray lossy = EncodeWebp(Noisy(400, 300, 14), 90);
+    const QByteArray lossless = EncodeWebp(Noisy(200, 150, 15), 100);
+    QTest::newRow("lossy, cut at two thirds") << lossy.left(lossy.size() * 2 / 3);
+    QTest::newRow("lossy, last byte missing") << lossy.chopped(1);
+    QTest::newRow("lossless, cut at half") << lossless.left(lossless.size() / 2);
+  }
+  void CutWebpJudgedAsWhole() {
+    QFETCH(QByteArray, bytes);
+    const QString path = Write(QStringLiteral("cut.webp"), bytes);
+    const LoadedImage whole = LoadImage(path);
+    QVERIFY(whole.status != LoadStatus::Ok);
+    const std::unique_ptr<RowStream> stream = RowStream::Start(path);
+    if (!stream) return;  // refused from the header, as LoadImage judged it
+    QCOMPARE(stream->Finish(), whole.status);
+    QVERIFY(!stream->WaitForRows(stream->Image().height()));
+  }
+
+  // What the streams leave to the whole decode: pictures with alpha, animations, and a profile
+  // Little CMS refuses (the whole decode says so).
+  void OtherPhotosLeftToTheWholeDecode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QImage clear(40, 30, QImage::Format_ARGB32);
+    clear.fill(qRgba(10, 20, 30, 128));
+    QTest::newRow("WebP with alpha") << EncodeWebp(clear, 90);
+    QByteArray broken = testing_support::ReadFile(kAdobeRgb);
+    broken.truncate(100);
+    QTest::newRow("JPEG, truncated profile")
+        << WithJpegProfile(TurboJpeg(Noisy(64, 48, 16), TJSAMP_420), broken);
+  }
+  void OtherPhotosLeftToTheWholeDecode() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY(!RowStream::Start(Write(QStringLiteral("other"), bytes)));
   }
 
   // What cannot be decoded top to bottom as stored is left to the whole decode.

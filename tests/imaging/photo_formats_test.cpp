@@ -6,6 +6,7 @@
 #include <QTransform>
 #include <QtEndian>
 #include <QtTest>
+#include <cmath>
 
 #include "format_tools.h"
 #include "imaging/image_io.h"
@@ -167,6 +168,51 @@ class PhotoFormatsTest : public QObject {
     QCOMPARE(reduced.status, LoadStatus::Ok);
     QCOMPARE(reduced.full_size, QSize(96, 64));
     QVERIFY(reduced.image.width() >= 48 && reduced.image.height() >= 32);
+  }
+
+  // A JPEG XL thumbnail large enough at an eighth is decoded at an eighth (for a lossy file from the
+  // picture's DC alone) and looks like the picture: within a few levels on average of the whole
+  // decode scaled down, and far from a picture of another arrangement.
+  void jxlThumbnailsAreAnEighth_data() {
+    QTest::addColumn<QString>("distance");
+    QTest::addColumn<QSize>("at_least");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("lossy") << "1" << QSize(40, 30) << QSize(61, 41);
+    QTest::newRow("lossless") << "0" << QSize(40, 30) << QSize(61, 41);
+    QTest::newRow("an eighth too small: the whole picture") << "1" << QSize(70, 30) << QSize(481, 321);
+  }
+  void jxlThumbnailsAreAnEighth() {
+    QFETCH(QString, distance);
+    QFETCH(QSize, at_least);
+    QFETCH(QSize, expected);
+    // Soft colour waves across the picture, as a photo's large shapes (odd size: cut edge blocks).
+    QImage picture(481, 321, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x)
+        picture.setPixel(
+            x, y, qRgb(x / 2, int(128 + 100 * std::sin(x / 40.0) * std::cos(y / 30.0)), y * 255 / 320));
+    QTemporaryDir dir;
+    const QString path = Make(dir, picture, "cjxl", {"-d", distance, "%IN%", "%OUT%"}, "t.jxl");
+    QVERIFY(!path.isEmpty());
+    const LoadedImage thumbnail = LoadImageAtLeast(path, at_least, ScaledDetail::Thumbnail);
+    QCOMPARE(thumbnail.status, LoadStatus::Ok);
+    QCOMPARE(thumbnail.full_size, QSize(481, 321));
+    QCOMPARE(thumbnail.image.size(), expected);
+    const QImage whole =
+        LoadImage(path).image.scaled(expected, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const auto mean_difference = [](const QImage& a, const QImage& b) {
+      double sum = 0.0;
+      for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+          const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+          sum +=
+              std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+      return sum / (3.0 * a.width() * a.height());
+    };
+    const double difference = mean_difference(thumbnail.image, whole);
+    QVERIFY2(difference <= 6.0, qPrintable(QString::number(difference)));
+    QVERIFY(mean_difference(thumbnail.image, whole.mirrored(true, true)) > 20.0);
   }
 
   void keepsAlpha_data() {

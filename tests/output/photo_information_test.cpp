@@ -166,24 +166,49 @@ class PhotoInformationTest : public QObject {
                                 QString::number(size.height()), "Lumisto", "-"}));
   }
 
+  // render and the command line's batch alike; the batch keeps everything when not told otherwise.
   void stripOptions_data() {
-    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("--strip-location")
-        << "--strip-location" << QStringList{"TestCam X1", "-", "-", "-", "lake"};
-    QTest::newRow("--strip-metadata") << "--strip-metadata" << QStringList{"-", "-", "-", "-", "-"};
+    const QStringList no_gps = {"TestCam X1", "-", "-", "-", "lake"};
+    const QStringList none = {"-", "-", "-", "-", "-"};
+    QTest::newRow("render --strip-location") << false << QStringList{"--strip-location"} << no_gps;
+    QTest::newRow("render --strip-metadata") << false << QStringList{"--strip-metadata"} << none;
+    QTest::newRow("render, both") << false << QStringList{"--strip-location", "--strip-metadata"} << none;
+    QTest::newRow("batch --strip-location") << true << QStringList{"--strip-location"} << no_gps;
+    QTest::newRow("batch --strip-metadata") << true << QStringList{"--strip-metadata"} << none;
+    QTest::newRow("batch, both") << true << QStringList{"--strip-metadata", "--strip-location"} << none;
+    QTest::newRow("batch keeps") << true << QStringList{} << QStringList{};
   }
   void stripOptions() {
-    QFETCH(QString, option);
+    QFETCH(bool, batch);
+    QFETCH(QStringList, options);
     QFETCH(QStringList, expected);
     QTemporaryDir dir;
     const QString photo = CameraPhoto(dir);
     QVERIFY(!photo.isEmpty());
-    const QString out = dir.filePath("out.jpg");
-    QCOMPARE(RunLumisto({"render", photo, kTemplate, out, option}).exit_code, 0);
-    QCOMPARE(Tags(out, {"Model", "GPSLatitude", "GPSLongitude", "GPSPosition", "Keywords"}), expected);
+    QString out = dir.filePath("out.jpg");
+    if (batch) {
+      const QString job = dir.filePath("job.lbj");
+      const auto added = RunLumisto({"batch", "add", job, "--template", kTemplate, photo});
+      QVERIFY2(added.exit_code == 0, added.err.constData());
+      const auto result = RunLumisto(QStringList{"batch", job, "--out", dir.filePath("framed")} + options);
+      QVERIFY2(result.exit_code == 0, result.err.constData());
+      out = dir.filePath("framed/" + QFileInfo(photo).fileName());
+      QVERIFY(QFileInfo::exists(out));
+    } else {
+      QCOMPARE(RunLumisto(QStringList{"render", photo, kTemplate, out} + options).exit_code, 0);
+    }
     QString all;
     QVERIFY(RunTool("exiftool", {"-s", "-a", "-G1", out}, &all));
+    if (expected.isEmpty()) {
+      // Kept: the camera, the place and the keywords.
+      QCOMPARE(Tags(out, {"Model", "Keywords"}), (QStringList{"TestCam X1", "lake"}));
+      QVERIFY2(all.contains("GPSLatitude"), qPrintable(all));
+      return;
+    }
+    QCOMPARE(Tags(out, {"Model", "GPSLatitude", "GPSLongitude", "GPSPosition", "Keywords"}), expected);
     QVERIFY2(!all.contains("GPS"), qPrintable(all));
   }
 

@@ -15,10 +15,10 @@
 #include "app/preview_widget.h"
 #include "base/config.h"
 #include "base/ini_file.h"
+#include "browse/thumbnail_page.h"
 #include "sources/photo_grid_widget.h"
 #include "support/app_folder_fixture.h"
 #include "support/scripted_dialogs.h"
-#include "widgets/thumbnail_page.h"
 
 using testing_support::AppFolderFixture;
 using testing_support::ScriptedDialogs;

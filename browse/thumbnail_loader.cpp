@@ -1,6 +1,6 @@
 // The thumbnail work queue: one mutex-guarded list of requests served by pool threads, results
 // posted back to the interface thread.
-#include "widgets/thumbnail_loader.h"
+#include "browse/thumbnail_loader.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // Arrow, page and end keys in a thumbnail grid.
-#include "widgets/grid_keys.h"
+#include "browse/grid_keys.h"
 
 #include <Qt>
 #include <algorithm>
 
-#include "widgets/grid_paging.h"
+#include "browse/grid_paging.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Page and list stepping rules of the thumbnail grids.
-#include "widgets/grid_paging.h"
+#include "browse/grid_paging.h"
 
 int LastPage(int count) { return count > 0 ? (count - 1) / kCellsPerPage : 0; }
 

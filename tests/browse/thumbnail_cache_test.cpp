@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "browse/thumbnail_cache.h"
+#include "browse/thumbnail_page.h"
 #include "support/test_support.h"
-#include "widgets/thumbnail_cache.h"
-#include "widgets/thumbnail_page.h"
 
 using testing_support::ReadFile;
 using testing_support::WriteFile;

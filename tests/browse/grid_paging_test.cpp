@@ -1,7 +1,7 @@
 // Page and list stepping of the thumbnail grids, and their counters.
 #include <QTest>
 
-#include "widgets/grid_paging.h"
+#include "browse/grid_paging.h"
 
 Q_DECLARE_METATYPE(PageMove)
 

@@ -1,6 +1,6 @@
 // Thumbnail cells: the fit with white bands, the placeholder and the broken-file glyph, and the
 // choice among the cache, the embedded EXIF thumbnail and a reduced decode.
-#include "widgets/thumbnail_page.h"
+#include "browse/thumbnail_page.h"
 
 #include <QPainter>
 #include <QPainterPath>

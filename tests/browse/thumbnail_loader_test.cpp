@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "base/work_pool.h"
+#include "browse/thumbnail_loader.h"
+#include "browse/thumbnail_page.h"
 #include "support/test_support.h"
-#include "widgets/thumbnail_loader.h"
-#include "widgets/thumbnail_page.h"
 
 using testing_support::JpegBytes;
 using testing_support::WithExifThumbnail;

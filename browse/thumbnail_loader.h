@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "widgets/thumbnail_cache.h"
-#include "widgets/thumbnail_page.h"
+#include "browse/thumbnail_cache.h"
+#include "browse/thumbnail_page.h"
 
 class WorkPool;
 

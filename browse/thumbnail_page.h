@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QString>
 
-#include "widgets/thumbnail_cache.h"
+#include "browse/thumbnail_cache.h"
 
 inline constexpr QSize kCellSize(70, 70);
 

@@ -1,5 +1,5 @@
 // Reading and writing the shared thumbnail cache.
-#include "widgets/thumbnail_cache.h"
+#include "browse/thumbnail_cache.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

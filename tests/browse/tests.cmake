@@ -1,0 +1,3 @@
+lumisto_test(grid_paging_test SOURCES browse/grid_paging_test.cpp)
+lumisto_test(thumbnail_cache_test SOURCES browse/thumbnail_cache_test.cpp)
+lumisto_test(thumbnail_loader_test SOURCES browse/thumbnail_loader_test.cpp)

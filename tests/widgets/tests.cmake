@@ -1,3 +1,0 @@
-lumisto_test(grid_paging_test SOURCES widgets/grid_paging_test.cpp)
-lumisto_test(thumbnail_cache_test SOURCES widgets/thumbnail_cache_test.cpp)
-lumisto_test(thumbnail_loader_test SOURCES widgets/thumbnail_loader_test.cpp)
