@@ -490,6 +490,9 @@ void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& 
         DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready, photo_rows_done) &&
         writer.Finish();
   }
+  // No band reads the photo any more, whether or not all were written: a decoder that holds a
+  // window of rows may go on to the end (it would wait for the bands forever otherwise).
+  if (p.stream) p.stream->Release(size.height());
   // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
   AwaitPhoto(p, request);
   written = written && out.Finish();

@@ -1,7 +1,10 @@
 // Full-size rendering into files: orientation replay, crop, caption placement, output size, failures.
+#include <sys/resource.h>
+
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <random>
 
 #include "../imaging/format_tools.h"
@@ -377,6 +380,33 @@ class RenderToFileTest : public QObject {
     QTest::newRow("photo without its end marker, streamed JPEG") << "no-end.jpg"
                                                                  << "x.jpg" << cut;
   }
+  // A write that fails midway (the disk full) while the photo is decoded into a window of rows:
+  // the render reports it, never waits for bands that will not come, and leaves nothing behind.
+  void FullDiskWhileDecodingAWindowOfRows() {
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("full")));
+    const QStringList before = QDir(Path("full")).entryList(QDir::Files | QDir::Hidden);
+    RenderRequest r = Request("large.jpg", "full/streamed.jpg");
+    r.style = Framed(1, false);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;  // a few bands' worth
+    setrlimit(RLIMIT_FSIZE, &limited);
+    QString message;
+    try {
+      RenderToFile(r, ShippedTextures());
+    } catch (const LumistoError& e) {
+      message = e.Message();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY2(message.startsWith(QStringLiteral("Unable to write to ")), qPrintable(message));
+    QCOMPARE(QDir(Path("full")).entryList(QDir::Files | QDir::Hidden), before);
+    // With room again the same render is written.
+    RenderToFile(r, ShippedTextures());
+    QVERIFY(QFileInfo(Path("full/streamed.jpg")).size() > 64 * 1024);
+  }
+
   void Failures() {
     QFETCH(QString, photo);
     QFETCH(QString, out);
