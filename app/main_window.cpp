@@ -1,11 +1,13 @@
 // Main window: start-up in the order of its creation steps, and the two choices that end in the preview.
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -418,6 +420,10 @@ void MainWindow::OnStartCaption() {
   preview_->Screen()->setCursor(Qt::SizeAllCursor);
   RebuildCaption();
   tools_->setCurrentIndex(ToolPagesWidget::kTextPage);
+  // The text takes the keys at once; Tab goes on to the picture, where arrows move the caption.
+  preview_->Screen()->setFocusPolicy(Qt::StrongFocus);
+  QWidget::setTabOrder(tools_->CaptionText(), preview_->Screen());
+  tools_->FocusCaptionText();
 }
 
 void MainWindow::OnCaptionControlsChanged() {
@@ -441,6 +447,11 @@ void MainWindow::OnCaptionDone() {
   state_.display_mode = DisplayMode::Normal;
   tools_->setCurrentIndex(ToolPagesWidget::kAdjustPage);
   preview_->Screen()->unsetCursor();
+  // The keyboard, when it was on the hidden page or the picture, goes back to "Add Text".
+  QWidget* focus = QApplication::focusWidget();
+  preview_->Screen()->setFocusPolicy(Qt::NoFocus);
+  if (focus != nullptr && (focus == preview_->Screen() || tools_->isAncestorOf(focus)))
+    if (auto* add_text = tools_->findChild<QWidget*>(QStringLiteral("FlatButton20"))) add_text->setFocus();
   // The caption's place, dragged while placing, becomes one step.
   RecordEdit();
 }

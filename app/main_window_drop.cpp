@@ -1,5 +1,6 @@
 // Drag and drop on the main window: photos and folders open as on the command line; template
 // settings files dropped on the template area join the category shown.
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -39,9 +40,13 @@ void MainWindow::OpenDropped(const QStringList& paths) {
 
 void MainWindow::ImportDroppedTemplates(const QStringList& paths) {
   const QString folder = config_.TemplateFolder(templates_->Category());
+  const QString shipped = config_.ShippedTemplateFolder(templates_->Category());
+  QDir().mkpath(folder);
   int imported = 0;
   for (const QString& path : paths) {
-    if (QFileInfo::exists(ImportedTemplatePath(path, folder)) &&
+    // A shipped template of the name counts as there: the dropped one would stand in its place.
+    if ((QFileInfo::exists(ImportedTemplatePath(path, folder)) ||
+         (!shipped.isEmpty() && QFileInfo::exists(ImportedTemplatePath(path, shipped)))) &&
         !dialogs_.AskYesNo(QStringLiteral("A template named %1 is already there. Replace it?")
                                .arg(Echo(QFileInfo(path).completeBaseName()))))
       continue;

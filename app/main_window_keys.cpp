@@ -7,9 +7,12 @@
 
 #include "app/main_window.h"
 #include "app/preview_widget.h"
+#include "app/screen_view.h"
 #include "app/shortcut_table.h"
 #include "app/title_bar_widget.h"
 #include "app/toolbar_widget.h"
+#include "base/screen_size.h"
+#include "edit/screen_drag.h"
 #include "edit/tone_knobs.h"
 #include "edit/tool_pages_widget.h"
 #include "sources/photo_grid_widget.h"
@@ -46,6 +49,11 @@ void MainWindow::WireKeys() {
             [this, command = shortcut.command, button = shortcut.button] { RunCommand(command, button); });
   }
   NameControlsForScreenReaders();
+  // While a caption is placed arrows on the picture move it.
+  connect(preview_->Screen(), &ScreenView::ArrowMoved, this, [this](QPoint delta) {
+    if (ScreenArrowMove(state_.edit, state_.display_mode, delta, kScreenSize) == DragChange::CaptionPosition)
+      RebuildCaption();
+  });
   // Tab follows the window's areas as they are made: the photo grid and its buttons, the
   // template grid and its buttons, the preview's tools, the title band and the toolbar.
   // The photos are where the work starts: their grid has the keyboard first.
@@ -99,6 +107,9 @@ void MainWindow::RunCommand(WindowCommand command, const QString& button_name) {
     case WindowCommand::TurnRight:
     case WindowCommand::TurnLeft:
     case WindowCommand::Mirror:
+    case WindowCommand::Crop:
+    case WindowCommand::Resize:
+    case WindowCommand::AddText:
     case WindowCommand::DeletePhotos:
       if (Pressable(this, button)) button->click();
       return;

@@ -15,11 +15,16 @@ class ScreenView : public QWidget {
  Q_SIGNALS:
   void Pressed(QPoint pos, Qt::MouseButtons buttons);
   void Moved(QPoint pos, Qt::MouseButtons buttons);
+  // An arrow key while the view has the keyboard: a pixel that way, ten with Shift.
+  void ArrowMoved(QPoint delta);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   QImage picture_;

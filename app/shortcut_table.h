@@ -15,6 +15,9 @@ enum class WindowCommand {
   TurnRight,
   TurnLeft,
   Mirror,
+  Crop,
+  Resize,
+  AddText,
   Manual,
   DeletePhotos,
 };

@@ -21,10 +21,13 @@ QString StartFolderProblem(const Config& config) {
     const QString name = config.TemplateFolderName(category);
     if (name.isEmpty() || name == QLatin1String("0")) continue;
     const QString folder = config.TemplateFolder(category);
+    const QString shipped = config.ShippedTemplateFolder(category);
     const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
-    if (!QFileInfo(folder).isDir())
+    // Installed, the category's templates may all be the installation's.
+    if (!QFileInfo(folder).isDir() && (shipped.isEmpty() || !QFileInfo(shipped).isDir()))
       problems << QStringLiteral("The template folder %1 does not exist").arg(shown);
-    else if (category == TemplateCategory::Texture && ListPictures(folder).isEmpty())
+    else if (category == TemplateCategory::Texture && ListPictures(folder).isEmpty() &&
+             (shipped.isEmpty() || ListPictures(shipped).isEmpty()))
       problems << QStringLiteral("The template folder %1 holds no templates").arg(shown);
   }
   return problems.join(u'\n');

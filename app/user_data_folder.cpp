@@ -15,8 +15,9 @@ namespace {
   throw LumistoError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
 }
 
-// Copies the tree at from into to (which must not exist yet), files and folders alike.
-void CopyTree(const QString& from, const QString& to) {
+// Copies the tree at from into to (which must not exist yet): every folder, and the files but those
+// of the folder named skip_files_in (relative to from; its sub-folders are made empty).
+void CopyTree(const QString& from, const QString& to, const QString& skip_files_in) {
   if (!QDir().mkpath(to)) CannotWrite(to);
   QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
   const QDir source(from);
@@ -25,7 +26,7 @@ void CopyTree(const QString& from, const QString& to) {
     const QString target = to + u'/' + source.relativeFilePath(info.filePath());
     if (info.isDir()) {
       if (!QDir().mkpath(target)) CannotWrite(target);
-    } else if (info.isFile()) {
+    } else if (info.isFile() && !source.relativeFilePath(info.filePath()).startsWith(skip_files_in + u'/')) {
       if (!QFile::copy(info.filePath(), target)) CannotWrite(target);
       // Shipped files may be read-only; the user's copies are the user's to edit.
       QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
@@ -64,7 +65,9 @@ void SeedUserDataFolder(const QString& shipped, const QString& user) {
   if (!QFileInfo::exists(data) && QFileInfo(shipped_data).isDir()) {
     const QString part = data + QStringLiteral(".part");
     QDir(part).removeRecursively();  // left by an interrupted first start
-    CopyTree(shipped_data, part);
+    // The templates stay in the installation, which is read in place: the user's folder gets the
+    // category folders for the user's own and edited templates.
+    CopyTree(shipped_data, part, QStringLiteral("Mask"));
     if (!QDir().rename(part, data)) CannotWrite(data);
   }
 }

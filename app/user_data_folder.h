@@ -13,8 +13,9 @@ bool IsInstalledFolder(const QString& executable_folder);
 // (as the XDG base directory rules say).
 QString UserDataFolder(const QString& xdg_data_home, const QString& home);
 
-// First start in user: copies Config.ini and the DATA folder (templates and sample photos) from
-// shipped, each only when user has none yet, so a user's own files are never replaced. Each copy
+// First start in user: copies Config.ini and the DATA folder (the sample photos, and the template
+// category folders empty: shipped templates are read from the installation) from shipped, each
+// only when user has none yet, so a user's own files are never replaced. Each copy
 // is made under a temporary name and renamed into place: an interrupted seed leaves nothing half
 // copied and is done again at the next start. Throws LumistoError naming what could not be written.
 void SeedUserDataFolder(const QString& shipped, const QString& user);
@@ -27,8 +28,8 @@ struct DataFolders {
 
 // --home and LUMISTO_HOME name the application folder as before (shipped files read from there
 // too); without them an installation keeps the user's data in the user data folder, seeded from
-// the installation, and reads the manual from the installation. A folder that is not an
-// installation (a build folder) is the application folder itself.
+// the installation, and reads the manual and the shipped templates from the installation. A folder that is
+// not an installation (a build folder) is the application folder itself.
 DataFolders ResolveDataFolders(const QString& home_option, const QString& home_environment,
                                const QString& executable_folder, const QString& xdg_data_home,
                                const QString& home);

@@ -2,6 +2,7 @@
 #include "base/config.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "base/ini_file.h"
 
@@ -41,6 +42,17 @@ QString Config::TemplateFolderName(TemplateCategory category) const {
 
 QString Config::TemplateFolder(TemplateCategory category) const {
   return app_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
+}
+
+QString Config::ShippedTemplateFolder(TemplateCategory category) const {
+  if (shipped_folder_ == app_folder_) return QString();
+  return shipped_folder_ + QStringLiteral("/DATA/Mask/") + TemplateFolderName(category) + u'/';
+}
+
+bool Config::IsShipped(const QString& path) const {
+  if (shipped_folder_ == app_folder_ || path.isEmpty()) return false;
+  const QString inside = QDir::cleanPath(shipped_folder_) + u'/';
+  return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(inside);
 }
 
 MetadataPolicy Config::OutputMetadata() const {

@@ -33,6 +33,11 @@ class Config {
   // folder DATA/Mask/<name>/ (with its trailing slash).
   QString TemplateFolderName(TemplateCategory category) const;
   QString TemplateFolder(TemplateCategory category) const;
+  // The same category folder in the installation's shipped data, which is only read: empty when the
+  // program is not installed (the application folder is the shipped folder then).
+  QString ShippedTemplateFolder(TemplateCategory category) const;
+  // Whether path lies in the installation's shipped data (never when not installed).
+  bool IsShipped(const QString& path) const;
 
   // What saved, printed, mailed and batch-saved pictures keep of the photo's information:
   // Output/Metadata = keep (also the default, and what an unknown word means), strip or nolocation.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,6 +55,13 @@ CropDialog::CropDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent),
 void CropDialog::BuildLayout() {
   view_box_ = new QWidget(this);
   view_box_->setObjectName(QStringLiteral("ScrollBox1"));
+  // The keyboard reshapes the selection where the mouse would: the view takes the keys.
+  view_box_->setFocusPolicy(Qt::StrongFocus);
+  view_box_->setAccessibleName(QStringLiteral("Crop selection"));
+  view_box_->setAccessibleDescription(
+      QStringLiteral("Arrows move the selection, Shift+arrows its right and bottom edges, with Ctrl ten "
+                     "pixels at a time; Return keeps it, Escape leaves the photo as it was"));
+  view_box_->installEventFilter(this);
   back_ = new QLabel(view_box_);
   back_->setObjectName(QStringLiteral("Back"));
   body_ = new QLabel(view_box_);
@@ -147,6 +155,7 @@ void CropDialog::showEvent(QShowEvent* event) {
     move(placed.topLeft());
   }
   QDialog::showEvent(event);
+  view_box_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 CropRect CropDialog::ChosenCrop() const { return AcceptedCrop(stored_, opened_, selection_, oriented_size_); }
@@ -172,8 +181,37 @@ void CropDialog::Redraw() {
   current_->setText(QStringLiteral("%1 x %2").arg(current.width()).arg(current.height()));
 }
 
+bool CropDialog::MoveWithKey(const QKeyEvent* key) {
+  QPoint delta;
+  switch (key->key()) {
+    case Qt::Key_Left:
+      delta = {-1, 0};
+      break;
+    case Qt::Key_Right:
+      delta = {1, 0};
+      break;
+    case Qt::Key_Up:
+      delta = {0, -1};
+      break;
+    case Qt::Key_Down:
+      delta = {0, 1};
+      break;
+    default:
+      return false;
+  }
+  if (key->modifiers() & Qt::ControlModifier) delta *= 10;
+  // Shift moves the bottom-right handle, as its drag does; otherwise the whole selection moves.
+  const std::optional<QRect> moved = key->modifiers() & Qt::ShiftModifier
+                                         ? DragCropHandle(selection_, 7, delta, view_.size())
+                                         : DragCropBody(selection_, delta, view_.size());
+  if (moved) SetSelection(*moved);
+  return true;
+}
+
 bool CropDialog::eventFilter(QObject* watched, QEvent* event) {
   const auto type = event->type();
+  if (watched == view_box_ && type == QEvent::KeyPress && MoveWithKey(static_cast<QKeyEvent*>(event)))
+    return true;
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove)
     return QDialog::eventFilter(watched, event);
   int index = -1;

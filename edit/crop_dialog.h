@@ -10,6 +10,7 @@
 #include "edit/edit_state.h"
 #include "imaging/rotate_flip.h"
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class UserDialogs;
@@ -38,6 +39,9 @@ class CropDialog : public QDialog {
   void Wire();
   void SetSelection(const QRect& selection);
   void Redraw();
+  // Arrows move the selection, Shift+arrows its bottom-right corner, Ctrl ten pixels a key; false
+  // for other keys.
+  bool MoveWithKey(const QKeyEvent* key);
 
   UserDialogs& dialogs_;
   QWidget* view_box_ = nullptr;  // ScrollBox1

@@ -1,6 +1,8 @@
 // Drag arithmetic of the preview image.
 #include "edit/screen_drag.h"
 
+#include <algorithm>
+
 void ScreenMouseDown(EditState& state, DisplayMode mode, QPoint pos, Qt::MouseButtons buttons) {
   if (!(buttons & Qt::LeftButton)) return;
   if (mode == DisplayMode::CaptionEditing) {
@@ -31,4 +33,18 @@ DragChange ScreenMouseMove(EditState& state, DisplayMode mode, QPoint pos, Qt::M
     return DragChange::CaptionPosition;
   }
   return DragChange::None;
+}
+
+DragChange ScreenArrowMove(EditState& state, DisplayMode mode, QPoint delta, QSize screen) {
+  if (mode != DisplayMode::CaptionEditing) return DragChange::None;
+  QPointF& at = state.caption.position;
+  // A step never takes the caption further out than it is.
+  const auto step = [](double from, int by, int side) {
+    const double to = from + by;
+    return std::clamp(to, std::min(from, 0.0), std::max(from, static_cast<double>(side)));
+  };
+  const QPointF moved(step(at.x(), delta.x(), screen.width()), step(at.y(), delta.y(), screen.height()));
+  if (moved == at) return DragChange::None;
+  at = moved;
+  return DragChange::CaptionPosition;
 }

@@ -3,6 +3,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QSize>
 #include <Qt>
 
 #include "compose/display_mode.h"
@@ -20,3 +21,8 @@ void ScreenMouseDown(EditState& state, DisplayMode mode, QPoint pos, Qt::MouseBu
 // position (caption placing, moved by whole pixels) becomes pointer minus anchor. Returns what
 // changed; without the left button, or in other modes, nothing.
 DragChange ScreenMouseMove(EditState& state, DisplayMode mode, QPoint pos, Qt::MouseButtons buttons);
+
+// An arrow key while the caption is placed: the caption position moves by delta, each coordinate
+// kept within 0..the preview's side (one dragged beyond it only comes back). Other modes, or a
+// move that the limits take away, change nothing.
+DragChange ScreenArrowMove(EditState& state, DisplayMode mode, QPoint delta, QSize screen);

@@ -25,11 +25,15 @@ void SizeDialog::BuildLayout() {
   width_edit_ = new QLineEdit(this);
   width_edit_->setObjectName(QStringLiteral("Edit1"));
   width_edit_->setGeometry(16, 12, 110, 22);
+  width_edit_->setAccessibleName(QStringLiteral("Width"));
   auto* times = new QLabel(QStringLiteral("x"), this);
   times->setGeometry(140, 14, 12, 18);
   height_edit_ = new QLineEdit(this);
   height_edit_->setObjectName(QStringLiteral("Edit2"));
   height_edit_->setGeometry(160, 12, 110, 22);
+  height_edit_->setAccessibleName(QStringLiteral("Height"));
+  // The keyboard starts in the width.
+  width_edit_->setFocus();
   constrain_ = new QCheckBox(QStringLiteral("Constrain Proportions"), this);
   constrain_->setObjectName(QStringLiteral("CheckBox1"));
   constrain_->setGeometry(16, 40, 200, 20);

@@ -1,8 +1,6 @@
 // Layout of the editing tool pages.
 #include "edit/tool_pages_widget.h"
 
-#include <QKeyEvent>
-
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QIcon>
@@ -168,6 +166,8 @@ QWidget* ToolPagesWidget::BuildTextPage() {
   memo_ = new QPlainTextEdit(page);
   memo_->setObjectName(QStringLiteral("Memo1"));
   memo_->setGeometry(12, 40, 226, 86);
+  // Tab leaves the text for the next control rather than being written into the caption.
+  memo_->setTabChangesFocus(true);
   shadow_colour_ = ColourBox(page, "FC", QRect(244, 40, 88, 24));
   face_colour_ = ColourBox(page, "BC", QRect(244, 70, 88, 24));
   ok_ = Button(page, "FlatButton19", QStringLiteral("OK"), QString(), QRect(244, 100, 88, 26));
@@ -236,14 +236,18 @@ bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
       if (loaded()) Q_EMIT ToneKnobsReleased(KnobPositions());
       break;
     case QEvent::KeyPress: {
-      // The keyboard moves a knob as a drag does, one step a key (Home and End to the track's
-      // ends), and lets go at once.
+      // The keyboard moves a knob as a drag does, one step a key, ten with Page Up and Page Down
+      // (Home and End to the track's ends), and lets go at once.
       const int key = static_cast<QKeyEvent*>(event)->key();
       int to = (*knob)->x();
       if (key == Qt::Key_Left || key == Qt::Key_Down)
         to -= 1;
       else if (key == Qt::Key_Right || key == Qt::Key_Up)
         to += 1;
+      else if (key == Qt::Key_PageDown)
+        to -= 10;
+      else if (key == Qt::Key_PageUp)
+        to += 10;
       else if (key == Qt::Key_Home)
         to = kToneKnobMin;
       else if (key == Qt::Key_End)
@@ -266,6 +270,8 @@ bool ToolPagesWidget::eventFilter(QObject* watched, QEvent* event) {
   }
   return QStackedWidget::eventFilter(watched, event);
 }
+
+void ToolPagesWidget::FocusCaptionText() { memo_->setFocus(Qt::OtherFocusReason); }
 
 void ToolPagesWidget::ResetToneKnobs() {
   for (QPushButton* knob : knobs_) knob->move(kKnobStart, knob->y());

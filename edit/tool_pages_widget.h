@@ -34,6 +34,10 @@ class ToolPagesWidget : public QStackedWidget {
   explicit ToolPagesWidget(QWidget* parent, std::function<bool()> photo_loaded = {},
                            UserDialogs* dialogs = nullptr);
 
+  // The caption's text box takes the keyboard (the "Text" page showing).
+  void FocusCaptionText();
+  QPlainTextEdit* CaptionText() const { return memo_; }
+
   // The three tone knobs back at their start position.
   void ResetToneKnobs();
   ToneKnobPositions KnobPositions() const;

@@ -34,6 +34,9 @@ void NewStyleDialog::BuildLayout() {
   name_ = new QLineEdit(QStringLiteral("New Styles"), this);
   name_->setObjectName(QStringLiteral("Edit1"));
   name_->setGeometry(70, 19, 154, 21);
+  label->setBuddy(name_);
+  name_->setAccessibleName(QStringLiteral("Name"));
+  name_->setFocus();
   auto* bevel = new QFrame(this);
   bevel->setObjectName(QStringLiteral("Bevel1"));
   bevel->setFrameShape(QFrame::HLine);
@@ -64,7 +67,13 @@ void NewStyleDialog::Ok() {
   const QString folder = config_.TemplateFolder(templates_.Category());
   const QString settings = NewTemplateSettingsPath(folder, name);
   const QString unable = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(settings));
-  switch (CheckNewTemplateName(folder, name)) {
+  // A shipped template of that name counts as there: a new one would hide it.
+  const QString shipped = config_.ShippedTemplateFolder(templates_.Category());
+  NewTemplateProblem problem = CheckNewTemplateName(folder, name);
+  if (problem == NewTemplateProblem::kNone && !shipped.isEmpty() &&
+      CheckNewTemplateName(shipped, name) == NewTemplateProblem::kAlreadyExists)
+    problem = NewTemplateProblem::kAlreadyExists;
+  switch (problem) {
     case NewTemplateProblem::kNone:
       break;
     case NewTemplateProblem::kEmptyName:

@@ -1,7 +1,9 @@
 // The style editor.
 #include "styles/style_editor_dialog.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -372,6 +374,8 @@ int StyleEditorDialog::PageShown() const { return pages_->currentIndex(); }
 
 void StyleEditorDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The keyboard starts on Save, the default button: Tab goes on through the editor's controls.
+  if (focusWidget() == nullptr) save_->setFocus(Qt::ActiveWindowFocusReason);
   // Measured once the dialog wears its look: the window's style sheet sizes the check boxes.
   for (QFrame* panel : panels_) {
     if (auto* check = panel->findChild<EffectSwitch*>()) {
@@ -510,7 +514,18 @@ void StyleEditorDialog::Save() {
     dialogs_.ShowError(Problem());
     return;
   }
-  const QString settings = TemplateSettingsPath(hooks_.template_path());
+  QString settings = TemplateSettingsPath(hooks_.template_path());
+  // A shipped template is only read: the edit becomes the user's own copy, which from now on
+  // stands in its place.
+  const bool copy = config_.IsShipped(settings);
+  if (copy) {
+    const QString folder = config_.TemplateFolder(templates_.Category());
+    settings = QDir(folder).filePath(QFileInfo(settings).fileName());
+    if (!QDir().mkpath(folder)) {
+      dialogs_.ShowError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(settings)));
+      return;
+    }
+  }
   try {
     WriteFrameStyle(settings, working_);
   } catch (const LumistoError& error) {
@@ -524,6 +539,11 @@ void StyleEditorDialog::Save() {
   } catch (const LumistoError& error) {
     dialogs_.ShowError(error.Message());
     return;
+  }
+  if (copy) {
+    hooks_.set_template_path(TemplatePicturePath(settings));
+    templates_.ScanCategory(templates_.Category());
+    templates_.DrawPage();
   }
   const int cell = templates_.CurrentGridCell();
   if (cell >= 0) templates_.PaintStyleThumbnail(cell, TemplatePicturePath(settings));

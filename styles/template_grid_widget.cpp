@@ -1,10 +1,12 @@
 // Template grid commands.
 #include "styles/template_grid_widget.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 
 #include "base/guarded_call.h"
+#include "base/lumisto_error.h"
 #include "imaging/image_io.h"
 #include "styles/template_library.h"
 
@@ -84,7 +86,7 @@ void TemplateGridWidget::Wire() {
 }
 
 void TemplateGridWidget::ScanCategory(TemplateCategory category) {
-  SetRows(ScanTemplateFolder(config_.TemplateFolder(category)));
+  SetRows(ScanTemplateFolders(config_.TemplateFolder(category), config_.ShippedTemplateFolder(category)));
 }
 
 void TemplateGridWidget::SelectTemplateCategory(TemplateCategory category) {
@@ -101,7 +103,14 @@ void TemplateGridWidget::ChooseCategory(TemplateCategory category) {
   category_ = category;
 }
 
-void TemplateGridWidget::RemoveItemFiles(const QString& path) { DeleteTemplateFiles(path); }
+void TemplateGridWidget::RemoveItemFiles(const QString& path) {
+  // The installation's templates are only read; a user's edited copy goes, and the shipped one
+  // shows again.
+  if (config_.IsShipped(path))
+    throw LumistoError(QStringLiteral("%1 comes with Lumisto and cannot be deleted")
+                           .arg(QFileInfo(TemplateSettingsPath(path)).completeBaseName()));
+  DeleteTemplateFiles(path);
+}
 
 void TemplateGridWidget::RescanAfterDelete() { SelectTemplateCategory(category_); }
 

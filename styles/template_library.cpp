@@ -2,6 +2,9 @@
 #include "styles/template_library.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
 
 #include "base/output_file.h"
 #include "imaging/image_io.h"
@@ -30,14 +33,37 @@ QString TemplatePicturePath(const QString& settings_path) {
   return WithExtension(settings_path, QLatin1String(".jpg"));
 }
 
-QList<ListRow> ScanTemplateFolder(const QString& folder) {
+namespace {
+
+QList<ListRow> RowsOf(const QList<ListedPicture>& pictures) {
   QList<ListRow> rows;
-  const QList<ListedPicture> pictures = ListPictures(folder);
   rows.reserve(pictures.size());
   for (const ListedPicture& picture : pictures)
     rows.append(
         {picture.path, TemplateCaption(picture.file_name, picture.group), ReadImageSize(picture.path)});
   return rows;
+}
+
+}  // namespace
+
+QList<ListRow> ScanTemplateFolder(const QString& folder) { return RowsOf(ListPictures(folder)); }
+
+QList<ListRow> ScanTemplateFolders(const QString& user, const QString& shipped) {
+  QList<ListedPicture> pictures = ListPictures(user);
+  if (shipped.isEmpty()) return RowsOf(pictures);
+  // One settings file is one template, whatever its picture's type.
+  const auto settings_name = [](const ListedPicture& picture) {
+    return QFileInfo(TemplateSettingsPath(picture.path)).fileName();
+  };
+  QSet<QString> own;
+  for (const ListedPicture& picture : pictures) own.insert(settings_name(picture));
+  for (const ListedPicture& picture : ListPictures(shipped))
+    if (!own.contains(settings_name(picture))) pictures.append(picture);
+  std::stable_sort(pictures.begin(), pictures.end(), [](const ListedPicture& x, const ListedPicture& y) {
+    if (x.group != y.group) return x.group < y.group;
+    return NaturalLess(x.file_name, y.file_name);
+  });
+  return RowsOf(pictures);
 }
 
 void DeleteTemplateFiles(const QString& picture_path) {

@@ -11,6 +11,12 @@
 // Settings files without a picture are not listed. Empty when the folder is missing.
 QList<ListRow> ScanTemplateFolder(const QString& folder);
 
+// The rows of a category kept in two folders: the user's own templates and the installation's
+// shipped ones (shipped empty: the user's alone). A user's template wins over a shipped one of the
+// same settings-file name (an edited shipped template is written as the user's copy); the rows are in
+// ListPictures order over both.
+QList<ListRow> ScanTemplateFolders(const QString& user, const QString& shipped);
+
 // The caption of a picture found by pattern group: a *.jpg picture loses its extension, dot
 // included, for one space ("Gold.jpg" -> "Gold "); the others keep their full name.
 QString TemplateCaption(const QString& file_name, PictureGroup group);

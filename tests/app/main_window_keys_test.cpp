@@ -107,6 +107,8 @@ class MainWindowKeysTest : public QObject {
                                        << "";
     QTest::newRow("Ctrl+M mirrors") << (Qt::CTRL | Qt::Key_M) << "FlatButton13"
                                     << "";
+    QTest::newRow("Ctrl+T writes a caption") << (Qt::CTRL | Qt::Key_T) << "FlatButton20"
+                                             << "";
     QTest::newRow("Ctrl+B adds to the batch") << (Qt::CTRL | Qt::Key_B) << "Batch"
                                               << "";
     QTest::newRow("Ctrl+S saves") << (Qt::CTRL | Qt::Key_S) << "SaveButton"

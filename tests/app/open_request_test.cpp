@@ -1,5 +1,7 @@
 // Opening photos from outside: which arguments are a visit, the message to a running window, a
 // second start handing over to the first, and the window showing what it was given.
+#include <unistd.h>
+
 #include <QLabel>
 #include <QLocalServer>
 #include <QMap>
@@ -181,6 +183,55 @@ class OpenRequestTest : public QObject {
     QVERIFY(!DecodeOpenRequest("lumisto-open 2\nfolder\n\n/a/x.jpg").has_value());
     QVERIFY(!DecodeOpenRequest("lumisto-open 2\nselection\n\nrelative.jpg").has_value());
     QVERIFY(!DecodeOpenRequest("lumisto-open 2\nselection\n\n").has_value());
+  }
+
+  // One window per user, application folder and display: a second start finds the first window's
+  // socket only with the same folder (however written) on the same display.
+  void OneWindowPerFolderAndDisplay_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("the same folder and display") << "/home/u/lumisto"
+                                                 << ":0"
+                                                 << "" << true;
+    QTest::newRow("the folder written another way") << "/home/u/x/../lumisto/"
+                                                    << ":0"
+                                                    << "" << true;
+    QTest::newRow("--home another folder") << "/home/u/other"
+                                           << ":0"
+                                           << "" << false;
+    QTest::newRow("another X display") << "/home/u/lumisto"
+                                       << ":1"
+                                       << "" << false;
+    QTest::newRow("a Wayland display") << "/home/u/lumisto"
+                                       << ":0"
+                                       << "wayland-0" << false;
+  }
+  void OneWindowPerFolderAndDisplay() {
+    QFETCH(QString, folder);
+    QFETCH(QString, display);
+    QFETCH(QString, wayland);
+    QFETCH(bool, same);
+    const QByteArray saved[4] = {qgetenv("LUMISTO_INSTANCE"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"),
+                                 qgetenv("XDG_RUNTIME_DIR")};
+    qunsetenv("LUMISTO_INSTANCE");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/1000");
+    qputenv("DISPLAY", ":0");
+    qunsetenv("WAYLAND_DISPLAY");
+    const QString first = InstanceSocketName(QStringLiteral("/home/u/lumisto"));
+    qputenv("DISPLAY", display.toUtf8());
+    if (!wayland.isEmpty()) qputenv("WAYLAND_DISPLAY", wayland.toUtf8());
+    const QString second = InstanceSocketName(folder);
+    const char* names[4] = {"LUMISTO_INSTANCE", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
+    for (int i = 0; i < 4; ++i)
+      if (saved[i].isNull())
+        qunsetenv(names[i]);
+      else
+        qputenv(names[i], saved[i]);
+    // In the user's own runtime folder, named for the user.
+    QVERIFY2(first.startsWith(QStringLiteral("/run/user/1000/lumisto-%1-").arg(getuid())), qPrintable(first));
+    QCOMPARE(first == second, same);
   }
 
   // The test plays the running window; the real program is the second start.

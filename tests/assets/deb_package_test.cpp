@@ -127,8 +127,9 @@ class DebPackageTest : public QObject {
     QCOMPARE(TreeState(root_), before);
   }
 
-  // The first start of the window seeds ~/.local/share/lumisto from the installation and writes
-  // nothing under the prefix, even for root, who could.
+  // The first start of the window seeds ~/.local/share/lumisto from the installation (the settings,
+  // the sample photos and empty template category folders: the shipped templates are read in
+  // place) and writes nothing under the prefix, even for root, who could.
   void FirstStartSeedsTheUserFolder() {
     QTemporaryDir home;
     const QStringList before = TreeState(root_);
@@ -138,10 +139,10 @@ class DebPackageTest : public QObject {
     window.setProcessEnvironment(env);
     window.start(QDir(root_).filePath(QStringLiteral("usr/bin/lumisto")), {});
     const QString user = home.filePath(QStringLiteral(".local/share/lumisto"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + QStringLiteral("/DATA/Mask/Texture/Bamboo.ini")).isFile(),
-                             60000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + QStringLiteral("/DATA/Photo/kite.bmp")).isFile(), 60000);
     QVERIFY(QFileInfo(user + QStringLiteral("/Config.ini")).isFile());
-    QVERIFY(QFileInfo(user + QStringLiteral("/DATA/Photo/kite.bmp")).isFile());
+    QVERIFY(QFileInfo(user + QStringLiteral("/DATA/Mask/Texture")).isDir());
+    QVERIFY(!QFileInfo::exists(user + QStringLiteral("/DATA/Mask/Texture/Bamboo.ini")));
     window.kill();
     window.waitForFinished(10000);
     QCOMPARE(TreeState(root_), before);

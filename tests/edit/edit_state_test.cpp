@@ -127,6 +127,36 @@ class EditStateTest : public QObject {
     QCOMPARE(state.caption.position, QPointF(130.5, 180.25));  // the fraction is kept
   }
 
+  // Arrow keys move the caption while it is placed, within 0..the preview's side each way; one
+  // dragged beyond only comes back.
+  void CaptionArrowMoves_data() {
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPoint>("delta");
+    QTest::addColumn<QPointF>("to");
+    QTest::newRow("a pixel right") << QPointF(120.5, 180) << QPoint(1, 0) << QPointF(121.5, 180);
+    QTest::newRow("ten up") << QPointF(120, 180) << QPoint(0, -10) << QPointF(120, 170);
+    QTest::newRow("to the left edge") << QPointF(4, 180) << QPoint(-10, 0) << QPointF(0, 180);
+    QTest::newRow("at the left edge") << QPointF(0, 180) << QPoint(-1, 0) << QPointF(0, 180);
+    QTest::newRow("to the far side") << QPointF(310, 312) << QPoint(10, 10) << QPointF(315, 315);
+    QTest::newRow("at the far side") << QPointF(315, 315) << QPoint(1, 1) << QPointF(315, 315);
+    QTest::newRow("beyond, going further") << QPointF(-40, 400) << QPoint(-1, 1) << QPointF(-40, 400);
+    QTest::newRow("beyond, coming back") << QPointF(-40, 400) << QPoint(10, -10) << QPointF(-30, 390);
+  }
+  void CaptionArrowMoves() {
+    QFETCH(QPointF, from);
+    QFETCH(QPoint, delta);
+    QFETCH(QPointF, to);
+    EditState state;
+    state.caption.position = from;
+    const DragChange change = ScreenArrowMove(state, DisplayMode::CaptionEditing, delta, QSize(315, 315));
+    QCOMPARE(state.caption.position, to);
+    QCOMPARE(change, to == from ? DragChange::None : DragChange::CaptionPosition);
+    // Not while the caption is not being placed.
+    state.caption.position = from;
+    QCOMPARE(ScreenArrowMove(state, DisplayMode::Normal, delta, QSize(315, 315)), DragChange::None);
+    QCOMPARE(state.caption.position, from);
+  }
+
   void FrameMask_data() {
     QTest::addColumn<int>("mask_green");
     QTest::addColumn<int>("alpha");
