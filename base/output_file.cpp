@@ -1,6 +1,7 @@
 // Atomic output files with a reason on failure.
 #include "base/output_file.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -94,6 +95,10 @@ OutputFile::~OutputFile() {
   if (done_) return;
   file_.close();
   file_.remove();
+}
+
+void OutputFile::StartWriteBack() {
+  if (file_.isOpen()) sync_file_range(file_.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void OutputFile::Commit(bool encoded) {

@@ -23,6 +23,10 @@ class OutputFile {
 
   QIODevice& Device() { return file_; }
 
+  // Asks the system to start writing what was written so far to the disk, without waiting, so that
+  // Commit's wait for the disk is short when a large file was written over a while.
+  void StartWriteBack();
+
   // Renames the written data into place. encoded is whether the encoder reported success: when it
   // did not, or the data could not all be written, nothing is renamed and the error is thrown.
   void Commit(bool encoded);

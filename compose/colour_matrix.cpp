@@ -163,7 +163,7 @@ void SetAlphaScale(int opacity, ToneMatrix& attributes) {
 }
 
 ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, const QImage& source_in,
-                                   const QRectF& src_rect, const ToneMatrix& matrix)
+                                   const QRectF& src_rect, const ToneMatrix& matrix, int source_height)
     : matrix_(matrix) {
   if (source_in.isNull() || dest_rect.width() <= 0 || dest_rect.height() <= 0 || src_rect.width() <= 0 ||
       src_rect.height() <= 0)
@@ -172,6 +172,8 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
              source_in.format() == QImage::Format_RGB32)
                 ? source_in
                 : source_in.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  held_rows_ = source_.height();
+  height_ = std::max(source_height, held_rows_);
   kind_ = KindOf(matrix);
   const float alpha = matrix.At(3, 3);
   if (kind_ == MatrixKind::AlphaScale && alpha <= 0.0f) return;
@@ -197,7 +199,7 @@ ImageRectSampler::ImageRectSampler(QSize target_size, const QRectF& dest_rect, c
   col_weights_.reserve(cols_.size());
   for (const Tap& t : cols_) col_weights_.push_back(t.f * 0x0001000100010001ull);
   rows_ = MakeTaps(y_first_, y_end - y_first_, dest_rect.top(), dest_rect.height(), src_rect.top(),
-                   src_rect.height(), source_.height());
+                   src_rect.height(), height_);
   // The run of columns whose two samples both lie in the image and whose pixel is wholly covered:
   // most of a row, and the part BlendRow takes without per-pixel checks.
   const int sw = source_.width();
@@ -255,7 +257,14 @@ int ImageRectSampler::SourceRowsFor(int row_end) const {
   if (empty_ || row_end <= RowBegin()) return 0;
   // The taps never move up as the target row moves down: the last row reads the lowest rows.
   const Tap& t = rows_[static_cast<std::size_t>(std::min(row_end, RowEnd()) - 1 - y_first_)];
-  return std::clamp(std::max(t.i0, t.i1) + 1, 0, source_.height());
+  return std::clamp(std::max(t.i0, t.i1) + 1, 0, height_);
+}
+
+int ImageRectSampler::FirstSourceRowFrom(int row) const {
+  if (empty_ || row >= RowEnd()) return height_;
+  // The taps never move up as the target row moves down: the first row read reads the highest.
+  const Tap& t = rows_[static_cast<std::size_t>(std::max(row, RowBegin()) - y_first_)];
+  return std::clamp(std::min(t.i0, t.i1), 0, height_);
 }
 
 std::uint32_t ImageRectSampler::FlatPixel(std::uint32_t p) const {
@@ -269,12 +278,10 @@ void ImageRectSampler::BlendRow(int y, std::uint32_t* line, int x_begin, int x_e
   if (empty_ || y < RowBegin() || y >= RowEnd()) return;
   const Tap& ty = rows_[static_cast<std::size_t>(y - y_first_)];
   const int sw = source_.width();
-  const int sh = source_.height();
+  const int sh = height_;
   const int y0 = ty.i0, y1 = ty.i1;
-  const std::uint32_t* row0 =
-      (y0 >= 0 && y0 < sh) ? reinterpret_cast<const std::uint32_t*>(source_.constScanLine(y0)) : nullptr;
-  const std::uint32_t* row1 =
-      (y1 >= 0 && y1 < sh) ? reinterpret_cast<const std::uint32_t*>(source_.constScanLine(y1)) : nullptr;
+  const std::uint32_t* row0 = (y0 >= 0 && y0 < sh) ? SourceRow(y0) : nullptr;
+  const std::uint32_t* row1 = (y1 >= 0 && y1 < sh) ? SourceRow(y1) : nullptr;
   if (!row0 && !row1) return;
   const int c_begin = std::max(x_begin, x_first_) - x_first_;
   const int c_end = std::min(x_end, ColumnEnd()) - x_first_;

@@ -36,8 +36,11 @@ MatrixKind KindOf(const ToneMatrix& m);
 
 class ImageRectSampler {
  public:
+  // source_height, when larger than the source's own height, is the height of the picture the
+  // source holds a window of: its row y lies at scan line y modulo the source's height (a decoder
+  // filling a few rows over and over). Only the rows SourceRowsFor names may be read then.
   ImageRectSampler(QSize target_size, const QRectF& dest_rect, const QImage& source, const QRectF& src_rect,
-                   const ToneMatrix& matrix = ToneMatrix::Identity());
+                   const ToneMatrix& matrix = ToneMatrix::Identity(), int source_height = 0);
 
   // The target rows [RowBegin, RowEnd) and columns [ColumnBegin, ColumnEnd) the mapping writes;
   // empty when it draws nothing.
@@ -62,6 +65,8 @@ class ImageRectSampler {
 
   // How many source rows, from the top, the target rows [RowBegin, row_end) read: 0..source height.
   int SourceRowsFor(int row_end) const;
+  // The first source row target rows from row on read (the source height when they read none).
+  int FirstSourceRowFrom(int row) const;
 
   // What BlendRow lays over the target for a wholly covered pixel whose four samples all equal
   // this premultiplied pixel: the pixel through the matrix.
@@ -76,7 +81,14 @@ class ImageRectSampler {
   static std::vector<Tap> MakeTaps(int first, int count, double dest_origin, double dest_size,
                                    double src_origin, double src_size, int image_size);
 
+  const std::uint32_t* SourceRow(int y) const {
+    return reinterpret_cast<const std::uint32_t*>(
+        source_.constScanLine(held_rows_ < height_ ? y % held_rows_ : y));
+  }
+
   QImage source_;
+  int height_ = 0;     // the source picture's height
+  int held_rows_ = 0;  // the rows source_ holds: height_, or fewer held cyclically
   ToneMatrix matrix_;
   MatrixKind kind_ = MatrixKind::Identity;
   std::uint32_t alpha256_ = 256;

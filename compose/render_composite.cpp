@@ -59,7 +59,7 @@ CompositeRows::CompositeRows(const QImage& source, QSize photo_size, const Frame
   // the outside contributes nothing.
   if (!source.isNull())
     photo_ = std::make_unique<ImageRectSampler>(photo_size, QRectF(0, 0, w, h), source,
-                                                QRectF(-m, -m, w + 2.0 * m, h + 2.0 * m), tone);
+                                                QRectF(-m, -m, w + 2.0 * m, h + 2.0 * m), tone, h);
   ToneMatrix blend;
   SetAlphaScale(s.blend_opacity, blend);
   if (!canvas_.image.isNull()) {

@@ -31,8 +31,10 @@ SparseEffectsCanvas PrepareEffectsCanvas(QSize photo_size, const FrameStyle& sty
 class CompositeRows {
  public:
   // photo_size is the source's size, given apart for a null source, which draws no photo (the
-  // source-is-destination case). canvas should come from PrepareEffectsCanvas for that size and
-  // this style; it is remade here when its size does not fit.
+  // source-is-destination case). A source less tall than photo_size holds a window of the photo's
+  // rows cyclically (row y at scan line y modulo its height), as a streaming decoder fills it. canvas should
+  // come from PrepareEffectsCanvas for that size and this style; it is remade here when its size does not
+  // fit.
   CompositeRows(const QImage& source, QSize photo_size, const FrameStyle& style, const ToneMatrix& tone,
                 SparseEffectsCanvas canvas, const TextureList& textures);
   CompositeRows(const CompositeRows&) = delete;
@@ -44,6 +46,8 @@ class CompositeRows {
 
   // How many rows of the source, from the top, composite rows [0, row_end) read.
   int SourceRowsFor(int row_end) const { return photo_ ? photo_->SourceRowsFor(row_end) : 0; }
+  // The first row of the source composite rows from row on read: those above are read no more.
+  int FirstSourceRowFrom(int row) const { return photo_ ? photo_->FirstSourceRowFrom(row) : size_.height(); }
 
   // Draws composite row y into line: the back colour over columns [0, fill_end), then the photo
   // and the effects canvas over [0, W) when y < H.

@@ -262,6 +262,30 @@ bool ReadJpegHeader(QIODevice& device, JpegHeader* header) {
   }
 }
 
+qsizetype JpegScanStart(QByteArrayView data) {
+  if (data.size() < 2) return kJpegScanNotYet;
+  if (static_cast<unsigned char>(data[0]) != kMarkerPrefix || static_cast<unsigned char>(data[1]) != kSoi)
+    return kJpegScanNone;
+  qsizetype at = 2;
+  for (;;) {
+    if (at + 2 > data.size()) return kJpegScanNotYet;
+    if (static_cast<unsigned char>(data[at]) != kMarkerPrefix) return kJpegScanNone;
+    const auto marker = static_cast<unsigned char>(data[at + 1]);
+    if (marker == kMarkerPrefix) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == kSos) return at;
+    if (marker == kSoi || marker == kEoi || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
+      return kJpegScanNone;  // no segment of a header
+    if (at + 4 > data.size()) return kJpegScanNotYet;
+    const qsizetype length =
+        (static_cast<unsigned char>(data[at + 2]) << 8) | static_cast<unsigned char>(data[at + 3]);
+    if (length < 2) return kJpegScanNone;
+    at += 2 + length;
+  }
+}
+
 QByteArray WithJpegIccProfile(const QByteArray& jpeg, QByteArrayView icc_profile) {
   constexpr qsizetype kChunkBytes = 65519;  // a segment's 65535 less its length, signature and numbering
   const qsizetype chunks = (icc_profile.size() + kChunkBytes - 1) / kChunkBytes;

@@ -31,6 +31,13 @@ int ExifOrientation(QByteArrayView tiff);
 // Empty otherwise. As untrusted as the orientation.
 QByteArrayView ExifThumbnail(QByteArrayView tiff);
 
+// Where the scan of a JPEG whose start is data begins: the offset of its first SOS marker, found by
+// walking the segments from SOI. kJpegScanNotYet when data ends before it; kJpegScanNone when data
+// does not walk like a JPEG.
+constexpr qsizetype kJpegScanNotYet = -1;
+constexpr qsizetype kJpegScanNone = -2;
+qsizetype JpegScanStart(QByteArrayView data);
+
 // The JPEG file with the ICC profile added as APP2 chunks after its SOI and JFIF segments (a
 // profile of up to 255 chunks of 65519 bytes). The file unchanged when the profile is empty or too
 // large, or the data does not start like a JPEG.

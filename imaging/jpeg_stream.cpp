@@ -2,10 +2,12 @@
 #include "imaging/jpeg_stream.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
@@ -85,18 +87,24 @@ bool ReadHeader(JpegStream::Decoder& d, const unsigned char* data, std::size_t s
   return true;
 }
 
-// Decodes the next rows into image rows from bits on; the number now done, or -1 on failure.
-int ReadRows(JpegStream::Decoder& d, uchar* bits, qsizetype stride, bool first) {
+// Decodes the next rows, at most count, into the stream's rows; the number now done, or -1 on
+// failure.
+int ReadRows(JpegStream::Decoder& d, const std::function<uchar*(int)>& row_bits, int count) {
   if (setjmp(d.jump)) return -1;
-  if (first) jpeg_start_decompress(&d.cinfo);
   const int done = static_cast<int>(d.cinfo.output_scanline);
-  const int count = std::min(static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done);
-  for (int i = 0; i < count; ++i) d.rows[static_cast<std::size_t>(i)] = bits + (done + i) * stride;
+  count = std::min({count, static_cast<int>(d.rows.size()), static_cast<int>(d.cinfo.output_height) - done});
+  for (int i = 0; i < count; ++i) d.rows[static_cast<std::size_t>(i)] = row_bits(done + i);
   int read = done;
   while (read < done + count)
     read += static_cast<int>(jpeg_read_scanlines(&d.cinfo, d.rows.data() + (read - done),
                                                  static_cast<JDIMENSION>(done + count - read)));
   return read;
+}
+
+bool StartDecode(JpegStream::Decoder& d) {
+  if (setjmp(d.jump)) return false;
+  jpeg_start_decompress(&d.cinfo);
+  return true;
 }
 
 // Reads on to the end marker; a failure is recorded in d.
@@ -107,7 +115,7 @@ void FinishDecode(JpegStream::Decoder& d) {
 
 }  // namespace
 
-std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
+std::unique_ptr<JpegStream> JpegStream::Start(const QString& path, int held_rows, bool own_thread) {
   if (IsNonRegularFile(path)) return nullptr;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || !LooksLikeJpeg(file.peek(3))) return nullptr;
@@ -142,8 +150,8 @@ std::unique_ptr<JpegStream> JpegStream::Start(const QString& path) {
       static_cast<int>(stream->decoder_->cinfo.image_width) != size.width() ||
       static_cast<int>(stream->decoder_->cinfo.image_height) != size.height())
     return nullptr;
-  if (!stream->Prepare(size, std::move(converter))) return nullptr;
-  stream->Launch();
+  if (!stream->Prepare(size, std::move(converter), held_rows)) return nullptr;
+  if (own_thread) stream->Launch();
   return stream;
 }
 
@@ -153,19 +161,33 @@ JpegStream::~JpegStream() {
 }
 
 LoadStatus JpegStream::Decode() {
-  Decoder& d = *decoder_;
-  const qsizetype stride = Image().bytesPerLine();
-  const int height = Image().height();
+  const int height = Size().height();
   int done = 0;
   bool stopped = false;
-  for (bool first = true; done < height; first = false) {
-    stopped = Stopping();
+  while (done < height) {
+    const int count = RowsToWrite(done);
+    stopped = count == 0;
     if (stopped) break;
-    done = ReadRows(d, Bits(), stride, first);
+    done = DecodeRows(count);
     if (done < 0) break;
     Publish(done);
   }
-  if (done == height) FinishDecode(d);
+  return Conclude(done, stopped);
+}
+
+int JpegStream::DecodeRows(int count) {
+  Decoder& d = *decoder_;
+  if (!started_) {
+    started_ = true;
+    if (!StartDecode(d)) return -1;
+  }
+  return ReadRows(
+      d, [this](int y) { return RowBits(y); }, count);
+}
+
+LoadStatus JpegStream::Conclude(int done, bool stopped) {
+  Decoder& d = *decoder_;
+  if (done == Size().height()) FinishDecode(d);
   // As the whole decode judges its result: both paths give one verdict for one file.
   if (stopped || d.failed) return LoadStatus::Undecodable;
   if (d.ended_early) return LoadStatus::Truncated;

@@ -14,7 +14,8 @@ class JpegStream : public RowStream {
   // grey, stored upright (no EXIF turn), within the pixel ceiling and long enough for its size, and
   // either in sRGB or with a profile Little CMS takes. Null for anything else, which LoadImage then
   // decodes whole and judges. The pixels are those LoadImage gives for the file, to the bit.
-  static std::unique_ptr<JpegStream> Start(const QString& path);
+  // held_rows and own_thread as RowStream::Start takes them.
+  static std::unique_ptr<JpegStream> Start(const QString& path, int held_rows = 0, bool own_thread = true);
   ~JpegStream() override;
 
   struct Decoder;  // libjpeg's side (public only for its callbacks)
@@ -22,8 +23,11 @@ class JpegStream : public RowStream {
  private:
   JpegStream() = default;
   LoadStatus Decode() override;
+  int DecodeRows(int count) override;
+  LoadStatus Conclude(int done, bool stopped) override;
 
   ByteBuffer bytes_;
   std::size_t size_ = 0;
   std::unique_ptr<Decoder> decoder_;
+  bool started_ = false;  // libjpeg's decompression has begun
 };

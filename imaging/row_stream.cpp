@@ -3,13 +3,16 @@
 
 #include <pthread.h>
 
+#include <algorithm>
+
 #include "imaging/colour_profile.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_stream.h"
 #include "imaging/webp_stream.h"
 
-std::unique_ptr<RowStream> RowStream::Start(const QString& path) {
-  if (std::unique_ptr<RowStream> jpeg = JpegStream::Start(path)) return jpeg;
+std::unique_ptr<RowStream> RowStream::Start(const QString& path, int held_rows, bool own_thread) {
+  if (std::unique_ptr<RowStream> jpeg = JpegStream::Start(path, held_rows, own_thread)) return jpeg;
+  if (!own_thread) return nullptr;
   return WebpStream::Start(path);
 }
 
@@ -22,11 +25,14 @@ void RowStream::StopAndJoin() {
     const std::lock_guard lock(mutex_);
     stop_ = true;
   }
+  changed_.notify_all();
   if (thread_.joinable()) thread_.join();
 }
 
-bool RowStream::Prepare(QSize size, std::unique_ptr<SrgbRowConverter> converter) {
-  image_ = NewImage(size.width(), size.height(), QImage::Format_RGB32);
+bool RowStream::Prepare(QSize size, std::unique_ptr<SrgbRowConverter> converter, int held_rows) {
+  size_ = size;
+  const int rows = held_rows > 0 ? std::min(held_rows, size.height()) : size.height();
+  image_ = NewImage(size.width(), rows, QImage::Format_RGB32);
   if (image_.isNull()) return false;
   bits_ = image_.bits();
   converter_ = std::move(converter);
@@ -44,21 +50,68 @@ void RowStream::Launch() {
       const FaultInAhead ahead(image_);
       status = Decode();
     }
-    if (status == LoadStatus::Ok) Publish(image_.height());
+    if (status == LoadStatus::Ok) Publish(size_.height());
+    End(status);
+  });
+}
+
+void RowStream::End(LoadStatus status) {
+  {
+    const std::lock_guard lock(mutex_);
+    ended_ = true;
+    status_ = status;
+    if (status == LoadStatus::Ok) rows_done_ = size_.height();
+  }
+  changed_.notify_all();
+}
+
+int RowStream::DecodeRows(int) { return -1; }
+
+LoadStatus RowStream::Conclude(int, bool) { return LoadStatus::Undecodable; }
+
+int RowStream::RowsToWrite(int done) const {
+  const int height = size_.height(), held = image_.height();
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return stop_ || held == height || released_ + held > done; });
+  if (stop_) return 0;
+  return held == height ? height - done : released_ + held - done;
+}
+
+void RowStream::Release(int row) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (row <= released_) return;
+    released_ = row;
+  }
+  changed_.notify_all();
+}
+
+bool RowStream::DecodeHere(int rows, bool past_releases) const {
+  const std::lock_guard decoding(decode_mutex_);
+  // The decoder's state is the stream's own; only its caller moves it on, one at a time.
+  auto* self = const_cast<RowStream*>(this);
+  const int height = size_.height(), held = image_.height();
+  for (;;) {
+    int released = 0;
     {
       const std::lock_guard lock(mutex_);
-      ended_ = true;
-      status_ = status;
+      if (ended_ || rows_done_ >= rows) return true;
+      released = released_;
     }
-    changed_.notify_all();
-  });
+    const int count = past_releases || held == height ? height - decoded_ : released + held - decoded_;
+    // The rows asked for lie beyond the rows that may be written over: the caller never releases
+    // what it has read.
+    if (count <= 0) return false;
+    decoded_ = self->DecodeRows(count);
+    if (decoded_ >= 0) self->Publish(decoded_);
+    if (decoded_ < 0 || decoded_ == height) self->End(self->Conclude(decoded_, false));
+  }
 }
 
 void RowStream::Publish(int rows) {
   if (converter_) {
-    const qsizetype stride = image_.bytesPerLine();
     for (; rows_converted_ < rows; ++rows_converted_)
-      converter_->Convert(bits_ + rows_converted_ * stride, image_.width());
+      converter_->Convert(RowBits(rows_converted_), image_.width());
   }
   {
     const std::lock_guard lock(mutex_);
@@ -73,13 +126,15 @@ bool RowStream::Stopping() const {
 }
 
 bool RowStream::WaitForRows(int rows) const {
-  rows = std::min(rows, image_.height());
+  rows = std::min(rows, size_.height());
+  if (!thread_.joinable() && !DecodeHere(rows, false)) return false;
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
   return rows_done_ >= rows && status_ == LoadStatus::Ok;
 }
 
 LoadStatus RowStream::Finish() const {
+  if (!thread_.joinable()) DecodeHere(size_.height(), true);
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return ended_; });
   return status_;

@@ -8,6 +8,7 @@ list(APPEND LUMISTO_CORE_SOURCES
   imaging/decoded_picture.h
   imaging/image_buffer.cpp imaging/image_buffer.h
   imaging/image_io.cpp imaging/image_io.h
+  imaging/image_scale.cpp imaging/image_scale.h
   imaging/jpeg_codec.cpp imaging/jpeg_codec.h
   imaging/jpeg_eighth.cpp imaging/jpeg_eighth.h
   imaging/jpeg_header.cpp imaging/jpeg_header.h

@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "base/lumisto_error.h"
@@ -27,6 +28,7 @@
 #include "imaging/format_limits.h"
 #include "imaging/image_buffer.h"
 #include "imaging/image_io.h"
+#include "imaging/image_scale.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/row_stream.h"
@@ -140,6 +142,9 @@ struct Prepared {
   float fit_factor = 1.0f;
   const TextureList* textures = nullptr;  // the caller's, outliving the render
   FrameStyle style;                       // the request's style at the photo's scale
+
+  // The photo's size after the edits (photo.photo may hold only some of its rows, see RowStream).
+  QSize PhotoSize() const { return stream ? stream->Size() : photo.photo.size(); }
 };
 
 float FitFactorFor(const RenderRequest& request, QSize photo) {
@@ -147,9 +152,31 @@ float FitFactorFor(const RenderRequest& request, QSize photo) {
                                 : FitFactor(photo.width(), photo.height(), kScreenSize.width());
 }
 
-// may_stream: the caller can draw the top of the composite while the photo's lower rows are still
-// being decoded (see DrawAndWriteBands); then a photo drawn as it is stored is decoded that way.
-Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool may_stream = false) {
+// The bands DrawAndWriteBands draws: one row of 4:2:0 blocks each, a few ahead of the writer.
+constexpr int kBandRows = 16;
+constexpr int kBandSlots = 4;
+
+// How the photo may be decoded: whole before anything is drawn; while the top of the composite is
+// drawn (the caller waits for the rows it reads); or, when it is drawn by DrawAndWriteBands, into
+// a window of a few rows that the decoder fills over and over as the bands above are written.
+enum class PhotoDecode { Whole, Streamed, StreamedInBands };
+
+// The photo rows a decoder must hold for DrawAndWriteBands to draw a composite of photo_size: all
+// those the bands being drawn or waiting read (none of them ever reads more), and a band to spare.
+// 0 (all of them) when the caption takes a strip of bands at once.
+int HeldPhotoRows(const RenderRequest& request, QSize photo_size) {
+  if (!request.caption.text.isEmpty() || photo_size.isEmpty()) return 0;
+  const FrameStyle style =
+      EffectiveStyle(FrameStyleForFitFactor(request.style, FitFactorFor(request, photo_size)));
+  const double h = photo_size.height();
+  const double margin = ComputeFrameLayout(photo_size, style).photo_margin;
+  // The photo shrinks into the margin: a composite row reads (h + 2 margin) / h photo rows.
+  const double rows = std::ceil((kBandSlots + 1) * kBandRows * (h + 2 * margin) / h) + 2 * kBandRows;
+  return rows < h ? static_cast<int>(rows) : 0;
+}
+
+Prepared Prepare(const RenderRequest& request, const TextureList& textures,
+                 PhotoDecode decode = PhotoDecode::Whole) {
   // The canvas depends only on the photo's final size and the style: a pool thread makes it while
   // this one decodes (or this one after the decode, when none was free). Should the decoded photo
   // differ from its header, the canvas is remade.
@@ -167,8 +194,11 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
     });
   Prepared p;
   p.textures = &textures;
-  if (may_stream && request.crop.IsEmpty() && ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
-    p.stream = RowStream::Start(request.photo_path);
+  if (decode != PhotoDecode::Whole && request.crop.IsEmpty() &&
+      ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
+    p.stream = RowStream::Start(request.photo_path,
+                                decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0,
+                                !OnWorkPoolThread());
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
@@ -176,7 +206,7 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures, bool
   }
   canvas_task.Wait();
   if (canvas_made) p.canvas = std::move(canvas);
-  p.fit_factor = FitFactorFor(request, p.photo.photo.size());
+  p.fit_factor = FitFactorFor(request, p.PhotoSize());
   p.style = FrameStyleForFitFactor(request.style, p.fit_factor);
   return p;
 }
@@ -208,13 +238,14 @@ QImage ComposeWhole(Prepared& p, const RenderRequest& request) {
 // before. Whichever core is free draws the next band, so neither idles when drawing is the slower
 // half. Bands go through a ring of a few slots, except those the caption reaches: they are drawn
 // into one strip that gets the caption in one go before it is encoded. A band is drawn once
-// photo_rows_ready (when given) says the photo rows it reads are decoded. False when the writer
-// failed or the photo's rows never came.
+// photo_rows_ready (when given) says the photo rows it reads are decoded; photo_rows_done (when
+// given) hears, after each band is written, above which photo row nothing is read any more. False
+// when the writer failed or the photo's rows never came.
 bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, JpegRowWriter& writer,
-                       const QString& photo_path, const std::function<bool(int)>& photo_rows_ready) {
-  // One row of 4:2:0 blocks; a band stays in the cache from drawing to encoding.
-  constexpr int kBandRows = 16;
-  constexpr int kSlots = 4;
+                       const QString& photo_path, const std::function<bool(int)>& photo_rows_ready,
+                       const std::function<void(int)>& photo_rows_done) {
+  // A band stays in the cache from drawing to encoding.
+  constexpr int kSlots = kBandSlots;
   const int width = rows.Size().width(), height = rows.Size().height();
   const int bands = (height + kBandRows - 1) / kBandRows;
   const auto no_memory = [&photo_path] {
@@ -242,6 +273,9 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   const auto in_strip = [&](int band) { return band >= strip_first && band < strip_end; };
   const auto band_bits = [&](int band) {
     return in_strip(band) ? strip_bits + (band - strip_first) * kBandRows * stride : slot_bits[band % kSlots];
+  };
+  const auto written_rows = [height](int bands_written) {
+    return std::min(height, bands_written * kBandRows);
   };
   std::atomic<bool> photo_failed = false;
   const auto draw = [&](int band) {
@@ -341,6 +375,7 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
         written = band + 1;
       }
       changed.notify_all();
+      if (photo_rows_done) photo_rows_done(rows.FirstSourceRowFrom(written_rows(band + 1)));
     }
   } catch (...) {
     finish_helper();
@@ -351,34 +386,118 @@ bool DrawAndWriteBands(const CompositeRows& rows, const CaptionStamp& caption, J
   return ok;
 }
 
-// A JPEG without an output size is drawn and encoded band by band, never held whole; the encoded
-// file is held until the profile and the photo's information are added.
+// The encoder's bytes on their way into the file. The header, everything before the scan, is held
+// until it is complete, then written as edit makes it (the colour profile and the photo's
+// information added); the scan follows as the encoder makes it, never held whole. The file is the
+// one editing the whole encoded file gives: edit is asked on the header followed by the scan's own
+// segment, and when what it returns does not end in that segment unchanged, or the data never walks
+// to a scan, the whole file is held and edited at the end instead. edit is called once.
+class HeaderEditingWriter : public QIODevice {
+ public:
+  using Edit = std::function<QByteArray(QByteArray)>;
+  HeaderEditingWriter(OutputFile& file, Edit edit) : file_(file), edit_(std::move(edit)) {
+    open(QIODevice::WriteOnly);
+  }
+
+  // Writes what is still held; false when any write failed.
+  bool Finish() {
+    if (!streaming_) {
+      streaming_ = true;
+      Pass(edit_(std::exchange(held_, QByteArray())));
+    }
+    return ok_;
+  }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    if (streaming_) return Pass(QByteArrayView(data, size)) ? size : -1;
+    held_.append(data, size);
+    if (!whole_) TryHeader();
+    return ok_ ? size : -1;
+  }
+
+ private:
+  void TryHeader() {
+    const qsizetype at = JpegScanStart(held_);
+    if (at == kJpegScanNotYet) return;
+    if (at == kJpegScanNone || at + 4 > held_.size()) {
+      whole_ = at == kJpegScanNone;
+      return;
+    }
+    const qsizetype scan_header =
+        2 + ((static_cast<unsigned char>(held_[at + 2]) << 8) | static_cast<unsigned char>(held_[at + 3]));
+    if (at + scan_header > held_.size()) return;
+    const QByteArray tail = held_.sliced(at, scan_header) + QByteArrayLiteral("\xFF\xD9");
+    const QByteArray edited = edit_(held_.first(at) + tail);
+    const qsizetype edited_at = JpegScanStart(edited);
+    if (edited_at < 0 || edited.sliced(edited_at) != tail) {
+      // Held whole from here on; the edit is made once more on the whole file.
+      whole_ = true;
+      return;
+    }
+    streaming_ = true;
+    Pass(edited.first(edited_at));
+    Pass(std::exchange(held_, QByteArray()).sliced(at));
+  }
+
+  bool Pass(QByteArrayView bytes) {
+    if (!ok_) return false;
+    ok_ = WriteAll(file_.Device(), bytes.data(), bytes.size());
+    // The disk takes the file while the rest is encoded, so the commit waits less.
+    passed_ += bytes.size();
+    if (passed_ >= kWriteBackEvery) {
+      passed_ = 0;
+      file_.StartWriteBack();
+    }
+    return ok_;
+  }
+
+  static constexpr qint64 kWriteBackEvery = qint64{4} << 20;
+  OutputFile& file_;
+  Edit edit_;
+  QByteArray held_;
+  bool streaming_ = false;  // the header is written: bytes go straight on
+  bool whole_ = false;      // the whole file is held and edited at the end
+  bool ok_ = true;
+  qint64 passed_ = 0;
+};
+
+// A JPEG without an output size is drawn and encoded band by band, never held whole, and written
+// to the file as it is encoded, with the profile and the photo's information in its header.
 void StreamJpeg(Prepared& p, const RenderRequest& request, const PhotoMetadata& metadata,
                 QStringList* warnings) {
-  const QSize size = p.photo.photo.size();
+  const QSize size = p.PhotoSize();
   OutputFile file(request.output_path);
+  QString problem;
+  HeaderEditingWriter out(file, [&metadata, size, &problem](QByteArray jpeg) {
+    jpeg = WithJpegIccProfile(jpeg, SrgbProfile());
+    metadata.EmbedInto(jpeg, size, &problem);
+    return jpeg;
+  });
   bool written = false;
-  QByteArray encoded;
   {
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
     const CompositeRows rows(p.photo.photo, size, p.style, request.tone, std::move(p.canvas), *p.textures);
     const CaptionStamp caption(size, request.caption, p.fit_factor);
-    JpegRowWriter writer(buffer, size.width(), size.height(), request.quality);
+    JpegRowWriter writer(out, size.width(), size.height(), request.quality);
     std::function<bool(int)> photo_rows_ready;
-    if (p.stream) photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
+    std::function<void(int)> photo_rows_done;
+    if (p.stream) {
+      photo_rows_ready = [&p](int count) { return p.stream->WaitForRows(count); };
+      photo_rows_done = [&p](int row) { p.stream->Release(row); };
+    }
     written =
-        DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready) && writer.Finish();
+        DrawAndWriteBands(rows, caption, writer, request.photo_path, photo_rows_ready, photo_rows_done) &&
+        writer.Finish();
   }
+  // No band reads the photo any more, whether or not all were written: a decoder that holds a
+  // window of rows may go on to the end (it would wait for the bands forever otherwise).
+  if (p.stream) p.stream->Release(size.height());
   // A photo whose data ends early is refused even when its last rows came: nothing is renamed.
   AwaitPhoto(p, request);
-  if (written) {
-    encoded = WithJpegIccProfile(encoded, SrgbProfile());
-    QString problem;
-    metadata.EmbedInto(encoded, size, &problem);
-    if (!problem.isEmpty()) warnings->append(QStringLiteral("%1: %2").arg(request.output_path, problem));
-    written = WriteAll(file.Device(), encoded.constData(), encoded.size());
-  }
+  written = written && out.Finish();
+  if (written && !problem.isEmpty())
+    warnings->append(QStringLiteral("%1: %2").arg(request.output_path, problem));
   file.Commit(written);
 }
 
@@ -448,8 +567,7 @@ QImage RenderFullSize(const RenderRequest& request, const TextureList& textures)
   Prepared p = Prepare(request, textures);
   QImage composite = ComposeWhole(p, request);
   const QSize out = ResolvedOutputSize(request.output_size, composite.size());
-  if (out != composite.size())
-    composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (out != composite.size()) composite = ScaleImage(composite, out);
   return composite;
 }
 
@@ -485,20 +603,36 @@ QStringList RenderToFile(const RenderRequest& request, const TextureList& textur
     metadata = PhotoMetadata::Read(request.photo_path, request.metadata, &problem);
     if (!problem.isEmpty()) warnings.append(problem);
   }
-  // The streaming decoder is a thread of its own: a render on a pool thread (a batch photo) decodes
-  // on that thread instead, so the pool's bound on busy threads holds.
-  Prepared p = Prepare(request, textures, jpeg && !OnWorkPoolThread());
+  // The streaming decoder is a thread of its own; a render on a pool thread (a batch photo) decodes
+  // on that thread instead, so the pool's bound on busy threads holds: a few rows ahead of the bands
+  // it draws when the picture is drawn in bands, else whole before drawing.
+  PhotoDecode decode = PhotoDecode::Whole;
+  if (jpeg) {
+    const QSize expected = ExpectedPhotoSize(request);
+    QString unused;
+    if (expected.isValid() && ResolvedOutputSize(request.output_size, expected, &unused) == expected)
+      decode = PhotoDecode::StreamedInBands;
+    else if (!OnWorkPoolThread())
+      decode = PhotoDecode::Streamed;
+  }
+  Prepared p = Prepare(request, textures, decode);
   if (!p.photo.warning.isEmpty()) warnings.append(p.photo.warning);
-  const QSize out = ResolvedOutputSize(request.output_size, p.photo.photo.size());
+  const QSize out = ResolvedOutputSize(request.output_size, p.PhotoSize());
   // The photo's pixels may not be what its header promised.
   CheckOutputSize(out, request);
-  const bool scaled = out != p.photo.photo.size();
+  const bool scaled = out != p.PhotoSize();
+  // A photo held a few rows at a time is drawn only in bands; the header said otherwise.
+  if ((scaled || !jpeg) && p.stream && p.stream->HoldsPart()) {
+    p.stream.reset();
+    p.photo = LoadEditedPhoto(request);
+  }
   if (jpeg && !scaled) {
     StreamJpeg(p, request, metadata, &warnings);
     return warnings;
   }
   QImage composite = ComposeWhole(p, request);
-  if (scaled) composite = composite.scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  // Scaled on the work pool, whichever route asked for the render (command line, window, batch).
+  if (scaled) composite = ScaleImage(composite, out);
   if (composite.isNull())
     throw LumistoError(QStringLiteral("%1: not enough memory to render the photo").arg(request.photo_path));
   QString error;

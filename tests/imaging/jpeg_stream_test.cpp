@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 #include <random>
 
 #include "imaging/image_fixtures.h"
@@ -87,12 +88,60 @@ class JpegStreamTest : public QObject {
     const QString path = Write(QStringLiteral("photo.jpg"), jpeg);
     const LoadedImage whole = LoadImage(path);
     QCOMPARE(whole.status, LoadStatus::Ok);
-    const std::unique_ptr<JpegStream> stream = JpegStream::Start(path);
-    QVERIFY(stream);
-    QVERIFY(stream->WaitForRows(stream->Image().height()));
-    QCOMPARE(stream->Finish(), LoadStatus::Ok);
-    QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
-    QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    // On a thread of its own, and on the caller as it waits.
+    for (const bool own_thread : {true, false}) {
+      const std::unique_ptr<JpegStream> stream = JpegStream::Start(path, 0, own_thread);
+      QVERIFY(stream);
+      QVERIFY(stream->WaitForRows(stream->Image().height()));
+      QCOMPARE(stream->Finish(), LoadStatus::Ok);
+      QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
+      QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    }
+  }
+
+  // A stream that holds a few rows fills them over and over: each row, read before it is released,
+  // is the whole decode's, and a row is never written over before it is released.
+  void HeldRowsAreFilledOverAndOver_data() { SamePixelsAsTheWholeDecode_data(); }
+  void HeldRowsAreFilledOverAndOver() {
+    QFETCH(QByteArray, jpeg);
+    const auto run = [&](bool own_thread) {
+      const QString path = Write(QStringLiteral("held.jpg"), jpeg);
+      const LoadedImage whole = LoadImage(path);
+      QCOMPARE(whole.status, LoadStatus::Ok);
+      constexpr int kHeld = 19;  // not a whole number of blocks
+      const std::unique_ptr<JpegStream> stream = JpegStream::Start(path, kHeld, own_thread);
+      QVERIFY(stream);
+      const int height = whole.image.height();
+      QCOMPARE(stream->Size(), whole.image.size());
+      QCOMPARE(stream->Image().height(), std::min(kHeld, height));
+      QCOMPARE(stream->HoldsPart(), height > kHeld);
+      const qsizetype row_bytes = qsizetype{whole.image.width()} * 4;
+      const auto same_row = [&](int y) {
+        return std::memcmp(stream->Image().constScanLine(y % kHeld), whole.image.constScanLine(y),
+                           row_bytes) == 0;
+      };
+      // Nothing released yet: a decoder that ran on would write over the first rows meanwhile.
+      QVERIFY(stream->WaitForRows(kHeld));
+      QThread::msleep(50);
+      for (int y = 0; y < std::min(kHeld, height); ++y) QVERIFY2(same_row(y), qPrintable(QString::number(y)));
+      // Then released a few rows at a time, each read first.
+      for (int y = 0; y < height; ++y) {
+        QVERIFY(stream->WaitForRows(y + 1));
+        QVERIFY2(same_row(y), qPrintable(QString::number(y)));
+        if (y % 5 == 4) stream->Release(y + 1);
+      }
+      stream->Release(height);
+      QCOMPARE(stream->Finish(), LoadStatus::Ok);
+      // On the caller, rows beyond those that may be written over are refused, never waited for.
+      if (!own_thread && height > kHeld) {
+        const std::unique_ptr<JpegStream> held = JpegStream::Start(path, kHeld, false);
+        QVERIFY(held->WaitForRows(kHeld));
+        QVERIFY(!held->WaitForRows(kHeld + 1));
+        held->Release(1);
+        QVERIFY(held->WaitForRows(kHeld + 1));
+      }
+    };
+    for (const bool own_thread : {true, false}) run(own_thread);
   }
 
   // WebP photos and photos with a profile stream too: every row as the whole decode gives it,
@@ -237,13 +286,17 @@ class JpegStreamTest : public QObject {
     QFETCH(bool, all_rows);
     const QString path = Write(QStringLiteral("damaged.jpg"), bytes);
     const LoadedImage whole = LoadImage(path);
-    const std::unique_ptr<JpegStream> stream = JpegStream::Start(path);
-    QVERIFY(stream);
-    const LoadStatus status = stream->Finish();
-    QCOMPARE(status, whole.status);
-    if (!all_rows) QVERIFY(!stream->WaitForRows(300));
-    if (status == LoadStatus::Ok)
-      QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    for (const bool own_thread : {true, false}) {
+      const std::unique_ptr<JpegStream> stream = JpegStream::Start(path, 0, own_thread);
+      QVERIFY(stream);
+      // On the caller, waiting for every row decodes them before the verdict is asked.
+      if (!own_thread) QCOMPARE(stream->WaitForRows(300), all_rows && whole.status == LoadStatus::Ok);
+      const LoadStatus status = stream->Finish();
+      QCOMPARE(status, whole.status);
+      if (!all_rows) QVERIFY(!stream->WaitForRows(300));
+      if (status == LoadStatus::Ok)
+        QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    }
   }
 
   // Dropping a stream while it decodes stops the decoder and returns.

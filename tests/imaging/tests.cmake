@@ -8,6 +8,7 @@ target_link_libraries(decode_limits_test PRIVATE PkgConfig::TURBOJPEG)  # builds
 set_property(TEST decode_limits_test APPEND PROPERTY ENVIRONMENT
              "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:max_allocation_size_mb=256")
 lumisto_test(output_safety_test SOURCES imaging/output_safety_test.cpp)
+lumisto_test(image_scale_test SOURCES imaging/image_scale_test.cpp)
 lumisto_test(jpeg_stream_test SOURCES imaging/jpeg_stream_test.cpp imaging/image_fixtures.h)
 target_link_libraries(jpeg_stream_test PRIVATE PkgConfig::TURBOJPEG)  # writes 4:2:2, 4:4:4 and grey files
 lumisto_test(jpeg_eighth_test SOURCES imaging/jpeg_eighth_test.cpp)

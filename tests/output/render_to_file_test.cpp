@@ -1,9 +1,13 @@
 // Full-size rendering into files: orientation replay, crop, caption placement, output size, failures.
+#include <sys/resource.h>
+
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <random>
 
+#include "../imaging/format_tools.h"
 #include "base/lumisto_error.h"
 #include "compose/render_composite.h"
 #include "edit/geometric_edits.h"
@@ -75,6 +79,12 @@ class RenderToFileTest : public QObject {
     QVERIFY(Noisy(640, 480).save(Path("noisy.png")));
     QVERIFY(Noisy(640, 480).save(Path("noisy.jpg"), "jpg", 90));
     QVERIFY(Noisy(2400, 1800).save(Path("large.jpg"), "jpg", 90));
+    // The photo's information, which the streamed file carries in its header.
+    QVERIFY(QFile::copy(Path("large.jpg"), Path("large-info.jpg")));
+    QVERIFY(format_tools::RunTool(
+        "exiftool", {"-q", "-overwrite_original", "-Make=Acme", "-Model=TestCam X1", "-GPSLatitude=47.3",
+                     "-GPSLatitudeRef=N", "-XMP:Creator=A. Person", "-IPTC:Keywords=holiday",
+                     "-Comment=kept apart", Path("large-info.jpg")}));
     const QByteArray jpeg = testing_support::ReadFile(Path("noisy.jpg"));
     QVERIFY(testing_support::WriteFile(Path("cut.jpg"), jpeg.left(jpeg.size() / 2)));
     QVERIFY(testing_support::WriteFile(Path("no-end.jpg"), jpeg.chopped(2)));
@@ -212,6 +222,8 @@ class RenderToFileTest : public QObject {
         << 2 << true << false << QRect() << "Lumisto\nframed" << 24 << 1 << "large.jpg";
     QTest::newRow("JPEG turned: decoded first")
         << 0 << true << true << QRect() << QString() << 24 << 0 << "noisy.jpg";
+    QTest::newRow("JPEG with the photo's information")
+        << 1 << false << false << QRect() << QString() << 24 << 0 << "large-info.jpg";
   }
   void StreamedJpegIsTheSavedComposite() {
     QFETCH(int, sharp);
@@ -236,10 +248,13 @@ class RenderToFileTest : public QObject {
     RenderToFile(r, ShippedTextures());
     QString error;
     QVERIFY(EncodeImage(RenderFullSize(r, ShippedTextures()), Path("whole.jpg"), QStringLiteral("image/jpeg"),
-                        r.quality, &error));
+                        r.quality, &error, PhotoMetadata::Read(r.photo_path, r.metadata, nullptr)));
     const QByteArray streamed = testing_support::ReadFile(Path("streamed.jpg"));
     QVERIFY(streamed.size() > 10000);
     QVERIFY(streamed == testing_support::ReadFile(Path("whole.jpg")));
+    // The photo's information and the colour profile sit in the streamed header.
+    QVERIFY(streamed.left(4096).contains("ICC_PROFILE"));
+    if (photo == QLatin1String("large-info.jpg")) QVERIFY(streamed.left(65536).contains("TestCam X1"));
   }
 
   void PlainRenderKeepsThePhotoSize() {
@@ -365,6 +380,33 @@ class RenderToFileTest : public QObject {
     QTest::newRow("photo without its end marker, streamed JPEG") << "no-end.jpg"
                                                                  << "x.jpg" << cut;
   }
+  // A write that fails midway (the disk full) while the photo is decoded into a window of rows:
+  // the render reports it, never waits for bands that will not come, and leaves nothing behind.
+  void FullDiskWhileDecodingAWindowOfRows() {
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("full")));
+    const QStringList before = QDir(Path("full")).entryList(QDir::Files | QDir::Hidden);
+    RenderRequest r = Request("large.jpg", "full/streamed.jpg");
+    r.style = Framed(1, false);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;  // a few bands' worth
+    setrlimit(RLIMIT_FSIZE, &limited);
+    QString message;
+    try {
+      RenderToFile(r, ShippedTextures());
+    } catch (const LumistoError& e) {
+      message = e.Message();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY2(message.startsWith(QStringLiteral("Unable to write to ")), qPrintable(message));
+    QCOMPARE(QDir(Path("full")).entryList(QDir::Files | QDir::Hidden), before);
+    // With room again the same render is written.
+    RenderToFile(r, ShippedTextures());
+    QVERIFY(QFileInfo(Path("full/streamed.jpg")).size() > 64 * 1024);
+  }
+
   void Failures() {
     QFETCH(QString, photo);
     QFETCH(QString, out);
