@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "base/arrow_keys.h"
+
 ScreenView::ScreenView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 void ScreenView::paintEvent(QPaintEvent*) {
@@ -31,23 +33,10 @@ void ScreenView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ScreenView::keyPressEvent(QKeyEvent* event) {
-  QPoint delta;
-  switch (event->key()) {
-    case Qt::Key_Left:
-      delta = {-1, 0};
-      break;
-    case Qt::Key_Right:
-      delta = {1, 0};
-      break;
-    case Qt::Key_Up:
-      delta = {0, -1};
-      break;
-    case Qt::Key_Down:
-      delta = {0, 1};
-      break;
-    default:
-      QWidget::keyPressEvent(event);
-      return;
+  QPoint delta = ArrowKeyStep(event->key());
+  if (delta.isNull()) {
+    QWidget::keyPressEvent(event);
+    return;
   }
   if (event->modifiers() & Qt::ShiftModifier) delta *= 10;
   Q_EMIT ArrowMoved(delta);

@@ -1,6 +1,7 @@
 list(APPEND LUMISTO_CORE_SOURCES
   base/config.cpp base/config.h
   base/folder_listing.cpp base/folder_listing.h
+  base/arrow_keys.h
   base/guarded_call.h
   base/ini_file.cpp base/ini_file.h
   base/lumisto_error.h

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "base/arrow_keys.h"
 #include "base/user_dialogs.h"
 #include "edit/crop_geometry.h"
 #include "edit/crop_photo.h"
@@ -182,23 +183,8 @@ void CropDialog::Redraw() {
 }
 
 bool CropDialog::MoveWithKey(const QKeyEvent* key) {
-  QPoint delta;
-  switch (key->key()) {
-    case Qt::Key_Left:
-      delta = {-1, 0};
-      break;
-    case Qt::Key_Right:
-      delta = {1, 0};
-      break;
-    case Qt::Key_Up:
-      delta = {0, -1};
-      break;
-    case Qt::Key_Down:
-      delta = {0, 1};
-      break;
-    default:
-      return false;
-  }
+  QPoint delta = ArrowKeyStep(key->key());
+  if (delta.isNull()) return false;
   if (key->modifiers() & Qt::ControlModifier) delta *= 10;
   // Shift moves the bottom-right handle, as its drag does; otherwise the whole selection moves.
   const std::optional<QRect> moved = key->modifiers() & Qt::ShiftModifier

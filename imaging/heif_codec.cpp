@@ -37,21 +37,25 @@ struct Opened {
   LoadStatus status = LoadStatus::Undecodable;
 };
 
+// The primary image of the file libheif has just read into the context (read: how the reading went).
+void TakePrimary(Opened& opened, heif_error read) {
+  if (read.code != heif_error_Ok) {
+    opened.status = StatusOf(read);
+    return;
+  }
+  heif_image_handle* handle = nullptr;
+  const heif_error error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
+  opened.primary.reset(handle);
+  opened.status = error.code == heif_error_Ok ? LoadStatus::Ok : StatusOf(error);
+}
+
 Opened Open(QByteArrayView data) {
   Opened opened;
   opened.context.reset(heif_context_alloc());
   if (!opened.context) return opened;
   // libheif's own ceiling is a side of 32768; ours is the pixel count, checked on the handle.
-  heif_error error = heif_context_read_from_memory_without_copy(opened.context.get(), data.data(),
-                                                                static_cast<size_t>(data.size()), nullptr);
-  if (error.code != heif_error_Ok) {
-    opened.status = StatusOf(error);
-    return opened;
-  }
-  heif_image_handle* handle = nullptr;
-  error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
-  opened.primary.reset(handle);
-  opened.status = error.code == heif_error_Ok ? LoadStatus::Ok : StatusOf(error);
+  TakePrimary(opened, heif_context_read_from_memory_without_copy(opened.context.get(), data.data(),
+                                                                 static_cast<size_t>(data.size()), nullptr));
   return opened;
 }
 
@@ -220,15 +224,7 @@ Opened OpenDevice(QIODevice& device) {
   Opened opened;
   opened.context.reset(heif_context_alloc());
   if (!opened.context || !device.seek(0)) return opened;
-  heif_error error = heif_context_read_from_reader(opened.context.get(), &kDeviceReader, &device, nullptr);
-  if (error.code != heif_error_Ok) {
-    opened.status = StatusOf(error);
-    return opened;
-  }
-  heif_image_handle* handle = nullptr;
-  error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
-  opened.primary.reset(handle);
-  opened.status = error.code == heif_error_Ok ? LoadStatus::Ok : StatusOf(error);
+  TakePrimary(opened, heif_context_read_from_reader(opened.context.get(), &kDeviceReader, &device, nullptr));
   return opened;
 }
 
