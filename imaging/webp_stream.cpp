@@ -69,8 +69,12 @@ LoadStatus WebpStream::Decode() {
     if (WebPIDecGetRGB(decoder.get(), &last_y, nullptr, nullptr, nullptr) != nullptr && last_y > 0)
       Publish(std::min(last_y, Image().height()));
   }
-  // As the whole decode judges its result.
   if (status == VP8_STATUS_OK) return LoadStatus::Ok;
-  if (status == VP8_STATUS_SUSPENDED || status == VP8_STATUS_NOT_ENOUGH_DATA) return LoadStatus::Truncated;
-  return LoadStatus::Undecodable;
+  // A broken file gets the whole decode's verdict: the incremental decoder can name the same fault
+  // otherwise (a bitstream error where the whole decode finds a chunk ending too soon), and the
+  // message must not depend on which way the photo was read. Only broken files are read twice, and
+  // rows this decoder could not finish are never passed off as a whole picture.
+  const LoadStatus whole =
+      DecodeWebp(QByteArrayView(bytes_.get(), static_cast<qsizetype>(size_)), std::nullopt).status;
+  return whole == LoadStatus::Ok ? LoadStatus::Undecodable : whole;
 }

@@ -181,6 +181,13 @@ class JpegStreamTest : public QObject {
     QTest::newRow("lossy, cut at two thirds") << lossy.left(lossy.size() * 2 / 3);
     QTest::newRow("lossy, last byte missing") << lossy.chopped(1);
     QTest::newRow("lossless, cut at half") << lossless.left(lossless.size() / 2);
+    // Found by the fuzzer: a VP8 chunk too short for what its frame header declares, and bytes past
+    // the RIFF size. The whole decode says cut; the incremental decoder said undecodable.
+    QTest::newRow("partition past its chunk") << QByteArray::fromHex(
+        "524946465e000000574542505650382052000000b003009d012a180010003ed1505650382052000000b06666"
+        "6666666666666666666666666666666666666666666666666666666666666666666666666666666666666666"
+        "6666666666666666666666666666666666666666666666666666666666666666666666666666666666666603"
+        "009d0148de9f12e93840076c942a8000");
   }
   void CutWebpJudgedAsWhole() {
     QFETCH(QByteArray, bytes);
