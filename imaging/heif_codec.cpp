@@ -100,10 +100,12 @@ QByteArray ProfileOf(const heif_image_handle* handle) {
     return profile;
   }
   heif_color_profile_nclx* nclx = nullptr;
-  if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || nclx == nullptr)
-    return QByteArray();
+  // libheif hands over the description it made even when it then reports unknown primaries: owned
+  // before the verdict is looked at.
+  const heif_error described = heif_image_handle_get_nclx_color_profile(handle, &nclx);
   const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> owner(
       nclx, heif_nclx_color_profile_free);
+  if (described.code != heif_error_Ok || nclx == nullptr) return QByteArray();
   bool known = true;
   const ToneCurve curve = CurveFor(nclx->transfer_characteristics, &known);
   RgbPrimaries primaries;
