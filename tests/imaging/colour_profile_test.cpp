@@ -8,6 +8,9 @@
 #include <QColorSpace>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "format_tools.h"
 #include "imaging/cmyk_jpeg.h"
@@ -157,6 +160,27 @@ QByteArray StoredCmyk(const QByteArray& jpeg, int width, int height) {
                 width * 4, height, TJPF_CMYK, 0);
   tjDestroy(handle);
   return cmyk;
+}
+
+// Little CMS's own conversion of BGRA rows (Qt's ARGB32 in memory) to sRGB, alpha copied: the
+// reference the program's conversion is held to.
+bool LcmsToSrgb(const QByteArray& profile, uchar* pixels, qsizetype stride, int width, int rows) {
+  cmsHPROFILE source = cmsOpenProfileFromMem(profile.constData(), cmsUInt32Number(profile.size()));
+  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+  cmsHTRANSFORM transform =
+      source ? cmsCreateTransform(source, TYPE_BGRA_8, srgb, TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC,
+                                  cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA)
+             : nullptr;
+  if (transform) {
+    for (int y = 0; y < rows; ++y) {
+      uchar* line = pixels + y * stride;
+      cmsDoTransform(transform, line, line, cmsUInt32Number(width));
+    }
+    cmsDeleteTransform(transform);
+  }
+  cmsCloseProfile(srgb);
+  if (source) cmsCloseProfile(source);
+  return transform != nullptr;
 }
 
 }  // namespace
@@ -378,21 +402,60 @@ class ColourProfileTest : public QObject {
       cube.setPixel(i % 512, i / 512,
                     qRgb((i % 64) * 4 + 3 * (i % 2), ((i / 64) % 64) * 4, (i / 4096) * 4 + 1));
     QImage expected = cube.copy();
-    cmsHPROFILE source = cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size()));
-    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-    cmsHTRANSFORM transform =
-        cmsCreateTransform(source, TYPE_BGRA_8, srgb, TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC,
-                           cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA);
-    QVERIFY(transform != nullptr);
-    for (int y = 0; y < 512; ++y) cmsDoTransform(transform, expected.scanLine(y), expected.scanLine(y), 512);
-    cmsDeleteTransform(transform);
-    cmsCloseProfile(srgb);
-    cmsCloseProfile(source);
+    QVERIFY(LcmsToSrgb(bytes, expected.bits(), expected.bytesPerLine(), 512, 512));
     QImage converted = cube.copy();
     QCOMPARE(ConvertToSrgb(converted, bytes), QString());
     QVERIFY2(testing_support::MaxChannelDifference(converted, expected) <= 1,
              qPrintable(QString::number(testing_support::MaxChannelDifference(converted, expected))));
     QVERIFY(testing_support::MaxChannelDifference(converted, cube) > 10);
+  }
+
+  // Rows are turned eight pixels at a time where the processor allows and the rest one by one: a row
+  // of 13 pixels whose last five repeat its first five gives those five twice, once each way, and
+  // keeps every alpha; every pixel is within a level of Little CMS.
+  void groupedAndSinglePixelsAgree() {
+    const QByteArray profile = testing_support::ReadFile(kAdobeRgb);
+    const std::unique_ptr<SrgbRowConverter> converter = SrgbRowConverter::Make(profile);
+    QVERIFY(converter);
+    constexpr int kWidth = 13, kRows = 4096;
+    std::vector<std::uint32_t> pixels(std::size_t{kWidth} * kRows);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < kRows; ++y) {
+      std::uint32_t* row = pixels.data() + static_cast<std::size_t>(y) * kWidth;
+      for (int x = 0; x < 8; ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        row[x] = seed;  // any alpha, any colour
+      }
+      for (int x = 8; x < kWidth; ++x) row[x] = row[x - 8];
+    }
+    // Saturated primaries, black and white among them.
+    const std::uint32_t corners[8] = {0xFF000000u, 0xFFFFFFFFu, 0x80FF0000u, 0x0000FF00u,
+                                      0xFF0000FFu, 0x12FFFF00u, 0xFFFF00FFu, 0xFF00FFFFu};
+    std::copy(corners, corners + 8, pixels.begin());
+    std::copy(corners, corners + 5, pixels.begin() + 8);
+    const std::vector<std::uint32_t> original = pixels;
+    for (int y = 0; y < kRows; ++y)
+      converter->Convert(reinterpret_cast<uchar*>(pixels.data() + static_cast<std::size_t>(y) * kWidth),
+                         kWidth);
+
+    std::vector<std::uint32_t> expected = original;
+    QVERIFY(LcmsToSrgb(profile, reinterpret_cast<uchar*>(expected.data()), 0,
+                       static_cast<int>(expected.size()), 1));
+
+    int worst = 0, changed = 0;
+    for (int y = 0; y < kRows; ++y) {
+      const std::size_t at = static_cast<std::size_t>(y) * kWidth;
+      for (int x = 0; x < kWidth; ++x) {
+        const QRgb got = pixels[at + x], want = expected[at + x];
+        QCOMPARE(qAlpha(got), qAlpha(original[at + x]));
+        worst = std::max({worst, std::abs(qRed(got) - qRed(want)), std::abs(qGreen(got) - qGreen(want)),
+                          std::abs(qBlue(got) - qBlue(want))});
+        if (got != original[at + x]) ++changed;
+        if (x >= 8) QCOMPARE(got, QRgb(pixels[at + x - 8]));
+      }
+    }
+    QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
+    QVERIFY(changed > kRows * kWidth / 2);
   }
 
   void cmykJpegsGoThroughTheirProfile() {
