@@ -6,8 +6,10 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "base/lumisto_error.h"
@@ -52,38 +54,61 @@ class ShadowGauge {
       : hx_(width / 2), hy_(height / 2), r_(std::min({corner, width / 2, height / 2})) {
     // Corner of the bottom-right quadrant, relative to the centre: cubic from (hx - r, hy) with both
     // control points at (hx, hy) to (hx, hy - r).
-    constexpr int kSegments = 24;
-    std::vector<QPointF> points;
     for (int i = 0; i <= kSegments; ++i) {
       const double t = static_cast<double>(i) / kSegments, u = 1 - t;
       const double k = 3 * u * u * t + 3 * u * t * t;  // weight of the doubled control point
-      points.emplace_back(u * u * u * (hx_ - r_) + k * hx_ + t * t * t * hx_,
-                          u * u * u * hy_ + k * hy_ + t * t * t * (hy_ - r_));
+      vertices_[i] = QPointF(u * u * u * (hx_ - r_) + k * hx_ + t * t * t * hx_,
+                             u * u * u * hy_ + k * hy_ + t * t * t * (hy_ - r_));
     }
     for (int i = 0; i < kSegments; ++i) {
-      const QPointF a = points[i], b = points[i + 1];
+      const QPointF a = vertices_[i], b = vertices_[i + 1];
       // The corner runs from the bottom side up to the right side: turning (b - a) a quarter
-      // clockwise in y-down coordinates points away from the centre.
+      // clockwise in y-down coordinates points away from the centre. A segment too short to have
+      // a direction keeps a zero gauge and never wins.
       const QPointF n(a.y() - b.y(), b.x() - a.x());
       const double h = n.x() * a.x() + n.y() * a.y();
-      if (h > 1e-9) edges_.emplace_back(n.x() / h, n.y() / h);
+      if (h > 1e-9) edges_[i] = QPointF(n.x() / h, n.y() / h);
     }
   }
 
-  // dx, dy: offsets from the centre (their signs do not matter).
-  double At(double dx, double dy) const {
+  // dx, dy: offsets from the centre (their signs do not matter). segment: where the last call on
+  // this row found the corner; a row's points move steadily round the corner, so the search
+  // usually stays put. Any start gives the same value.
+  double At(double dx, double dy, int& segment) const {
     dx = std::abs(dx);
     dy = std::abs(dy);
     double g = std::max(dx / hx_, dy / hy_);
     // The curve matters only for directions between (hx - r, hy) and (hx, hy - r).
-    if (r_ > 0 && dy * hx_ > (hy_ - r_) * dx && dx * hy_ > (hx_ - r_) * dy)
-      for (const QPointF& e : edges_) g = std::max(g, e.x() * dx + e.y() * dy);
+    if (r_ > 0 && dy * hx_ > (hy_ - r_) * dx && dx * hy_ > (hx_ - r_) * dy) {
+      // A point lies past vertex v (towards the right side) when v x p < 0.
+      const auto past = [&](int v) { return vertices_[v].x() * dy - vertices_[v].y() * dx < 0; };
+      while (segment > 0 && !past(segment)) --segment;
+      while (segment < kSegments - 1 && past(segment + 1)) ++segment;
+      // The curve is convex, so the segment facing the point gives the largest gauge of all;
+      // its neighbours come along in case rounding put the point on the wrong side of a vertex.
+      for (int i = std::max(segment - 1, 0); i <= std::min(segment + 1, kSegments - 1); ++i)
+        g = std::max(g, edges_[i].x() * dx + edges_[i].y() * dy);
+    }
     return g;
   }
 
+  // Where one side decides, At's value depends on one offset only. On the row dy from the centre,
+  // points nearer the centre column than RowReach(dy) take RowGauge(dy) (the top or bottom side),
+  // points farther out than ColumnReach(dy) take ColumnGauge(dx) (the left or right side). The
+  // reaches keep a pixel's margin, so the rounding of the ratios cannot tip the choice.
+  double RowReach(double dy) const { return (hx_ - std::max(r_, 0.0)) * std::abs(dy) / hy_ - 1.0; }
+  double RowGauge(double dy) const { return std::abs(dy) / hy_; }
+  double ColumnReach(double dy) const {
+    const double r = std::max(r_, 0.0);
+    return hy_ > r ? hx_ * (std::abs(dy) + 1.0) / (hy_ - r) : std::numeric_limits<double>::infinity();
+  }
+  double ColumnGauge(double dx) const { return std::abs(dx) / hx_; }
+
  private:
+  static constexpr int kSegments = 24;
   double hx_, hy_, r_;
-  std::vector<QPointF> edges_;
+  std::array<QPointF, kSegments + 1> vertices_;
+  std::array<QPointF, kSegments> edges_{};
 };
 
 // The convex shapes the flat area is cut from, as half-planes a x + b y <= c in canvas coordinates.
@@ -334,17 +359,47 @@ void DrawDropShadow(QImage& canvas, const FrameLayout& layout, const FrameStyle&
   const double origin_y = static_cast<double>(g.top) - 0.5 + cy;
   uchar* const bits = canvas.bits();
   const qsizetype stride = canvas.bytesPerLine();
+  const auto colour_at = [&](double k) {
+    return k > 1.0 ? 0u : ramp[static_cast<int>((1.0 - k) * kSteps)];  // none outside the outline
+  };
+  // Along the left and right sides the colour depends on the column only.
+  std::vector<std::uint32_t> column_colours(static_cast<std::size_t>(area.width()));
+  for (int x = area.left(); x <= area.right(); ++x)
+    column_colours[static_cast<std::size_t>(x - area.left())] = colour_at(gauge.ColumnGauge(x - origin_x));
   ParallelRows(area.height(), area.width(), [&](int first, int end) {
     for (int r = first; r < end; ++r) {
       const int y = area.top() + r;
       const double dy = y - origin_y;
       auto* line = reinterpret_cast<std::uint32_t*>(bits + y * stride);
-      const auto shade = [&](int from, int to) {
+      int segment = 0;
+      const auto shade_each = [&](int from, int to) {
         for (int x = from; x < to; ++x) {
-          const double k = gauge.At(x - origin_x, dy);
+          const double k = gauge.At(x - origin_x, dy, segment);
           if (k > 1.0) continue;  // outside the outline: no smoothing on the shadow bitmap
           line[x] = PixelOver(ramp[static_cast<int>((1.0 - k) * kSteps)], line[x]);
         }
+      };
+      const auto shade_columns = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+          line[x] = PixelOver(column_colours[static_cast<std::size_t>(x - area.left())], line[x]);
+      };
+      const double row_reach = gauge.RowReach(dy), column_reach = gauge.ColumnReach(dy);
+      const std::uint32_t row_colour = colour_at(gauge.RowGauge(dy));
+      // Cuts [from, to) at x = v, clamped so the cuts stay in order.
+      const auto cut = [](double v, int from, int to) {
+        return static_cast<int>(std::clamp(v, static_cast<double>(from), static_cast<double>(to)));
+      };
+      // Left side, left corner, top or bottom side, right corner, right side.
+      const auto shade = [&](int from, int to) {
+        const int a = cut(std::ceil(origin_x - column_reach), from, to);
+        const int b = row_reach > 0 ? cut(std::floor(origin_x - row_reach) + 1, a, to) : a;
+        const int c = row_reach > 0 ? cut(std::ceil(origin_x + row_reach), b, to) : b;
+        const int d = cut(std::floor(origin_x + column_reach) + 1, c, to);
+        shade_columns(from, a);
+        shade_each(a, b);
+        BlendPixelOverRow(line, b, c, row_colour);
+        shade_each(c, d);
+        shade_columns(d, to);
       };
       const int left = area.left(), end = area.right() + 1;
       const RowSpan hole = skip ? (*skip)[static_cast<std::size_t>(y)] : RowSpan{};
