@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/parallel_rows.h"
 #include "imaging/colour_profile.h"
 #include "imaging/image_buffer.h"
 #include "imaging/jpeg_stream.h"
@@ -109,10 +110,6 @@ bool RowStream::DecodeHere(int rows, bool past_releases) const {
 }
 
 void RowStream::Publish(int rows) {
-  if (converter_) {
-    for (; rows_converted_ < rows; ++rows_converted_)
-      converter_->Convert(RowBits(rows_converted_), image_.width());
-  }
   {
     const std::lock_guard lock(mutex_);
     rows_done_ = rows;
@@ -128,14 +125,42 @@ bool RowStream::Stopping() const {
 bool RowStream::WaitForRows(int rows) const {
   rows = std::min(rows, size_.height());
   if (!thread_.joinable() && !DecodeHere(rows, false)) return false;
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
-  return rows_done_ >= rows && status_ == LoadStatus::Ok;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return rows_done_ >= rows || ended_; });
+    if (rows_done_ < rows || status_ != LoadStatus::Ok) return false;
+  }
+  ConvertRows(rows);
+  return true;
 }
 
 LoadStatus RowStream::Finish() const {
   if (!thread_.joinable()) DecodeHere(size_.height(), true);
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return ended_; });
-  return status_;
+  LoadStatus status = LoadStatus::Ok;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return ended_; });
+    status = status_;
+  }
+  if (status == LoadStatus::Ok) ConvertRows(size_.height());
+  return status;
+}
+
+void RowStream::ConvertRows(int rows) const {
+  if (!converter_) return;
+  const std::lock_guard converting(convert_mutex_);
+  int from = 0;
+  {
+    // Rows released may already hold rows further down (see Start): they are never read again.
+    const std::lock_guard lock(mutex_);
+    from = std::max(rows_converted_, released_);
+    rows = std::min(rows, rows_done_);
+  }
+  if (from >= rows) return;
+  const int width = image_.width();
+  // A few rows at a time on the caller; the rest of a whole photo on every core.
+  ParallelRows(rows - from, width, [&](int first, int end) {
+    for (int y = from + first; y < from + end; ++y) converter_->Convert(RowBits(y), width);
+  });
+  rows_converted_ = rows;
 }

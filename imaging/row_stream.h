@@ -1,5 +1,6 @@
 // A photo decoded at full size on a thread of its own, top to bottom, while its finished rows are
-// already being used; the rows are turned into sRGB as they come when the photo has a profile.
+// already being used; the rows are turned into sRGB as they are waited for when the photo has a
+// profile.
 #pragma once
 
 #include <QImage>
@@ -68,7 +69,7 @@ class RowStream {
   // How many rows from done on the decoder may write now: waits until the rows they take the place
   // of are released; 0 once the stream is being dropped.
   int RowsToWrite(int done) const;
-  // The first rows rows are decoded (converted here first when they need it).
+  // The first rows rows are decoded.
   void Publish(int rows);
   // True once the stream is being dropped: the decoder should stop.
   bool Stopping() const;
@@ -85,7 +86,11 @@ class RowStream {
   QSize size_;
   uchar* bits_ = nullptr;  // taken before the image is shared, so nothing detaches it
   std::unique_ptr<SrgbRowConverter> converter_;
-  int rows_converted_ = 0;  // the decoding thread only
+  // The rows are turned into sRGB by whoever waits for them, not by the decoder, so the decoder
+  // keeps to decoding while the conversion runs beside it.
+  void ConvertRows(int rows) const;
+  mutable std::mutex convert_mutex_;  // one caller converts at a time
+  mutable int rows_converted_ = 0;    // under convert_mutex_
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   mutable std::mutex decode_mutex_;  // one caller decodes at a time (no thread of its own)

@@ -101,7 +101,13 @@ class JpegStreamTest : public QObject {
 
   // A stream that holds a few rows fills them over and over: each row, read before it is released,
   // is the whole decode's, and a row is never written over before it is released.
-  void HeldRowsAreFilledOverAndOver_data() { SamePixelsAsTheWholeDecode_data(); }
+  void HeldRowsAreFilledOverAndOver_data() {
+    SamePixelsAsTheWholeDecode_data();
+    const QByteArray adobe = testing_support::ReadFile(kAdobeRgb);
+    QVERIFY(!adobe.isEmpty());
+    // Its rows are converted as they are waited for: never twice, never after they are released.
+    QTest::newRow("Adobe RGB profile") << WithJpegProfile(TurboJpeg(Noisy(61, 97, 6), TJSAMP_420), adobe);
+  }
   void HeldRowsAreFilledOverAndOver() {
     QFETCH(QByteArray, jpeg);
     const auto run = [&](bool own_thread) {
@@ -116,10 +122,10 @@ class JpegStreamTest : public QObject {
       QCOMPARE(stream->Image().height(), std::min(kHeld, height));
       QCOMPARE(stream->HoldsPart(), height > kHeld);
       const qsizetype row_bytes = qsizetype{whole.image.width()} * 4;
-      const auto same_row = [&](int y) {
-        return std::memcmp(stream->Image().constScanLine(y % kHeld), whole.image.constScanLine(y),
-                           row_bytes) == 0;
+      const auto same_row_of = [&](const JpegStream& s, int y) {
+        return std::memcmp(s.Image().constScanLine(y % kHeld), whole.image.constScanLine(y), row_bytes) == 0;
       };
+      const auto same_row = [&](int y) { return same_row_of(*stream, y); };
       // Nothing released yet: a decoder that ran on would write over the first rows meanwhile.
       QVERIFY(stream->WaitForRows(kHeld));
       QThread::msleep(50);
@@ -132,6 +138,27 @@ class JpegStreamTest : public QObject {
       }
       stream->Release(height);
       QCOMPARE(stream->Finish(), LoadStatus::Ok);
+      // Rows released unread are never read: the rows that take their place come out right.
+      {
+        constexpr int kSkipped = 10;
+        const std::unique_ptr<JpegStream> skipping = JpegStream::Start(path, kHeld, own_thread);
+        QVERIFY(skipping->WaitForRows(1));
+        QVERIFY(same_row_of(*skipping, 0));
+        skipping->Release(kSkipped);
+        // All the rows that may be held now at once, then one by one.
+        const int held_now = std::min(height, kSkipped + kHeld);
+        QVERIFY(skipping->WaitForRows(held_now));
+        for (int y = kSkipped; y < held_now; ++y)
+          QVERIFY2(same_row_of(*skipping, y), qPrintable(QString::number(y)));
+        skipping->Release(held_now - 1);
+        for (int y = held_now - 1; y < height; ++y) {
+          QVERIFY(skipping->WaitForRows(y + 1));
+          QVERIFY2(same_row_of(*skipping, y), qPrintable(QString::number(y)));
+          if (y % 5 == 4) skipping->Release(y + 1);
+        }
+        skipping->Release(height);
+        QCOMPARE(skipping->Finish(), LoadStatus::Ok);
+      }
       // On the caller, rows beyond those that may be written over are refused, never waited for.
       if (!own_thread && height > kHeld) {
         const std::unique_ptr<JpegStream> held = JpegStream::Start(path, kHeld, false);
@@ -165,12 +192,22 @@ class JpegStreamTest : public QObject {
     const LoadedImage whole = LoadImage(path);
     QCOMPARE(whole.status, LoadStatus::Ok);
     QVERIFY(whole.warning.isEmpty());
-    const std::unique_ptr<RowStream> stream = RowStream::Start(path);
-    QVERIFY(stream);
-    QVERIFY(stream->WaitForRows(stream->Image().height()));
-    QCOMPARE(stream->Finish(), LoadStatus::Ok);
-    QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
-    QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    // Waited for all at once, a row at a time (each read as soon as it is there), or not at all.
+    for (const int step : {0, 1, -1}) {
+      const std::unique_ptr<RowStream> stream = RowStream::Start(path);
+      QVERIFY(stream);
+      const int height = stream->Image().height();
+      if (step == 0) QVERIFY(stream->WaitForRows(height));
+      for (int y = 0; step > 0 && y < height; y += step) {
+        QVERIFY(stream->WaitForRows(y + step));
+        QVERIFY2(std::memcmp(stream->Image().constScanLine(y), whole.image.constScanLine(y),
+                             qsizetype{whole.image.width()} * 4) == 0,
+                 qPrintable(QStringLiteral("row %1").arg(y)));
+      }
+      QCOMPARE(stream->Finish(), LoadStatus::Ok);
+      QCOMPARE(stream->Image().format(), QImage::Format_RGB32);
+      QCOMPARE(testing_support::FirstDifference(stream->Image(), whole.image), QString());
+    }
   }
 
   // A WebP cut short gets the whole decode's verdict.
