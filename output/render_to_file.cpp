@@ -161,17 +161,25 @@ constexpr int kBandSlots = 4;
 // a window of a few rows that the decoder fills over and over as the bands above are written.
 enum class PhotoDecode { Whole, Streamed, StreamedInBands };
 
+// How far a decoder on a thread of its own may run ahead of the bands: while the effects canvas is
+// made, nothing is drawn yet, and a decoder held to the bands' few rows would wait too. 24 MB is
+// 1,000 rows of a 24 MP photo, about what it decodes meanwhile.
+constexpr double kDecodeAheadBytes = 24 << 20;
+
 // The photo rows a decoder must hold for DrawAndWriteBands to draw a composite of photo_size: all
-// those the bands being drawn or waiting read (none of them ever reads more), and a band to spare.
+// those the bands being drawn or waiting read (none of them ever reads more), and a band to spare,
+// and with ahead (a decoder of its own) kDecodeAheadBytes of rows more, at most half the photo's.
 // 0 (all of them) when the caption takes a strip of bands at once.
-int HeldPhotoRows(const RenderRequest& request, QSize photo_size) {
+int HeldPhotoRows(const RenderRequest& request, QSize photo_size, bool ahead) {
   if (!request.caption.text.isEmpty() || photo_size.isEmpty()) return 0;
   const FrameStyle style =
       EffectiveStyle(FrameStyleForFitFactor(request.style, FitFactorFor(request, photo_size)));
   const double h = photo_size.height();
   const double margin = ComputeFrameLayout(photo_size, style).photo_margin;
   // The photo shrinks into the margin: a composite row reads (h + 2 margin) / h photo rows.
-  const double rows = std::ceil((kBandSlots + 1) * kBandRows * (h + 2 * margin) / h) + 2 * kBandRows;
+  const double rows =
+      std::ceil((kBandSlots + 1) * kBandRows * (h + 2 * margin) / h) + 2 * kBandRows +
+      (ahead ? std::floor(std::min(kDecodeAheadBytes / (4.0 * photo_size.width()), h / 2)) : 0.0);
   return rows < h ? static_cast<int>(rows) : 0;
 }
 
@@ -195,10 +203,13 @@ Prepared Prepare(const RenderRequest& request, const TextureList& textures,
   Prepared p;
   p.textures = &textures;
   if (decode != PhotoDecode::Whole && request.crop.IsEmpty() &&
-      ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None)
-    p.stream = RowStream::Start(request.photo_path,
-                                decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected) : 0,
-                                !OnWorkPoolThread());
+      ReplayedRotateFlip(request.rotate_flip) == RotateFlipType::None) {
+    const bool own_thread = !OnWorkPoolThread();
+    p.stream = RowStream::Start(
+        request.photo_path,
+        decode == PhotoDecode::StreamedInBands ? HeldPhotoRows(request, expected, own_thread) : 0,
+        own_thread);
+  }
   if (p.stream) {
     p.photo.pixels = p.photo.photo = p.stream->Image();
   } else {
