@@ -410,29 +410,32 @@ class ColourProfileTest : public QObject {
     QVERIFY(testing_support::MaxChannelDifference(converted, cube) > 10);
   }
 
-  // Rows are turned eight pixels at a time where the processor allows and the rest one by one: a row
-  // of 13 pixels whose last five repeat its first five gives those five twice, once each way, and
-  // keeps every alpha; every pixel is within a level of Little CMS.
+  // Rows are turned 32 or eight pixels at a time where the processor allows and the rest one by one:
+  // a row of 45 pixels whose pixels 32-39 and 40-44 repeat its first ones gives those pixels two or
+  // three times, each way the processor has, and keeps every alpha; every pixel is within a level of
+  // Little CMS.
   void groupedAndSinglePixelsAgree() {
     const QByteArray profile = testing_support::ReadFile(kAdobeRgb);
     const std::unique_ptr<SrgbRowConverter> converter = SrgbRowConverter::Make(profile);
     QVERIFY(converter);
-    constexpr int kWidth = 13, kRows = 4096;
+    constexpr int kWidth = 45, kRows = 4096;
+    // Where pixel x repeats an earlier one.
+    const auto repeats = [](int x) { return x >= 40 ? x - 40 : x >= 32 ? x - 32 : -1; };
     std::vector<std::uint32_t> pixels(std::size_t{kWidth} * kRows);
     std::uint32_t seed = 12345;
     for (int y = 0; y < kRows; ++y) {
       std::uint32_t* row = pixels.data() + static_cast<std::size_t>(y) * kWidth;
-      for (int x = 0; x < 8; ++x) {
+      for (int x = 0; x < 32; ++x) {
         seed = seed * 1664525u + 1013904223u;
         row[x] = seed;  // any alpha, any colour
       }
-      for (int x = 8; x < kWidth; ++x) row[x] = row[x - 8];
+      for (int x = 32; x < kWidth; ++x) row[x] = row[repeats(x)];
     }
     // Saturated primaries, black and white among them.
     const std::uint32_t corners[8] = {0xFF000000u, 0xFFFFFFFFu, 0x80FF0000u, 0x0000FF00u,
                                       0xFF0000FFu, 0x12FFFF00u, 0xFFFF00FFu, 0xFF00FFFFu};
-    std::copy(corners, corners + 8, pixels.begin());
-    std::copy(corners, corners + 5, pixels.begin() + 8);
+    for (const int x : {0, 32}) std::copy(corners, corners + 8, pixels.begin() + x);
+    std::copy(corners, corners + 5, pixels.begin() + 40);
     const std::vector<std::uint32_t> original = pixels;
     for (int y = 0; y < kRows; ++y)
       converter->Convert(reinterpret_cast<uchar*>(pixels.data() + static_cast<std::size_t>(y) * kWidth),
@@ -451,7 +454,7 @@ class ColourProfileTest : public QObject {
         worst = std::max({worst, std::abs(qRed(got) - qRed(want)), std::abs(qGreen(got) - qGreen(want)),
                           std::abs(qBlue(got) - qBlue(want))});
         if (got != original[at + x]) ++changed;
-        if (x >= 8) QCOMPARE(got, QRgb(pixels[at + x - 8]));
+        if (repeats(x) >= 0) QCOMPARE(got, QRgb(pixels[at + repeats(x)]));
       }
     }
     QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
