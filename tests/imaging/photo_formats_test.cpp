@@ -95,6 +95,156 @@ QByteArray HeicWithThumbnail(const QImage& image, const QImage& thumbnail) {
   return bytes;
 }
 
+// A HEIC of one picture, as libheif writes it.
+QByteArray HeicOf(const QImage& picture) {
+  std::unique_ptr<heif_context, HeifContextFree> context(heif_context_alloc());
+  heif_encoder* encoder = nullptr;
+  heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder);
+  heif_encoder_set_lossy_quality(encoder, 95);
+  heif_image* image = ToHeifImage(picture);
+  heif_context_encode_image(context.get(), image, encoder, nullptr, nullptr);
+  QByteArray bytes;
+  heif_writer writer = {1, Append};
+  heif_context_write(context.get(), &writer, &bytes);
+  heif_image_release(image);
+  heif_encoder_release(encoder);
+  return bytes;
+}
+
+// ISO base media boxes, enough to take a HEIC apart and write one.
+struct Box {
+  qsizetype start = -1, payload = -1, end = -1;  // payload: after the size and type
+  bool Found() const { return start >= 0; }
+};
+
+quint32 Be(const QByteArray& bytes, qsizetype at, int size) {
+  quint32 value = 0;
+  for (int i = 0; i < size; ++i) value = value << 8 | quint8(bytes[at + i]);
+  return value;
+}
+
+// The first box of type among the boxes from begin to end.
+Box Child(const QByteArray& bytes, qsizetype begin, qsizetype end, const char* type) {
+  for (qsizetype at = begin; at + 8 <= end;) {
+    const qsizetype size = Be(bytes, at, 4);
+    if (size < 8 || at + size > end) break;
+    if (bytes.mid(at + 4, 4) == QByteArray(type)) return Box{at, at + 8, at + size};
+    at += size;
+  }
+  return Box{};
+}
+
+QByteArray Put(quint32 value, int size) {
+  QByteArray out;
+  for (int i = size - 1; i >= 0; --i) out.append(char((value >> (8 * i)) & 0xFF));
+  return out;
+}
+
+QByteArray MakeBox(const char* type, const QByteArray& payload) {
+  return Put(quint32(8 + payload.size()), 4) + QByteArray(type) + payload;
+}
+
+// A full box: version and flags before the payload.
+QByteArray MakeFullBox(const char* type, int version, const QByteArray& payload, quint32 flags = 0) {
+  return MakeBox(type, Put(quint32(version) << 24 | flags, 4) + payload);
+}
+
+// The coded picture of a one-image HEIC as libheif writes it: its hvcC box and its data.
+bool TakeApart(const QByteArray& heic, QByteArray* hvcc, QByteArray* data) {
+  const Box meta = Child(heic, 0, heic.size(), "meta");
+  if (!meta.Found()) return false;
+  const qsizetype children = meta.payload + 4;
+  const Box iprp = Child(heic, children, meta.end, "iprp");
+  const Box ipco = iprp.Found() ? Child(heic, iprp.payload, iprp.end, "ipco") : Box{};
+  const Box hvcc_box = ipco.Found() ? Child(heic, ipco.payload, ipco.end, "hvcC") : Box{};
+  const Box iloc = Child(heic, children, meta.end, "iloc");
+  if (!hvcc_box.Found() || !iloc.Found()) return false;
+  *hvcc = heic.mid(hvcc_box.start, hvcc_box.end - hvcc_box.start);
+  // The one item's one extent.
+  qsizetype at = iloc.payload;
+  const int version = quint8(heic[at]);
+  at += 4;
+  const int offset_size = quint8(heic[at]) >> 4, length_size = quint8(heic[at]) & 0xF;
+  const int base_size = quint8(heic[at + 1]) >> 4, index_size = quint8(heic[at + 1]) & 0xF;
+  at += 2;
+  at += version < 2 ? 2 : 4;                  // item count
+  at += version < 2 ? 2 : 4;                  // item ID
+  if (version == 1 || version == 2) at += 2;  // construction method
+  at += 2;                                    // data reference index
+  const quint32 base = Be(heic, at, base_size);
+  at += base_size;
+  at += 2;  // extent count
+  if ((version == 1 || version == 2) && index_size > 0) at += index_size;
+  const quint32 offset = Be(heic, at, offset_size), length = Be(heic, at + offset_size, length_size);
+  *data = heic.mid(base + offset, length);
+  return data->size() == qsizetype(length) && length > 0;
+}
+
+// picture stored as phones store their photos: tiles of tile x tile pixels, coded each on its own,
+// that a grid image puts together and cuts to the picture's size. Empty when it cannot be made.
+QByteArray GridHeic(const QImage& picture, int tile) {
+  const int columns = (picture.width() + tile - 1) / tile, rows = (picture.height() + tile - 1) / tile;
+  QList<QByteArray> configs, tiles;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c) {
+      // The tiles at the right and bottom reach past the picture: its edge pixels repeated.
+      QImage part(tile, tile, QImage::Format_RGB32);
+      for (int y = 0; y < tile; ++y)
+        for (int x = 0; x < tile; ++x)
+          part.setPixel(x, y,
+                        picture.pixel(std::min(c * tile + x, picture.width() - 1),
+                                      std::min(r * tile + y, picture.height() - 1)));
+      QByteArray hvcc, data;
+      if (!TakeApart(HeicOf(part), &hvcc, &data)) return QByteArray();
+      configs.append(hvcc);
+      tiles.append(data);
+    }
+  const int count = rows * columns;
+  const QByteArray ftyp = MakeBox("ftyp", QByteArray("heic") + Put(0, 4) + "mif1heic");
+  // The grid's own data: version 0, 16-bit sizes, rows and columns less one, the output size.
+  const QByteArray grid = Put(0, 2) + Put(quint32(rows - 1), 1) + Put(quint32(columns - 1), 1) +
+                          Put(quint32(picture.width()), 2) + Put(quint32(picture.height()), 2);
+  const auto meta_with = [&](quint32 data_start) {
+    QByteArray infos = Put(quint32(1 + count), 2);
+    infos += MakeFullBox("infe", 2, Put(1, 2) + Put(0, 2) + "grid" + QByteArray(1, '\0'));
+    for (int i = 0; i < count; ++i)
+      infos += MakeFullBox("infe", 2, Put(quint32(2 + i), 2) + Put(0, 2) + "hvc1" + QByteArray(1, '\0'),
+                           1);  // hidden: a part of the grid, not a picture of its own
+    QByteArray dimg = Put(1, 2) + Put(quint32(count), 2);
+    for (int i = 0; i < count; ++i) dimg += Put(quint32(2 + i), 2);
+    // Properties: 1 the tiles' size, 2 the picture's, 3... each tile's coding.
+    QByteArray properties =
+        MakeFullBox("ispe", 0, Put(quint32(tile), 4) + Put(quint32(tile), 4)) +
+        MakeFullBox("ispe", 0, Put(quint32(picture.width()), 4) + Put(quint32(picture.height()), 4));
+    for (const QByteArray& config : configs) properties += config;
+    QByteArray associations = Put(quint32(1 + count), 4) + Put(1, 2) + Put(1, 1) + Put(2, 1);
+    for (int i = 0; i < count; ++i)
+      associations += Put(quint32(2 + i), 2) + Put(2, 1) + Put(quint32(0x80 | (3 + i)), 1) + Put(1, 1);
+    // Every item's data in the mdat box: the grid first, then the tiles in order.
+    QByteArray locations = Put(0x4400, 2) + Put(quint32(1 + count), 2);
+    quint32 at = data_start;
+    locations += Put(1, 2) + Put(0, 2) + Put(1, 2) + Put(at, 4) + Put(quint32(grid.size()), 4);
+    at += quint32(grid.size());
+    for (int i = 0; i < count; ++i) {
+      locations +=
+          Put(quint32(2 + i), 2) + Put(0, 2) + Put(1, 2) + Put(at, 4) + Put(quint32(tiles[i].size()), 4);
+      at += quint32(tiles[i].size());
+    }
+    return MakeFullBox(
+        "meta", 0,
+        MakeFullBox("hdlr", 0, Put(0, 4) + "pict" + QByteArray(12, '\0') + QByteArray(1, '\0')) +
+            MakeFullBox("pitm", 0, Put(1, 2)) + MakeFullBox("iinf", 0, infos) +
+            MakeFullBox("iref", 0, MakeBox("dimg", dimg)) +
+            MakeBox("iprp", MakeBox("ipco", properties) + MakeFullBox("ipma", 0, associations)) +
+            MakeFullBox("iloc", 0, locations));
+  };
+  // The meta box's size does not depend on where the data lies.
+  const qsizetype data_start = ftyp.size() + meta_with(0).size() + 8;
+  QByteArray mdat = grid;
+  for (const QByteArray& data : tiles) mdat += data;
+  return ftyp + meta_with(quint32(data_start)) + MakeBox("mdat", mdat);
+}
+
 // A bare JPEG XL codestream whose size header declares side x side and whose metadata is all
 // defaults, followed by nothing of a picture.
 QByteArray JxlHeaderDeclaring(quint32 side) {
@@ -316,6 +466,36 @@ class PhotoFormatsTest : public QObject {
     const LoadedImage loaded = LoadImage(path);
     QCOMPARE(loaded.status, LoadStatus::Ok);
     QVERIFY(testing_support::Near(loaded.image.pixel(32, 24), qRgb(220, 30, 30), 8));
+  }
+
+  // Phones store a photo as a grid of tiles coded one by one: the grid image is the primary one, its
+  // tiles put together in order and cut to the photo's size, whichever way it is read.
+  void readsAGridTiledHeic() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grid.heic");
+    // 40-pixel tiles, three across and two down, over the 96 x 64 patches: the tiles' edges cross the
+    // patches', and the last column and row are cut.
+    QVERIFY(testing_support::WriteFile(path, GridHeic(Patches(), 40)));
+    QCOMPARE(ReadImageSize(path), QSize(96, 64));
+    const LoadedImage loaded = LoadImage(path);
+    QCOMPARE(loaded.status, LoadStatus::Ok);
+    QCOMPARE(loaded.image.size(), QSize(96, 64));
+    QVERIFY2(PatchError(loaded.image) <= 6, qPrintable(QString::number(PatchError(loaded.image))));
+    // Reduced for a thumbnail: no thumbnail image, the grid itself scaled.
+    QCOMPARE(LoadExifThumbnail(path).status, LoadStatus::Missing);
+    const LoadedImage small = LoadImageAtLeast(path, QSize(48, 32));
+    QCOMPARE(small.status, LoadStatus::Ok);
+    QCOMPARE(small.full_size, QSize(96, 64));
+    QVERIFY(small.image.width() >= 48 && small.image.height() >= 32);
+    QVERIFY(testing_support::Near(small.image.pixel(small.image.width() / 6, small.image.height() / 4),
+                                  qRgb(200, 40, 30), 8));
+    QVERIFY(testing_support::Near(
+        small.image.pixel(small.image.width() * 5 / 6, small.image.height() * 3 / 4), qRgb(20, 20, 20), 8));
+    // A tile missing from the file (cut before its data): refused, never shown with a hole.
+    const QByteArray whole = testing_support::ReadFile(path);
+    const QString cut = dir.filePath("cut.heic");
+    QVERIFY(testing_support::WriteFile(cut, whole.left(whole.size() - 40)));
+    QVERIFY(LoadImage(cut).status != LoadStatus::Ok);
   }
 
   void heifThumbnailImages_data() {
