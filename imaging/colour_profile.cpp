@@ -3,6 +3,9 @@
 
 #include <lcms2.h>
 
+#include <QFile>
+#include <QFileInfo>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -464,6 +467,21 @@ QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, 
                      static_cast<cmsUInt32Number>(width));
   });
   return image;
+}
+
+QByteArrayView StandardCmykProfile() {
+  static const QByteArray bytes = [] {
+    const QString path = QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc");
+    // A few hundred kilobytes as shipped; anything far larger, or not a plain file, is not it.
+    constexpr qint64 kMaxBytes = qint64{4} << 20;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() <= 0 || info.size() > kMaxBytes) return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    QByteArray data = file.read(kMaxBytes + 1);
+    return data.size() <= kMaxBytes ? data : QByteArray();
+  }();
+  return bytes;
 }
 
 const QByteArray& SrgbProfile() {

@@ -51,6 +51,12 @@ class SrgbRowConverter {
 QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
                   QString* problem);
 
+// The standard CMYK profile a CMYK photo without a profile of its own is read through: Ghostscript's
+// default CMYK profile (SWOP-like press conditions, Debian's libgs-common), read once. Empty when it
+// is not installed or not a plain file of sensible size; the photo then takes Qt's plain
+// conversion.
+QByteArrayView StandardCmykProfile();
+
 // The sRGB profile the outputs carry (made once, Little CMS's own sRGB).
 const QByteArray& SrgbProfile();
 

@@ -249,14 +249,26 @@ LoadedImage LoadJpeg(QFile& file, std::optional<QSize> at_least, ScaledDetail de
   const QSize full_size = swaps ? Transposed(decoder.StoredSize()) : decoder.StoredSize();
   if (AboveCeiling(full_size)) return Failed(LoadStatus::TooLarge, full_size);
   QString cmyk_warning;
-  if (decoder.IsCmyk() && !header.icc_profile.isEmpty()) {
-    // CMYK through its own profile: TurboJPEG gives the ink values, Little CMS the colours.
+  if (decoder.IsCmyk() && !(header.icc_profile.isEmpty() && StandardCmykProfile().isEmpty())) {
+    // CMYK through its own profile, else through the standard one (a print shop's file without
+    // one was made for some press, and a standard press is a better guess than plain arithmetic):
+    // TurboJPEG gives the ink values, Little CMS the colours.
     const QByteArray ink = decoder.DecodeCmyk();
     if (ink.isEmpty())
       return Failed(decoder.EndedEarly() ? LoadStatus::Truncated : LoadStatus::Undecodable, full_size);
-    QImage image = CmykToSrgb(ink, decoder.StoredSize().width(), decoder.StoredSize().height(), header.adobe,
-                              header.icc_profile, &cmyk_warning);
-    if (!image.isNull()) return Upright(std::move(image), upright, full_size);
+    const int width = decoder.StoredSize().width(), height = decoder.StoredSize().height();
+    QImage image;
+    if (!header.icc_profile.isEmpty())
+      image = CmykToSrgb(ink, width, height, header.adobe, header.icc_profile, &cmyk_warning);
+    if (image.isNull() && !StandardCmykProfile().isEmpty()) {
+      QString unused;
+      image = CmykToSrgb(ink, width, height, header.adobe, StandardCmykProfile(), &unused);
+    }
+    if (!image.isNull()) {
+      LoadedImage result = Upright(std::move(image), upright, full_size);
+      if (result.warning.isEmpty()) result.warning = cmyk_warning;
+      return result;
+    }
   }
   if (decoder.IsCmyk()) {
     // TurboJPEG cannot turn CMYK into RGB; Qt's reader can (and knows Adobe's inverted CMYK). Qt's

@@ -210,9 +210,10 @@ class ImageIoTest : public QObject {
     QCOMPARE(cmyk.status, LoadStatus::Ok);
     QCOMPARE(cmyk.image.size(), QSize(16, 32));
     QCOMPARE(cmyk.full_size, QSize(16, 32));
-    // Flat halves at quality 95 without chroma subsampling: a few levels.
+    // Flat halves at quality 95 without chroma subsampling: a few levels. Without a profile of its
+    // own the ink goes through the standard press profile, where full cyan is (0, 174, 239).
     QVERIFY(ColourError(cmyk.image.pixel(8, 4), qRgb(255, 255, 255)) <= 8);
-    QVERIFY(ColourError(cmyk.image.pixel(8, 28), qRgb(0, 255, 255)) <= 8);
+    QVERIFY(ColourError(cmyk.image.pixel(8, 28), qRgb(0, 174, 239)) <= 8);
   }
 
   void DamagedExifIsIgnored_data() {
