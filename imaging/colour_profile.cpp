@@ -438,22 +438,53 @@ void SrgbRowConverter::Convert(uchar* row, int width) const {
   }
 }
 
-QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
-                  QString* problem) {
+namespace {
+
+// The transform from a CMYK profile into sRGB, or null with the reason in *problem. The last one
+// made is kept: a folder of CMYK photos mostly shares one profile (the standard one, when they
+// carry none), and reading and preparing a press profile costs tens of milliseconds a photo.
+std::shared_ptr<void> CmykTransform(QByteArrayView icc_profile, bool inverted, QString* problem) {
+  static std::mutex mutex;
+  static QByteArray last_profile;
+  static bool last_inverted = false;
+  static std::shared_ptr<void> last;
+  {
+    const std::lock_guard lock(mutex);
+    if (last && last_inverted == inverted && icc_profile == last_profile) return last;
+  }
   const Profile source = OpenProfile(icc_profile);
   if (!source) {
     *problem = QStringLiteral("its colour profile is damaged; the colours are read without it");
-    return QImage();
+    return nullptr;
   }
   if (cmsGetColorSpace(source.get()) != cmsSigCmykData) {
     *problem = QStringLiteral("its colour profile is not for CMYK pictures; the colours are read without it");
-    return QImage();
+    return nullptr;
   }
   const Profile target(cmsCreate_sRGBProfile());
-  const std::unique_ptr<void, TransformDeleter> transform(
+  // Without the one-pixel cache a transform may run on several threads at once.
+  cmsHTRANSFORM made =
       cmsCreateTransform(source.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, target.get(), TYPE_BGRA_8,
-                         INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE));
-  if (!transform || cmyk.size() < qsizetype{width} * height * 4) {
+                         INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE);
+  if (made == nullptr) {
+    *problem = QStringLiteral("its colour profile cannot be used; the colours are read without it");
+    return nullptr;
+  }
+  std::shared_ptr<void> transform(made, TransformDeleter());
+  const std::lock_guard lock(mutex);
+  last_profile = icc_profile.toByteArray();
+  last_inverted = inverted;
+  last = transform;
+  return transform;
+}
+
+}  // namespace
+
+QImage CmykToSrgb(const QByteArray& cmyk, int width, int height, bool inverted, QByteArrayView icc_profile,
+                  QString* problem) {
+  const std::shared_ptr<void> transform = CmykTransform(icc_profile, inverted, problem);
+  if (!transform) return QImage();
+  if (cmyk.size() < qsizetype{width} * height * 4) {
     *problem = QStringLiteral("its colour profile cannot be used; the colours are read without it");
     return QImage();
   }
