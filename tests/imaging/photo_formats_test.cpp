@@ -68,21 +68,23 @@ heif_error Append(heif_context*, const void* data, size_t size, void* userdata) 
   return heif_error{heif_error_Ok, heif_suberror_Unspecified, "ok"};
 }
 
-// A HEIC of image with a thumbnail image of another picture, as some writers store them.
-QByteArray HeicWithThumbnail(const QImage& image, const QImage& thumbnail) {
+// A HEIC of image with a thumbnail image of another picture, as some writers store them (none when
+// thumbnail is null).
+QByteArray HeicWithThumbnail(const QImage& image, const QImage& thumbnail, int quality = 90) {
   std::unique_ptr<heif_context, HeifContextFree> context(heif_context_alloc());
   heif_encoder* encoder = nullptr;
   heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder);
-  heif_encoder_set_lossy_quality(encoder, 90);
+  heif_encoder_set_lossy_quality(encoder, quality);
   heif_image* main_image = ToHeifImage(image);
-  heif_image* thumb_image = ToHeifImage(thumbnail);
+  heif_image* thumb_image = thumbnail.isNull() ? nullptr : ToHeifImage(thumbnail);
   heif_image_handle* main_handle = nullptr;
   heif_image_handle* thumb_handle = nullptr;
   heif_context_encode_image(context.get(), main_image, encoder, nullptr, &main_handle);
   // The picture given is scaled into the box (two thirds of its size: a picture that fits already
   // is not stored) and stored as the thumbnail of the main image.
-  heif_context_encode_thumbnail(context.get(), thumb_image, main_handle, encoder, nullptr,
-                                std::max(thumbnail.width(), thumbnail.height()) * 2 / 3, &thumb_handle);
+  if (thumb_image != nullptr)
+    heif_context_encode_thumbnail(context.get(), thumb_image, main_handle, encoder, nullptr,
+                                  std::max(thumbnail.width(), thumbnail.height()) * 2 / 3, &thumb_handle);
   heif_context_set_primary_image(context.get(), main_handle);
   QByteArray bytes;
   heif_writer writer = {1, Append};
@@ -90,23 +92,7 @@ QByteArray HeicWithThumbnail(const QImage& image, const QImage& thumbnail) {
   heif_image_handle_release(main_handle);
   if (thumb_handle != nullptr) heif_image_handle_release(thumb_handle);
   heif_image_release(main_image);
-  heif_image_release(thumb_image);
-  heif_encoder_release(encoder);
-  return bytes;
-}
-
-// A HEIC of one picture, as libheif writes it.
-QByteArray HeicOf(const QImage& picture) {
-  std::unique_ptr<heif_context, HeifContextFree> context(heif_context_alloc());
-  heif_encoder* encoder = nullptr;
-  heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder);
-  heif_encoder_set_lossy_quality(encoder, 95);
-  heif_image* image = ToHeifImage(picture);
-  heif_context_encode_image(context.get(), image, encoder, nullptr, nullptr);
-  QByteArray bytes;
-  heif_writer writer = {1, Append};
-  heif_context_write(context.get(), &writer, &bytes);
-  heif_image_release(image);
+  if (thumb_image != nullptr) heif_image_release(thumb_image);
   heif_encoder_release(encoder);
   return bytes;
 }
@@ -195,7 +181,7 @@ QByteArray GridHeic(const QImage& picture, int tile) {
                         picture.pixel(std::min(c * tile + x, picture.width() - 1),
                                       std::min(r * tile + y, picture.height() - 1)));
       QByteArray hvcc, data;
-      if (!TakeApart(HeicOf(part), &hvcc, &data)) return QByteArray();
+      if (!TakeApart(HeicWithThumbnail(part, QImage(), 95), &hvcc, &data)) return QByteArray();
       configs.append(hvcc);
       tiles.append(data);
     }
